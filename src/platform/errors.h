@@ -1,0 +1,29 @@
+// Exceptions of the pure core that stand for the stream and file errors of the program.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace tavi {
+
+// A file that cannot be opened for reading or writing. The message names the file.
+class EFOpenError : public std::runtime_error {
+public:
+    explicit EFOpenError(const std::string& fileName)
+        : std::runtime_error("Cannot open file " + fileName), FileName(fileName) {}
+    std::string FileName;
+};
+
+// A read that runs past the end of a stream or file.
+class EReadError : public std::runtime_error {
+public:
+    EReadError() : std::runtime_error("Stream read error") {}
+};
+
+// A data file (code table, dictionary index…) whose contents cannot be used.
+class EDataError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace tavi

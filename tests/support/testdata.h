@@ -1,0 +1,82 @@
+// Helpers shared by the tests: scratch folders, files and the project's test data.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace tavitest {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        path_ = fs::temp_directory_path() /
+                ("tavi-test-" + std::to_string(rd()) + std::to_string(rd()));
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+inline void WriteFile(const fs::path& file, std::string_view bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The project's own folders, as the build saw them.
+inline fs::path SourceDir() {
+    return TAVI_SOURCE_DIR;
+}
+inline fs::path BinaryDir() {
+    return TAVI_BINARY_DIR;
+}
+inline fs::path TestData(const std::string& name) {
+    return SourceDir() / "tests/data" / name;
+}
+// The data folder of the build tree (share/tavi), the program folder of the tests.
+inline fs::path DataDir() {
+    return BinaryDir() / "share/tavi";
+}
+
+// Bytes written as hex pairs, for readable expectations ("61 F9").
+inline std::string Hex(std::string_view hex) {
+    std::string out;
+    int nibble = -1;
+    for (char c : hex) {
+        int v = (c >= '0' && c <= '9')   ? c - '0'
+                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : -1;
+        if (v < 0) continue;
+        if (nibble < 0) {
+            nibble = v;
+        } else {
+            out += static_cast<char>(nibble * 16 + v);
+            nibble = -1;
+        }
+    }
+    return out;
+}
+
+} // namespace tavitest
