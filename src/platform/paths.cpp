@@ -20,6 +20,17 @@ static fs::path WithSeparator(fs::path p) {
     return fs::path(s);
 }
 
+static fs::path XdgFolder(const char* override, const char* xdgVar, const char* fallback) {
+    if (const char* env = std::getenv(override); env && *env) return env;
+    if (const char* env = std::getenv(xdgVar); env && *env) return fs::path(env) / "tavi";
+    const char* home = std::getenv("HOME");
+    return fs::path(home && *home ? home : "/tmp") / fallback / "tavi";
+}
+
+fs::path UserConfigFolder() { return XdgFolder("TAVI_CONFIG_DIR", "XDG_CONFIG_HOME", ".config"); }
+
+fs::path UserDataFolder() { return XdgFolder("TAVI_USER_DIR", "XDG_DATA_HOME", ".local/share"); }
+
 fs::path ProgramFolder() {
     if (const char* env = std::getenv("TAVI_DATA_DIR"); env && *env) return WithSeparator(env);
     std::error_code ec;
