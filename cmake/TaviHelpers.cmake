@@ -33,10 +33,16 @@ endfunction()
 
 # One GoogleTest program per folder of tests/. Tests are discovered when CTest runs them, so
 # building does not run anything.
+# QT: the program gets a QApplication (offscreen unless QT_QPA_PLATFORM says otherwise).
 function(tavi_test_suite name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;ENV" ${ARGN})
+  if(T_QT)
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/qtmain.cpp)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} tavi_qt Qt6::Test GTest::gtest GTest::gmock)
+  else()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE TAVI_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                              TAVI_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -12,10 +12,21 @@ TEST(WordCount, CountsWordsBetweenBlanksAndBreaks) {
         const char* text;
         std::size_t words;
     } cases[] = {
-        {"", 0},          {"   ", 0},       {"a b c", 3},
-        {"  a   b  ", 2}, {"a\r\nb", 2},    {"a\tb\t\tc", 3},
-        {"a\rb\nc", 3},   {"\x01" "a\x02", 1}, {"Vi\xEA\xE4t Nam, 2024.", 3},
-        {"\x01\x02", 0},  {"a\x01" "b", 1},
+        {"", 0},
+        {"   ", 0},
+        {"a b c", 3},
+        {"  a   b  ", 2},
+        {"a\r\nb", 2},
+        {"a\tb\t\tc", 3},
+        {"a\rb\nc", 3},
+        {"\x01"
+         "a\x02",
+         1},
+        {"Vi\xEA\xE4t Nam, 2024.", 3},
+        {"\x01\x02", 0},
+        {"a\x01"
+         "b",
+         1},
     };
     for (const auto& c : cases) EXPECT_EQ(tavi::WordCount(c.text), c.words) << c.text;
 }

@@ -1,0 +1,37 @@
+// What every talking window needs from the main window: its speak operation, its beep and the
+// state of its speech. Dialogs talk only through this, so that they can be tested with a
+// recorder and used by any owner.
+#pragma once
+
+#include <string>
+
+namespace tavi {
+
+inline constexpr const char* VniWinTable = "Vni for Win";
+
+class ITalker {
+public:
+    virtual ~ITalker() = default;
+    // Speaks text held in the named code table; useEnglish chooses the English engine,
+    // readControlChars reads punctuation by its own sound. Does nothing while sound is off.
+    virtual void SpeakText(const std::string& text, const std::string& codeTable, bool useEnglish,
+                           bool readControlChars) = 0;
+    // The one beep that says a key had nothing to act on.
+    virtual void PlayBeep() = 0;
+    // The speech setting of the main window.
+    virtual bool SoundOn() const = 0;
+    // Keeps the user interface alive until the Vietnamese voice is no longer playing.
+    virtual void WaitWhileSpeaking() = 0;
+    // Stops, pauses and resumes the Vietnamese voice; Playing() is its state 0.
+    virtual void StopReading() = 0;
+    virtual void PauseReading() = 0;
+    virtual void ResumeReading() = 0;
+    virtual bool Playing() const = 0;
+
+    // A Vietnamese text or message key, punctuation as pauses.
+    void Announce(const std::string& text) { SpeakText(text, VniWinTable, false, false); }
+    // The same with punctuation read by its own sound: typed characters, field contents.
+    void Echo(const std::string& text) { SpeakText(text, VniWinTable, false, true); }
+};
+
+} // namespace tavi

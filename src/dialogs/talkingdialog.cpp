@@ -1,0 +1,146 @@
+#include "dialogs/talkingdialog.h"
+
+#include "platform/bytechars.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tavi {
+
+namespace {
+
+constexpr const char* TagProperty = "tag";
+
+Qt::KeyboardModifiers Modifiers(const QKeyEvent* key) {
+    return key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+}
+
+} // namespace
+
+TTalkingDialog::TTalkingDialog(ITalker& talker, QWidget* parent)
+    : QDialog(parent), Talker(talker) {}
+
+void TTalkingDialog::SetTag(QWidget* control, int tag) {
+    control->setProperty(TagProperty, tag);
+    control->installEventFilter(this);
+}
+
+int TTalkingDialog::Tag(const QWidget* control) {
+    const QVariant v = control->property(TagProperty);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+std::string TTalkingDialog::FieldBytes(const QLineEdit* field) {
+    const QString text = field->text();
+    return CharsToBytes(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                            static_cast<std::size_t>(text.size())));
+}
+
+void TTalkingDialog::SetFieldBytes(QLineEdit* field, const std::string& bytes) {
+    const std::u16string chars = BytesToChars(bytes);
+    field->setText(QString::fromUtf16(chars.data(), static_cast<qsizetype>(chars.size())));
+}
+
+void TTalkingDialog::MakeTalkingField(QLineEdit* field, TFieldRules rules) {
+    field->installEventFilter(this);
+    if (rules.OkButton) {
+        QPushButton* ok = rules.OkButton;
+        ok->setEnabled(!field->text().isEmpty());
+        connect(field, &QLineEdit::textChanged, ok,
+                [ok](const QString& text) { ok->setEnabled(!text.isEmpty()); });
+    }
+    Fields.emplace_back(field, std::move(rules));
+}
+
+void TTalkingDialog::ControlFocused(QWidget* control) {
+    const int tag = Tag(control);
+    if (tag >= 0 && static_cast<std::size_t>(tag) < SpokenNames.size())
+        Talker.Announce(SpokenNames[static_cast<std::size_t>(tag)]);
+}
+
+bool TTalkingDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* w = qobject_cast<QWidget*>(watched); w && Tag(w) >= 0) ControlFocused(w);
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    for (auto& [field, rules] : Fields) {
+        if (field != watched) continue;
+        auto* key = static_cast<QKeyEvent*>(event);
+        return event->type() == QEvent::KeyPress ? FieldKeyPress(field, rules, key)
+                                                 : FieldKeyRelease(field, rules, key);
+    }
+    return false;
+}
+
+bool TTalkingDialog::FieldKeyPress(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key) {
+    const auto mods = Modifiers(key);
+    // Moving over a character says it; at either end of the field there is nothing to pass.
+    if (Talker.SoundOn() && mods == Qt::NoModifier &&
+        (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+        const std::string text = FieldBytes(field);
+        const int pos = field->cursorPosition();
+        if (key->key() == Qt::Key_Left) {
+            if (pos == 0)
+                Talker.PlayBeep();
+            else
+                Talker.Echo(text.substr(static_cast<std::size_t>(pos - 1), 1));
+        } else {
+            if (pos >= static_cast<int>(text.size()))
+                Talker.PlayBeep();
+            else
+                Talker.Echo(text.substr(static_cast<std::size_t>(pos), 1));
+        }
+        return false;
+    }
+    if (key->matches(QKeySequence::SelectAll)) return !rules.CtrlASelectsAll; // done on release
+    const QString typed = key->text();
+    if (typed.isEmpty() || (mods & (Qt::ControlModifier | Qt::AltModifier))) return false;
+    unsigned char ch = 0;
+    if (!CharToByte(typed.at(0).unicode(), ch)) return true; // not a character of the program
+    const std::string one(1, static_cast<char>(ch));
+    if (ch == '\r' || (ch == 0x1B && rules.HandleEscape)) {
+        if (rules.EchoEnterAndEscape) Talker.Echo(one);
+        if (ch == 0x1B)
+            done(mrCancel);
+        else if (rules.OnEnter)
+            rules.OnEnter();
+        else
+            done(mrOk);
+        return true;
+    }
+    if (IsRefused(rules.Refused, ch)) {
+        if (rules.BeepWhenSilent || Talker.SoundOn()) Talker.PlayBeep();
+        return true;
+    }
+    if (field->maxLength() > 0 && field->text().size() >= field->maxLength() &&
+        !field->hasSelectedText()) {
+        Talker.PlayBeep(); // the field is full
+        return true;
+    }
+    Talker.Echo(one);
+    return ch == 0x1B; // Escape let through as a character changes nothing in the field
+}
+
+bool TTalkingDialog::FieldKeyRelease(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key) {
+    const auto mods = Modifiers(key);
+    if (rules.CtrlASelectsAll && mods == Qt::ControlModifier && key->key() == Qt::Key_A) {
+        field->selectAll();
+        return true;
+    }
+    if (!Talker.SoundOn() || mods != Qt::NoModifier) return false;
+    if (key->key() == Qt::Key_F8) {
+        const std::string text = FieldBytes(field);
+        if (!text.empty()) Talker.Echo(text);
+        return true;
+    }
+    if (key->key() == Qt::Key_F1) {
+        if (!rules.HelpKey.empty()) Talker.Announce(rules.HelpKey);
+        return true;
+    }
+    return false;
+}
+
+} // namespace tavi
