@@ -1,0 +1,18 @@
+// 8-bit Vietnamese text shown in Qt widgets: converted to Unicode with the program's own code
+// tables, so that the desktop and screen readers see real letters.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace tavi {
+
+// Text held in the named code table ("Vni for Win", "Vni for Dos"…) as a QString. Bytes the
+// table does not convert are shown by their Windows-1252 characters.
+QString VnText(const std::string& bytes, const std::string& table = "Vni for Win");
+
+// The inverse for interface texts: Unicode to the bytes of a code table.
+std::string VnBytes(const QString& text, const std::string& table);
+
+} // namespace tavi
