@@ -139,6 +139,13 @@ struct AccentCase {
     std::string expected;
 };
 
+void PrintTo(Kind kind, std::ostream* os) {
+    *os << KindName(kind);
+}
+void PrintTo(const AccentCase& c, std::ostream* os) {
+    *os << '"' << c.script << '"';
+}
+
 class AccentKeyboard : public ::testing::TestWithParam<std::tuple<Kind, AccentCase>> {};
 
 TEST_P(AccentKeyboard, TypesTheVniAnsiBytes) {
@@ -359,6 +366,10 @@ struct ChordCase {
     const char* script;
     std::string expected;
 };
+
+void PrintTo(const ChordCase& c, std::ostream* os) {
+    *os << '"' << c.script << '"';
+}
 
 class SixKeyKeyboard : public ::testing::TestWithParam<std::tuple<Kind, ChordCase>> {};
 
