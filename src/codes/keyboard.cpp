@@ -1,7 +1,5 @@
 #include "codes/keyboard.h"
 
-#include "codes/keyboardfilter.h"
-
 namespace tavi {
 
 TAccentKeys::TAccentKeys(TVnKey& engine, QObject* parent) : QObject(parent), Engine(engine) {
@@ -15,22 +13,8 @@ void TAccentKeys::SetKey(std::size_t mark, char key) {
 }
 
 TKeyboard::TKeyboard(QObject* owner, TVnKey& engine)
-    : QObject(owner), FAccentKeys(new TAccentKeys(engine, this)), Engine(engine) {
+    : TKeyComponent(owner, engine), FAccentKeys(new TAccentKeys(engine, this)), Engine(engine) {
     SetCodeTable(VniAscii);
-}
-
-TKeyboard::~TKeyboard() {
-    if (FEnabled) RemoveKeyHook(Engine);
-}
-
-void TKeyboard::SetEnabled(bool value) {
-    if (value == FEnabled) return;
-    FEnabled = value;
-    if (value) {
-        InstallKeyHook(Engine);
-    } else {
-        RemoveKeyHook(Engine);
-    }
 }
 
 void TKeyboard::SetCharacters(const QStringList& list) {

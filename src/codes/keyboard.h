@@ -3,6 +3,7 @@
 // keyboard.
 #pragma once
 
+#include "codes/keyboardfilter.h"
 #include "codes/vnkey.h"
 
 #include <QObject>
@@ -54,9 +55,8 @@ private:
     TVnKey& Engine;
 };
 
-class TKeyboard : public QObject {
+class TKeyboard : public TKeyComponent {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(QStringList Characters READ Characters WRITE SetCharacters)
     Q_PROPERTY(TCodeTable CodeTable READ CodeTable WRITE SetCodeTable)
     Q_PROPERTY(QString CodeTableName READ CodeTableName WRITE SetCodeTableName)
@@ -68,10 +68,6 @@ public:
     // Starts with the VNI-ASCII table and the digit keys. Every keyboard drives the program's
     // one engine unless it is given another (tests do).
     explicit TKeyboard(QObject* owner = nullptr, TVnKey& engine = VnKeyEngine());
-    ~TKeyboard() override;
-
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value);
 
     // A letter table of the user's, one character per byte: used when CodeTable is Other.
     const QStringList& Characters() const { return FCharacters; }
@@ -87,7 +83,6 @@ public:
 private:
     void CharactersChanged();
 
-    bool FEnabled = false;
     QStringList FCharacters;
     TCodeTable FCodeTable = VniAnsi;
     QString FCodeTableName;

@@ -118,6 +118,20 @@ void RemoveKeyHook(TKeyEngine& engine) {
     Hooks().erase(it);
 }
 
+TKeyComponent::~TKeyComponent() {
+    if (FEnabled) RemoveKeyHook(HookEngine);
+}
+
+void TKeyComponent::SetEnabled(bool value) {
+    if (value == FEnabled) return;
+    FEnabled = value;
+    if (value) {
+        InstallKeyHook(HookEngine);
+    } else {
+        RemoveKeyHook(HookEngine);
+    }
+}
+
 bool KeyHookInstalled(const TKeyEngine& engine) {
     return Hooks().count(&engine) != 0;
 }

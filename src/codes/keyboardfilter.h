@@ -40,6 +40,24 @@ private:
     QWidget* Widget;
 };
 
+// What the keyboard components share: Enabled installs the engine's hook and removes it again,
+// as does destroying an enabled component.
+class TKeyComponent : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+public:
+    ~TKeyComponent() override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value);
+
+protected:
+    TKeyComponent(QObject* owner, TKeyEngine& engine) : QObject(owner), HookEngine(engine) {}
+
+private:
+    bool FEnabled = false;
+    TKeyEngine& HookEngine;
+};
+
 class TKeyboardFilter : public QObject {
     Q_OBJECT
 public:

@@ -1,6 +1,5 @@
 #include "codes/sixkeykb.h"
 
-#include "codes/keyboardfilter.h"
 #include "codes/memorystream.h"
 #include "platform/qbytechars.h"
 
@@ -21,21 +20,7 @@ bool TSixKeys::SetKey(std::size_t dot, TAZChar key) {
 }
 
 TSixKeyKbd::TSixKeyKbd(QObject* owner, TBrailKey& engine)
-    : QObject(owner), FSixKeys(new TSixKeys(engine, this)), Engine(engine) {}
-
-TSixKeyKbd::~TSixKeyKbd() {
-    if (FEnabled) RemoveKeyHook(Engine);
-}
-
-void TSixKeyKbd::SetEnabled(bool value) {
-    if (value == FEnabled) return;
-    FEnabled = value;
-    if (value) {
-        InstallKeyHook(Engine);
-    } else {
-        RemoveKeyHook(Engine);
-    }
-}
+    : TKeyComponent(owner, engine), FSixKeys(new TSixKeys(engine, this)), Engine(engine) {}
 
 void TSixKeyKbd::SetCharacters(const QStringList& list) {
     if (&list != &FCharacters) FCharacters = list;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "codes/brailkey.h"
+#include "codes/keyboardfilter.h"
 
 #include <QObject>
 #include <QStringList>
@@ -48,19 +49,14 @@ private:
     TBrailKey& Engine;
 };
 
-class TSixKeyKbd : public QObject {
+class TSixKeyKbd : public TKeyComponent {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(QStringList Characters READ Characters WRITE SetCharacters)
     Q_PROPERTY(tavi::TSixKeys* SixKeys READ SixKeys CONSTANT)
 public:
     // The cell table stays empty until Characters is filled. Every keyboard drives the
     // program's one engine unless it is given another (tests do).
     explicit TSixKeyKbd(QObject* owner = nullptr, TBrailKey& engine = BrailKeyEngine());
-    ~TSixKeyKbd() override;
-
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value);
 
     // The cell table, one line per cell, one character per byte; an empty list leaves the
     // engine's table as it was.
@@ -73,7 +69,6 @@ public:
     TSixKeys* SixKeys() const { return FSixKeys; }
 
 private:
-    bool FEnabled = false;
     QStringList FCharacters;
     TSixKeys* FSixKeys;
     TBrailKey& Engine;

@@ -134,6 +134,16 @@ void TypeAccents(TEditWindow& window, std::string_view script) {
     }
 }
 
+// An enabled accent keyboard with the VNI-ANSI table, on an engine of its own.
+struct AnsiKeyboard {
+    AnsiKeyboard() : Keyboard(nullptr, Engine) {
+        Keyboard.SetCodeTable(TKeyboard::VniAnsi);
+        Keyboard.SetEnabled(true);
+    }
+    tavi::TVnKey Engine;
+    TKeyboard Keyboard;
+};
+
 struct AccentCase {
     const char* script;
     std::string expected;
@@ -150,10 +160,7 @@ class AccentKeyboard : public ::testing::TestWithParam<std::tuple<Kind, AccentCa
 
 TEST_P(AccentKeyboard, TypesTheVniAnsiBytes) {
     const auto& [kind, c] = GetParam();
-    tavi::TVnKey engine;
-    TKeyboard keyboard(nullptr, engine);
-    keyboard.SetCodeTable(TKeyboard::VniAnsi);
-    keyboard.SetEnabled(true);
+    AnsiKeyboard ansi;
     TEditWindow window(kind);
     TypeAccents(window, c.script);
     EXPECT_EQ(HexOf(window.Bytes()), HexOf(c.expected)) << c.script;
@@ -187,10 +194,7 @@ TEST(AccentKeyboardWidget, DoesNothingWhileDisabled) {
 // A field that refused the letter keeps its text: the accent key is not allowed to rewrite
 // whatever stands before the caret.
 TEST(AccentKeyboardWidget, LeavesARefusedLetterAlone) {
-    tavi::TVnKey engine;
-    TKeyboard keyboard(nullptr, engine);
-    keyboard.SetCodeTable(TKeyboard::VniAnsi);
-    keyboard.SetEnabled(true);
+    AnsiKeyboard ansi;
     TEditWindow window(Kind::LineEdit);
     static_cast<QLineEdit*>(window.Edit)->setMaxLength(1);
     TypeAccents(window, "ba1");
@@ -198,24 +202,18 @@ TEST(AccentKeyboardWidget, LeavesARefusedLetterAlone) {
 }
 
 TEST(AccentKeyboardWidget, ReadOnlyEditorsAreNotRewritten) {
-    tavi::TVnKey engine;
-    TKeyboard keyboard(nullptr, engine);
-    keyboard.SetCodeTable(TKeyboard::VniAnsi);
-    keyboard.SetEnabled(true);
+    AnsiKeyboard ansi;
     TEditWindow window(Kind::TextEdit);
     TypeAccents(window, "a");
     static_cast<QTextEdit*>(window.Edit)->setReadOnly(true);
     TypeAccents(window, "1");
     EXPECT_EQ(window.Bytes(), "a");
-    EXPECT_EQ(engine.State(), tavi::TVnKey::TState::Idle);
+    EXPECT_EQ(ansi.Engine.State(), tavi::TVnKey::TState::Idle);
 }
 
 // Text of no byte (here Cyrillic) ends the letter like any other character.
 TEST(AccentKeyboardWidget, ForeignTextEndsTheLetter) {
-    tavi::TVnKey engine;
-    TKeyboard keyboard(nullptr, engine);
-    keyboard.SetCodeTable(TKeyboard::VniAnsi);
-    keyboard.SetEnabled(true);
+    AnsiKeyboard ansi;
     TEditWindow window(Kind::LineEdit);
     TypeAccents(window, "a");
     QTest::sendKeyEvent(QTest::Click, window.Edit, Qt::Key_unknown, QString(QChar(0x0431)),

@@ -16,6 +16,13 @@ using tavitest::HexOf;
 
 namespace {
 
+TKeyEvent Typed(int c) {
+    TKeyEvent key;
+    key.Typed = true;
+    key.Char = c;
+    return key;
+}
+
 // Plays a key script into a buffer as an edit control would take it: every character is a
 // typed key, except '<' (left arrow), '#' (the next digit on the numeric keypad) and '@' (a
 // mouse click that leaves the caret where it is).
@@ -45,10 +52,9 @@ public:
                 if (Buffer.SelStart > 0) --Buffer.SelStart;
                 continue;
             }
+            key = Typed(static_cast<unsigned char>(c));
             key.Keypad = keypad;
             keypad = false;
-            key.Typed = true;
-            key.Char = static_cast<unsigned char>(c);
             const TKeyVerdict verdict = Engine.KeyDown(key, Buffer);
             if (verdict.Kind == TKeyVerdict::Pass) Buffer.Type(std::string(1, c));
         }
@@ -143,9 +149,7 @@ TEST(VnKey, TracksTheStateAndPrevText) {
 TEST(VnKey, TypedWithAltIsNoCharacter) {
     TTyping typing;
     typing.Type("a");
-    TKeyEvent alt1;
-    alt1.Typed = true;
-    alt1.Char = '1';
+    TKeyEvent alt1 = Typed('1');
     alt1.Alt = true;
     EXPECT_EQ(typing.Engine.KeyDown(alt1, typing.Buffer).Kind, TKeyVerdict::Pass);
     EXPECT_EQ(typing.Engine.PrevText(), "a");
@@ -155,9 +159,7 @@ TEST(VnKey, TypedWithAltIsNoCharacter) {
 TEST(VnKey, TextOfNoByteEndsTheLetter) {
     TTyping typing;
     typing.Type("a");
-    TKeyEvent other;
-    other.Typed = true; // a character outside the byte map
-    typing.Engine.KeyDown(other, typing.Buffer);
+    typing.Engine.KeyDown(Typed(-1), typing.Buffer); // a character outside the byte map
     EXPECT_EQ(typing.Type("1"), "a1");
 }
 
@@ -166,10 +168,7 @@ TEST(VnKey, TextOfNoByteEndsTheLetter) {
 TEST(VnKey, RewritesOnlyTheLetterBeforeTheCaret) {
     TTyping typing;
     typing.Type("b");
-    TKeyEvent a;
-    a.Typed = true;
-    a.Char = 'a';
-    typing.Engine.KeyDown(a, typing.Buffer); // the buffer refuses the a
+    typing.Engine.KeyDown(Typed('a'), typing.Buffer); // the buffer refuses the a
     EXPECT_EQ(typing.Type("1"), "b1");
     EXPECT_EQ(typing.Engine.State(), TVnKey::TState::Idle);
     EXPECT_EQ(typing.Type("x"), "b1x");
