@@ -78,8 +78,9 @@ TKeyVerdict TBrailKey::ChordStep(bool characterMessage, const TKeyEvent& key) {
     const int cell = HeldCell(Held);
     if (cell != 0) {
         const unsigned char ch = Table[cell][column];
-        // A chord held until the keyboard repeats types its character at each repeat.
-        if (ch == FPending && ch != 0) return {TKeyVerdict::Retype, ch};
+        // A chord held until the keyboard repeats types its character again at each repeat,
+        // as its release would type it: a digit in number mode, a capital after the sign.
+        if (ch == FPending && ch != 0) return {TKeyVerdict::Retype, Finish(ch)};
         FPending = ch;
         return {TKeyVerdict::Suppress, 0};
     }
@@ -102,12 +103,14 @@ void TBrailKey::KeyUp(const TKeyEvent& key, TEditTarget& target) {
     const bool systemKey = Held[VkAlt] && key.Key != VkAlt;
     if (InKeySet(key.Key)) Held.reset(std::size_t(key.Key));
     if (systemKey || FPending == 0) return;
-    target.SendChar(Release());
+    const unsigned char c = FPending;
+    FPending = 0;
+    target.SendChar(Finish(c));
 }
 
-unsigned char TBrailKey::Release() {
-    unsigned char c = FPending;
-    FPending = 0;
+// The character a cell types, given the capital and number signs before it; the signs' state
+// moves on past it.
+unsigned char TBrailKey::Finish(unsigned char c) {
     if (c == CapitalSign) FCapitalCount = (FCapitalCount + 1) % 3;
     if (FCapitalCount != 0) {
         if (IsLowerLetter(c)) c -= 0x20;

@@ -46,7 +46,7 @@ private:
     int HeldCell(const std::bitset<256>& held) const;
     void TrackModifiers(const TKeyEvent& key);
     TKeyVerdict ChordStep(bool characterMessage, const TKeyEvent& key);
-    unsigned char Release();
+    unsigned char Finish(unsigned char c);
 
     std::array<std::array<unsigned char, Columns>, Rows + 1> Table{}; // row 0 unused
     std::string Keys;

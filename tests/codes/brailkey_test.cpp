@@ -175,6 +175,9 @@ INSTANTIATE_TEST_SUITE_P(
         // X11 auto-repeat: a held chord repeats its character and is typed once more at
         // the release; the repeated releases break nothing.
         ChordCase{"+F ~F ~F -F", Hex("61 61 61")}, ChordCase{"+F +D ~D -D -F", Hex("62 62")},
+        // Repeats type what the release types: digits in number mode, one capital.
+        ChordCase{"[SJKL] +F ~F -F", Hex("23 31 31")},
+        ChordCase{"[JL] +F ~F ~F -F", Hex("DE 41 61 61")},
         // An Alt release that went to another window does not leave Alt held.
         ChordCase{"+Alt !Alt F", Hex("61")}, ChordCase{"+F lost -F F", Hex("61")}));
 

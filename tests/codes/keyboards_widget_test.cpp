@@ -391,7 +391,8 @@ INSTANTIATE_TEST_SUITE_P(
                           ChordCase{"[SJKL] [FJK]", "#4"},
                           ChordCase{"[FJK] [FDKL] [DJL]", Hex("F0 FD F5")},
                           ChordCase{"A Q 1 Space", " "}, ChordCase{"F F Back", "a"},
-                          ChordCase{"+F ~F ~F -F", "aaa"}, ChordCase{"+F +D ~D -D -F", "bb"})),
+                          ChordCase{"+F ~F ~F -F", "aaa"}, ChordCase{"+F +D ~D -D -F", "bb"},
+                          ChordCase{"[SJKL] +F ~F -F", "#11"})),
     [](const auto& info) {
         std::string name = KindName(std::get<0>(info.param)) + "_";
         for (char c : std::string(std::get<1>(info.param).script))
