@@ -187,28 +187,6 @@ TEST(BrailKey, DotsSharingAKeyRiseTogether) {
     EXPECT_EQ(chording.Play("F"), "b");
 }
 
-TEST(BrailKey, KeepsAtMostSixDotKeys) {
-    TBrailKey engine;
-    engine.SetDotKeys("FDSJKLQWE");
-    EXPECT_EQ(engine.DotKeys(), "FDSJKL");
-}
-
-TEST(BrailKey, FollowsCapitalAndNumberState) {
-    TChording chording;
-    chording.Play("[JL]");
-    EXPECT_EQ(chording.Engine.CapitalCount(), 1);
-    chording.Play("[JL]");
-    EXPECT_EQ(chording.Engine.CapitalCount(), 2);
-    chording.Play("[JL]");
-    EXPECT_EQ(chording.Engine.CapitalCount(), 0);
-    chording.Play("[SJKL]");
-    EXPECT_TRUE(chording.Engine.NumberMode());
-    chording.Play("+F");
-    EXPECT_EQ(chording.Engine.Pending(), 'a');
-    chording.Play("-F");
-    EXPECT_EQ(chording.Engine.Pending(), 0);
-}
-
 TEST(BrailKey, OnlyAltChordsOverrideShortcuts) {
     TBrailKey engine;
     engine.SetDotKeys("FDSJKL");

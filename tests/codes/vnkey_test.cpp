@@ -124,12 +124,6 @@ TEST(VnKey, DuplicateKeysApplyTheLowerNumberedMark) {
     EXPECT_EQ(typing.Type("a1 a2"), "a" + H("F9") + " a2");
 }
 
-TEST(VnKey, KeepsAtMostNineAccentKeys) {
-    TVnKey engine;
-    engine.SetAccentKeys("1234567890qwerty");
-    EXPECT_EQ(engine.AccentKeys(), "123456789");
-}
-
 TEST(VnKey, TracksTheStateAndPrevText) {
     TTyping typing;
     typing.Type("a");
