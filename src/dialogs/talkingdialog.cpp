@@ -1,6 +1,6 @@
 #include "dialogs/talkingdialog.h"
 
-#include "platform/bytechars.h"
+#include "platform/qbytechars.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -33,14 +33,12 @@ int TTalkingDialog::Tag(const QWidget* control) {
 }
 
 std::string TTalkingDialog::FieldBytes(const QLineEdit* field) {
-    const QString text = field->text();
-    return CharsToBytes(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                            static_cast<std::size_t>(text.size())));
+    // Every character reaches a field through the byte map, so the text always has its bytes.
+    return QStringToBytes(field->text()).value_or(std::string());
 }
 
 void TTalkingDialog::SetFieldBytes(QLineEdit* field, const std::string& bytes) {
-    const std::u16string chars = BytesToChars(bytes);
-    field->setText(QString::fromUtf16(chars.data(), static_cast<qsizetype>(chars.size())));
+    field->setText(BytesToQString(bytes));
 }
 
 void TTalkingDialog::MakeTalkingField(QLineEdit* field, TFieldRules rules) {
@@ -98,8 +96,9 @@ bool TTalkingDialog::FieldKeyPress(QLineEdit* field, const TFieldRules& rules, Q
     if (key->matches(QKeySequence::SelectAll)) return !rules.CtrlASelectsAll; // done on release
     const QString typed = key->text();
     if (typed.isEmpty() || (mods & (Qt::ControlModifier | Qt::AltModifier))) return false;
-    unsigned char ch = 0;
-    if (!CharToByte(typed.at(0).unicode(), ch)) return true; // not a character of the program
+    const int byte = CharToByte(typed.at(0).unicode());
+    if (byte < 0) return true; // not a character of the program
+    const unsigned char ch = static_cast<unsigned char>(byte);
     const std::string one(1, static_cast<char>(ch));
     if (ch == '\r' || (ch == 0x1B && rules.HandleEscape)) {
         if (rules.EchoEnterAndEscape) Talker.Echo(one);

@@ -79,4 +79,17 @@ inline std::string Hex(std::string_view hex) {
     return out;
 }
 
+// Bytes as hex pairs ("61 F9"), the inverse of Hex, for readable failures.
+inline std::string HexOf(std::string_view bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (!out.empty()) out += ' ';
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
 } // namespace tavitest

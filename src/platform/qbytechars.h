@@ -1,0 +1,33 @@
+// 8-bit text in and out of Qt strings through the byte map of platform/bytechars.h.
+#pragma once
+
+#include "platform/bytechars.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavi {
+
+inline QString BytesToQString(std::string_view bytes) {
+    QString s(qsizetype(bytes.size()), Qt::Uninitialized);
+    QChar* d = s.data();
+    for (char b : bytes) *d++ = QChar(ByteToChar(static_cast<unsigned char>(b)));
+    return s;
+}
+
+// The bytes of a string, or nothing when it holds a character that stands for no byte.
+inline std::optional<std::string> QStringToBytes(const QString& s) {
+    std::string out;
+    out.reserve(std::size_t(s.size()));
+    for (QChar c : s) {
+        const int b = CharToByte(c.unicode());
+        if (b < 0) return std::nullopt;
+        out += static_cast<char>(b);
+    }
+    return out;
+}
+
+} // namespace tavi
