@@ -171,7 +171,15 @@ std::string ReadGroupedNumber(std::string_view s, bool integerPart) {
     std::string out;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         std::string text = ReadGroup(groups[i]);
-        if (i > 0 && groups[i] != "000") text += GroupNames[(i - 1) % 3];
+        const bool higher = std::any_of(groups.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                        groups.end(), [](std::string_view g) { return g != "000"; });
+        if (i > 0 && groups[i] != "000") {
+            text += GroupNames[(i - 1) % 3];
+        } else if (i > 0 && (i - 1) % 3 == 2 && higher) {
+            // Names repeat after tỉ (ngàn tỉ, triệu tỉ): a 000 group in the place of tỉ still
+            // says tỉ under a higher group, or 10^12 would be read as one thousand.
+            text += GroupNames[2];
+        }
         out.insert(0, text);
     }
     return out;
@@ -305,7 +313,13 @@ bool TTextReader::AppendKey(std::string_view key, TMemoryStream& dest) {
     const TIndexRecord* r = Sounds->Find(key);
     if (!r) return false;
     Sounds->AppendSound(*r, dest);
+    if (OnUnit) OnUnit(*r);
     return true;
+}
+
+void TTextReader::AppendPause(TMemoryStream& dest, std::size_t count) {
+    TSoundData::AppendSilence(dest, count);
+    if (OnSilence) OnSilence(count);
 }
 
 int TTextReader::BuildChunk(TMemoryStream& source, TMemoryStream& dest) {
@@ -354,11 +368,11 @@ int TTextReader::BuildChunk(TMemoryStream& source, TMemoryStream& dest) {
         if (SpeakSymbols) {
             if (AppendKey(std::string(1, static_cast<char>(mark)), dest)) ++units;
         } else if (IsShortPause(last)) {
-            TSoundData::AppendSilence(dest, CommaSilence);
+            AppendPause(dest, CommaSilence);
         } else if (IsLongPause(last)) {
-            TSoundData::AppendSilence(dest, StopSilence);
+            AppendPause(dest, StopSilence);
         } else {
-            TSoundData::AppendSilence(dest, ShortSilence);
+            AppendPause(dest, ShortSilence);
         }
     } while (!source.AtEnd() && units < ChunkUnits);
     return units;

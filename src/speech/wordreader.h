@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +69,10 @@ public:
     TVnCodeConverter Converter;                            // callers' text into the reading code
     std::string ErrorText; // last device error, empty when there was none
     bool DeviceOpen = false;
+    // Told of every unit and silence that BuildChunk appends, in order (for tools and tests
+    // that list what a text is read as); either may be empty.
+    std::function<void(const TIndexRecord&)> OnUnit;
+    std::function<void(std::size_t)> OnSilence;
 
     // Changes the table of callers' text; an equal name changes nothing.
     void SetCodeTable(const std::string& name);
@@ -92,6 +97,7 @@ public:
 
 private:
     bool AppendKey(std::string_view key, TMemoryStream& dest);
+    void AppendPause(TMemoryStream& dest, std::size_t count);
 };
 
 class TWordReader : public TTextReader {
