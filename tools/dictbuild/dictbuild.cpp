@@ -1,7 +1,8 @@
 // tavi-dictbuild: builds the data files of the Vietnamese voice.
 //
 //   tavi-dictbuild dict --tables DIR --syllables FILE --names FILE --prompts FILE
-//                       --data OUT --index OUT [--voice NAME] [--rate WPM] [--jobs N]
+//                       [--pronounce FILE] --data OUT --index OUT [--voice NAME] [--rate WPM]
+//                       [--jobs N]
 //                       [--recordings DIR] [--only STEM,STEM...] [--wav-dir DIR]
 //   tavi-dictbuild abbr --tables DIR --syllables FILE --names FILE SOURCE OUT
 //
@@ -25,20 +26,21 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <set>
 #include <sstream>
-#include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
 using tavi::TTextReader;
 
-// Changes whenever the processing of samples changes, so that stamps of older builds expire.
-constexpr const char* ProcessingVersion = "dictbuild-1";
+// Must change whenever the making of samples changes (synthesis, processing, file layout), so
+// that the stamps of older builds expire and the dictionary is built again.
+constexpr const char* ProcessingVersion = "dictbuild-3";
 constexpr int OutputRate = 11025;
 constexpr float TrimThreshold = 0.02f; // of full scale
 constexpr double TrimMargin = 0.004;   // seconds kept before and after the sound
@@ -46,9 +48,10 @@ constexpr double FadeTime = 0.003;     // seconds of fade at each end
 constexpr float PeakLevel = 0.9f;
 
 struct Unit {
-    std::string Key;  // the name in the index
-    std::string Text; // what the voice says (UTF-8)
-    std::string Stem; // the file name of a recording, without ".wav"
+    std::string Key;       // the name in the index
+    std::string Text;      // what the voice says (UTF-8, or [[phonemes]])
+    std::string Stem;      // the file name of a recording, without ".wav"
+    bool Syllable = false; // must be read as Vietnamese
 };
 
 struct Options {
@@ -145,8 +148,15 @@ std::vector<Unit> CollectUnits(const Options& o) {
         if (!fresh) throw std::runtime_error(origin + " has the same key as " + it->second);
         units.push_back(std::move(u));
     };
-    for (const std::string& s : ReadSyllables(o.Need("--syllables")))
-        add({TTextReader::MakeSoundKey(code.Convert(s)), s, s}, "syllable " + s);
+    std::map<std::string, std::string> pronounce;
+    if (const std::string file = o.Get("--pronounce"); !file.empty())
+        for (auto& [syllable, phonemes] : ReadList(file)) pronounce[syllable] = phonemes;
+    for (const std::string& s : ReadSyllables(o.Need("--syllables"))) {
+        const auto p = pronounce.find(s);
+        add({TTextReader::MakeSoundKey(code.Convert(s)), p == pronounce.end() ? s : p->second, s,
+             true},
+            "syllable " + s);
+    }
     for (const auto& [field, text] : ReadList(o.Need("--names"))) {
         const unsigned char b = tavi::LowerLetter(NameKeyByte(field, code));
         const bool plain = (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || b >= 0x80;
@@ -194,10 +204,22 @@ public:
     }
     ~Voice() { espeak_Terminate(); }
 
+    // True when the voice would switch to another language for the text (it marks the
+    // switch as "(en)" in its phonemes).
+    static bool SwitchesLanguage(const std::string& utf8) {
+        const void* p = utf8.c_str();
+        std::string phonemes;
+        while (p) {
+            const char* part = espeak_TextToPhonemes(&p, espeakCHARS_UTF8, 0);
+            if (part) phonemes += part;
+        }
+        return phonemes.find('(') != std::string::npos;
+    }
+
     std::vector<std::int16_t> Say(const std::string& utf8) {
         Samples.clear();
         const espeak_ERROR e = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
-                                            espeakCHARS_UTF8, nullptr, this);
+                                            espeakCHARS_UTF8 | espeakPHONEMES, nullptr, this);
         if (e != EE_OK) throw std::runtime_error("espeak-ng failed on \"" + utf8 + "\"");
         return std::move(Samples);
     }
@@ -238,7 +260,12 @@ void Work(const std::vector<Unit>& units, int worker, int workers, const Options
         } else {
             if (!voice)
                 voice = std::make_unique<Voice>(o.Get("--voice", "vi"),
-                                                std::stoi(o.Get("--rate", "150")));
+                                                std::stoi(o.Get("--rate", "175")));
+            if (units[i].Syllable && units[i].Text.rfind("[[", 0) != 0 &&
+                Voice::SwitchesLanguage(units[i].Text))
+                throw std::runtime_error("espeak-ng reads the syllable " + units[i].Text +
+                                         " as a word of another language: give its "
+                                         "pronunciation in the pronunciation list");
             const auto pcm = voice->Say(units[i].Text);
             samples = Process(dictbuild::FromPcm16(pcm.data(), pcm.size(), Voice::SampleRate()));
         }
@@ -263,13 +290,20 @@ int BuildDict(const Options& o) {
     const fs::path dataOut = o.Need("--data"), indexOut = o.Need("--index");
     const fs::path stampFile = indexOut.string() + ".stamp";
 
+    // The voice carries a little state from one unit to the next, so which worker records a
+    // unit changes its samples slightly: a fixed number of workers, not the machine's count of
+    // cores, keeps the dictionary the same from one machine to the next.
+    int jobs = std::max(1, std::stoi(o.Get("--jobs", "2")));
+    jobs = std::min<int>(jobs, static_cast<int>(std::max<std::size_t>(units.size(), 1)));
     Stamp stamp;
     stamp.Add(ProcessingVersion);
     stamp.Add(espeak_Info(nullptr));
     stamp.Add(o.Get("--voice", "vi"));
-    stamp.Add(o.Get("--rate", "150"));
+    stamp.Add(o.Get("--rate", "175"));
+    stamp.Add(std::to_string(jobs));
     for (const Unit& u : units) {
         stamp.Add(u.Key);
+        stamp.Add(u.Stem);
         stamp.Add(u.Text);
     }
     if (const std::string rec = o.Get("--recordings"); !rec.empty() && fs::is_directory(rec)) {
@@ -283,8 +317,8 @@ int BuildDict(const Options& o) {
         }
     }
     std::error_code ec;
-    if (fs::exists(dataOut, ec) && fs::exists(indexOut, ec) && fs::exists(stampFile, ec) &&
-        tavi::ReadWholeFile(stampFile) == stamp.Text()) {
+    if (o.Get("--wav-dir").empty() && fs::exists(dataOut, ec) && fs::exists(indexOut, ec) &&
+        fs::exists(stampFile, ec) && tavi::ReadWholeFile(stampFile) == stamp.Text()) {
         std::cout << "Sound dictionary up to date (" << units.size() << " units)\n";
         const auto now = fs::file_time_type::clock::now();
         fs::last_write_time(dataOut, now, ec);
@@ -292,9 +326,6 @@ int BuildDict(const Options& o) {
         return 0;
     }
 
-    int jobs = std::stoi(o.Get("--jobs", "0"));
-    if (jobs <= 0) jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    jobs = std::min<int>(jobs, static_cast<int>(std::max<std::size_t>(units.size(), 1)));
     // espeak-ng keeps its state in globals, so the parallel workers are processes.
     std::vector<pid_t> children;
     std::vector<fs::path> results;
