@@ -199,7 +199,7 @@ TEST(BuiltDictionary, UnitsAreTrimmedSoundWithinTheDataFile) {
         tavi::TMemoryStream unit;
         store.AppendSound(r, unit);
         const auto& d = unit.Data;
-        ASSERT_GT(d.size(), 500u) << r.Name; // at least 45 ms of sound
+        ASSERT_GT(d.size(), 300u) << r.Name; // at least 27 ms of sound
         const auto level = [&](std::size_t k) {
             return std::abs(static_cast<int>(static_cast<unsigned char>(d[k])) - 128);
         };
