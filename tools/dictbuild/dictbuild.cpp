@@ -2,7 +2,7 @@
 //
 //   tavi-dictbuild dict --tables DIR --syllables FILE --names FILE --prompts FILE
 //                       [--pronounce FILE] --data OUT --index OUT [--voice NAME] [--rate WPM]
-//                       [--jobs N]
+//                       [--jobs N] [--stamp FILE]
 //                       [--recordings DIR] [--only STEM,STEM...] [--wav-dir DIR]
 //   tavi-dictbuild abbr --tables DIR --syllables FILE --names FILE SOURCE OUT
 //
@@ -288,7 +288,7 @@ int BuildDict(const Options& o) {
         std::erase_if(units, [&](const Unit& u) { return !keep.count(u.Stem); });
     }
     const fs::path dataOut = o.Need("--data"), indexOut = o.Need("--index");
-    const fs::path stampFile = indexOut.string() + ".stamp";
+    const fs::path stampFile = o.Get("--stamp", indexOut.string() + ".stamp");
 
     // The voice carries a little state from one unit to the next, so which worker records a
     // unit changes its samples slightly: a fixed number of workers, not the machine's count of
