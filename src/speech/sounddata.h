@@ -1,0 +1,91 @@
+// The sound dictionary: "dict.dat" (a 16-byte wave format, then the sample data of every unit)
+// and "dict.idx" (29-byte records naming each unit and locating its samples).
+#pragma once
+
+#include "codes/memorystream.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavi {
+
+// One index record as it is stored: name length, 20 name bytes, offset and size (both 32-bit
+// signed little-endian).
+constexpr std::size_t IndexRecordSize = 29;
+constexpr std::size_t IndexNameMax = 20;
+constexpr std::size_t SoundHeaderSize = 16;
+
+struct TIndexRecord {
+    std::string Name; // the first n name bytes, n at most 20
+    std::int32_t Offset = 0;
+    std::int32_t Size = 0;
+};
+
+// The PCM wave format at the head of the data file.
+struct TSoundFormat {
+    std::uint16_t FormatTag = 1; // PCM
+    std::uint16_t Channels = 1;
+    std::uint32_t SamplesPerSec = 11025;
+    std::uint32_t AvgBytesPerSec = 11025;
+    std::uint16_t BlockAlign = 1;
+    std::uint16_t BitsPerSample = 8;
+
+    std::string Bytes() const;                     // the 16 bytes as stored
+    static TSoundFormat Parse(std::string_view b); // b holds at least 16 bytes
+};
+
+// Parses a whole index file. A size that is not a multiple of 29 or a name length over 20 is a
+// damaged index: EDataError naming the file. Records are returned sorted by name (unsigned
+// bytes, a prefix first); a duplicate name keeps its first record and drops the others.
+std::vector<TIndexRecord> ParseSoundIndex(std::string_view bytes, const std::string& fileName);
+
+// The sound store: the index in memory, the data file open and read only for chosen units.
+class TSoundData {
+public:
+    // Opens both files read-only and loads the index. EFOpenError names a file that cannot be
+    // opened; EDataError a damaged index or a data file shorter than its header.
+    TSoundData(const std::filesystem::path& dataFile, const std::filesystem::path& indexFile);
+
+    // The wave format stored in bytes 0-15 of the data file.
+    const TSoundFormat& ReadFormat() const { return Format; }
+    // Binary search by name (byte order, letter case counts); nullptr when absent.
+    const TIndexRecord* Find(std::string_view key) const;
+    // Copies the record's samples to the end of dest. EReadError when they run past the end of
+    // the data file (or the record is otherwise impossible); dest is then left as it was.
+    void AppendSound(const TIndexRecord& record, TMemoryStream& dest);
+    // Writes count bytes of 0x80 (silence in 8-bit unsigned PCM) to the end of dest.
+    static void AppendSilence(TMemoryStream& dest, std::size_t count);
+
+    const std::vector<TIndexRecord>& Entries() const { return Records; }
+    std::uint64_t DataSize() const { return DataFileSize; }
+
+private:
+    std::ifstream DataFile;
+    std::uint64_t DataFileSize = 0;
+    TSoundFormat Format;
+    std::vector<TIndexRecord> Records;
+};
+
+// A WAV file holding samples in the given format (what a chunk sounds like, for people and
+// tools).
+std::string WaveFileBytes(const TSoundFormat& format, std::string_view samples);
+
+// Writes a dictionary: the data file (format header, then the units in the given order) and
+// the index. Names must be 1 to 20 bytes and unique (EDataError otherwise). Used by the
+// dictionary builder and by tests that need a small dictionary of their own.
+struct TSoundUnit {
+    std::string Name;
+    std::string Samples;
+};
+void WriteSoundDictionary(const std::filesystem::path& dataFile,
+                          const std::filesystem::path& indexFile, const TSoundFormat& format,
+                          const std::vector<TSoundUnit>& units);
+
+} // namespace tavi

@@ -1,0 +1,109 @@
+// The word reader: turns text into a chunk of recorded sound units taken from the sound
+// dictionary. Everything here is device-free, so that it can be tested and fuzzed on its own;
+// playback (Speak, the wave-output device, pausing) is built on top of BuildChunk and the
+// State, DeviceOpen and ErrorText fields by the playback layer.
+#pragma once
+
+#include "codes/memorystream.h"
+#include "codes/vncodeconverter.h"
+#include "speech/sounddata.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavi {
+
+// The table into which the reader converts every text before reading it.
+inline constexpr const char* ReadingCodeName = "LikeVNIDos";
+
+// Silences after a token, in bytes of 8-bit samples.
+constexpr std::size_t ShortSilence = 1000;
+constexpr std::size_t CommaSilence = 3000;
+constexpr std::size_t StopSilence = 5000;
+// A chunk ends after the token with which its unit count reaches this.
+constexpr int ChunkUnits = 100;
+
+// The byte classes of the reading code.
+namespace readingcode {
+bool IsWord(unsigned char c);
+bool IsAttachedMark(unsigned char c);
+bool IsDroppedMark(unsigned char c);
+bool IsFinalMark(unsigned char c);
+bool IsShortPause(unsigned char c);
+bool IsLongPause(unsigned char c);
+bool IsSign(unsigned char c);
+bool IsSignNeighbour(unsigned char c);
+} // namespace readingcode
+
+// Folds ASCII capitals and the seven one-byte capital letters of the reading code to lowercase.
+unsigned char LowerLetter(unsigned char c);
+
+// The blank-separated words of a text (runs of bytes other than 0x20).
+std::vector<std::string_view> TextWords(std::string_view text);
+
+// Lines of a text file split as a string list does: at CR LF, LF or a lone CR.
+std::vector<std::string> SplitLines(std::string_view text);
+
+class TTextReader {
+public:
+    // Opens the dictionary and, when abbrFile is not empty, loads the abbreviation list.
+    // EFOpenError names a file that cannot be opened; EDataError a damaged dictionary.
+    TTextReader(const std::filesystem::path& soundFile, const std::filesystem::path& indexFile,
+                const std::filesystem::path& abbrFile);
+    virtual ~TTextReader() = default;
+    TTextReader(const TTextReader&) = delete;
+    TTextReader& operator=(const TTextReader&) = delete;
+
+    std::string CodeTable;
+    bool SpeakSymbols = false;
+    std::uint8_t State = 2; // 0 playing, 1 paused, 2 idle: driven by playback
+    TMemoryStream Buffer;   // the chunk being built and played
+    std::unique_ptr<TSoundData> Sounds;
+    std::optional<std::vector<std::string>> Abbreviations; // absent without an abbreviation file
+    TVnCodeConverter Converter;                            // callers' text into the reading code
+    std::string ErrorText; // last device error, empty when there was none
+    bool DeviceOpen = false;
+    // Told of every unit and silence that BuildChunk appends, in order (for tools and tests
+    // that list what a text is read as); either may be empty.
+    std::function<void(const TIndexRecord&)> OnUnit;
+    std::function<void(std::size_t)> OnSilence;
+
+    // Changes the table of callers' text; an equal name changes nothing.
+    void SetCodeTable(const std::string& name);
+    // The next token of the source (the converted text, ending in the byte 00).
+    virtual std::string ReadToken(TMemoryStream& source) = 0;
+    // Appends the sound of the next tokens to dest, about ChunkUnits units. Returns the number
+    // of units appended. EReadError from the store leaves what was appended so far in dest.
+    int BuildChunk(TMemoryStream& source, TMemoryStream& dest);
+    // The expansion of an abbreviation followed by one blank, or empty.
+    std::string FindAbbreviation(std::string_view token) const;
+
+    static int ClassifyToken(std::string_view token);
+    static std::string MakeSoundKey(std::string_view word);
+    static std::optional<std::string> SplitSigns(std::string_view token);
+    static std::string SpellOut(std::string_view word);
+    static std::string ReadNumber(std::string_view s);
+    static std::string ReadDate(std::string_view s);
+
+    // Converts a whole text in CodeTable into the reading code, ending in the byte 00: the
+    // source that BuildChunk reads (the converter's output stream, rewound).
+    TMemoryStream& ConvertText(std::string_view text);
+
+private:
+    bool AppendKey(std::string_view key, TMemoryStream& dest);
+    void AppendPause(TMemoryStream& dest, std::size_t count);
+};
+
+class TWordReader : public TTextReader {
+public:
+    using TTextReader::TTextReader;
+    std::string ReadToken(TMemoryStream& source) override;
+};
+
+} // namespace tavi

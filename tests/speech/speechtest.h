@@ -1,0 +1,82 @@
+// Helpers of the speech tests: small dictionaries written for a test, reading-code words.
+#pragma once
+
+#include "codes/vncodeconverter.h"
+#include "speech/sounddata.h"
+#include "speech/wordreader.h"
+#include "support/testdata.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace speechtest {
+
+// Unicode text in the reading code.
+inline std::string Reading(const std::string& utf8) {
+    tavi::TVnCodeConverter conv;
+    conv.SetSourceTable("Unicode");
+    conv.SetDestTable(tavi::ReadingCodeName);
+    conv.InStream.Data = utf8;
+    conv.Convert();
+    return conv.OutStream.Data;
+}
+
+// The sound keys of the words of a reading-code text.
+inline std::vector<std::string> Keys(const std::string& text) {
+    std::vector<std::string> keys;
+    for (auto w : tavi::TextWords(text)) keys.push_back(tavi::TTextReader::MakeSoundKey(w));
+    return keys;
+}
+
+// The sound keys of Unicode words ("một ngàn").
+inline std::vector<std::string> KeysOf(const std::string& utf8) {
+    return Keys(Reading(utf8));
+}
+
+// Samples of a test unit: its name's length and first byte make them recognisable.
+inline std::string SamplesOf(const std::string& name) {
+    return std::string(10 + name.size(), static_cast<char>(0x40 + name[0] % 64));
+}
+
+// A dictionary of the given units (keys as the reader forms them) in a scratch folder, and a
+// reader over it that lists what it appends.
+class SmallDictionary {
+public:
+    SmallDictionary(const std::vector<std::string>& keys, const std::string& abbr = "",
+                    bool withAbbr = true) {
+        std::vector<tavi::TSoundUnit> units;
+        for (const auto& k : keys) units.push_back({k, SamplesOf(k)});
+        tavi::WriteSoundDictionary(Dir / "dict.dat", Dir / "dict.idx", tavi::TSoundFormat(), units);
+        tavitest::WriteFile(Dir / "abbr.txt", abbr);
+        Reader = std::make_unique<tavi::TWordReader>(Dir / "dict.dat", Dir / "dict.idx",
+                                                     withAbbr ? Dir / "abbr.txt" : "");
+        Reader->SetCodeTable("Unicode");
+        Reader->OnUnit = [this](const tavi::TIndexRecord& r) {
+            Events.push_back("unit " + r.Name);
+        };
+        Reader->OnSilence = [this](std::size_t n) {
+            Events.push_back("silence " + std::to_string(n));
+        };
+    }
+
+    // The events of reading a Unicode text to its end, chunk after chunk.
+    std::vector<std::string> Read(const std::string& utf8, bool symbols = false) {
+        Events.clear();
+        Reader->SpeakSymbols = symbols;
+        tavi::TMemoryStream& source = Reader->ConvertText(utf8);
+        while (!source.AtEnd()) {
+            tavi::TMemoryStream chunk;
+            Reader->BuildChunk(source, chunk);
+            Sound += chunk.Data;
+        }
+        return Events;
+    }
+
+    tavitest::TempDir Dir;
+    std::unique_ptr<tavi::TWordReader> Reader;
+    std::vector<std::string> Events;
+    std::string Sound;
+};
+
+} // namespace speechtest
