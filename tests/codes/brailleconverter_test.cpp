@@ -113,6 +113,16 @@ TEST_F(BrailleConverterTest, EntryNumbersAbove255) {
     EXPECT_EQ(conv.ConvertText("s1 s255 s256 s700"), "d1 d255 d256 d700");
 }
 
+// A table whose tree needs more nodes than 16-bit links reach is refused whole.
+TEST_F(BrailleConverterTest, TooLargeTableIsRefused) {
+    std::string source;
+    for (int k = 1; k <= 40000; ++k) source += "s" + std::to_string(k) + " ";
+    WriteFile(dir / "Big.vnc", source);
+    EXPECT_THROW(conv.SetSourceTable("Big"), tavi::EDataError);
+    EXPECT_EQ(conv.SourceName, "Big");
+    EXPECT_TRUE(conv.MatchNodes.Empty());
+}
+
 TEST_F(BrailleConverterTest, EqualNamesCopyAndEmptyNamesConvertNothing) {
     Tables("a\r\n", "1\r\n");
     conv.SetDestTable("S");

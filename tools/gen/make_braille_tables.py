@@ -61,9 +61,8 @@ def dots_of_row(row):
 
 
 def read_sixkey(path):
-    """The cell (dot numbers) of every byte the six-key table types, and the byte of each cell
-    and column."""
-    cell_of, table = {}, {}
+    """The cell (dot numbers) of every byte that the six-key table types."""
+    cell_of, rows = {}, set()
     for n, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
         line = line.split("#")[0].split()
         if not line:
@@ -71,13 +70,13 @@ def read_sixkey(path):
         row, dots, columns = int(line[0]), line[1], line[2:]
         if len(columns) != 4 or not 1 <= row <= 63 or dots != dots_of_row(row):
             raise DataError(f"{path}:{n}: bad row")
-        table[row] = [None if c == "-" else int(c, 16) for c in columns]
-        for b in table[row]:
-            if b is not None and cell_of.setdefault(b, dots) != dots:
+        rows.add(row)
+        for b in (int(c, 16) for c in columns if c != "-"):
+            if cell_of.setdefault(b, dots) != dots:
                 raise DataError(f"{path}:{n}: byte {b:02X} is on two cells")
-    if len(table) != 63:
-        raise DataError(f"{path}: {len(table)} rows, not 63")
-    return cell_of, table
+    if len(rows) != 63:
+        raise DataError(f"{path}: {len(rows)} rows, not 63")
+    return cell_of
 
 
 def cell_map(sixkey_cells):
@@ -137,7 +136,7 @@ def letter_entries(enc):
         pairs.append((enc.print_bytes(letter), enc.braille_bytes(letter)))
     for c in "bcdfghjklmnpqrstvwxzBCDFGHJKLMNPQRSTVWXZ":
         pairs.append((c.encode(), enc.braille_letter(c)))
-    # A tone mark standing alone (typed on its own, or a tone cell typed before a consonant)
+    # A tone mark standing alone, and a tone cell typed before anything but a vowel.
     for tone, cell in enumerate(TONE_CELLS):
         mark = enc.print_bytes(unicodedata.normalize("NFC", "a" + TONE_MARKS[tone]))[1:]
         pairs.append((mark, bytes([cell])))
@@ -174,7 +173,7 @@ def read_tone_groups(path):
 
 
 def case_forms(text):
-    return {text, text[0].upper() + text[1:], text.upper()}
+    return list(dict.fromkeys([text, text[0].upper() + text[1:], text.upper()]))
 
 
 def group_entries(enc, groups, consonants):
@@ -186,7 +185,7 @@ def group_entries(enc, groups, consonants):
         for head, rest in heads:
             for tone, mark in enumerate(TONE_MARKS):
                 letters = list(head + rest)
-                at = len(head) + toned - 1 - (len(group) - len(rest))
+                at = len(head + rest) - len(group) + toned - 1  # the toned vowel
                 letters[at] = unicodedata.normalize("NFC", letters[at] + mark)
                 for follow in after or [""]:
                     for form in case_forms(head + rest + follow):
@@ -264,8 +263,7 @@ def main():
         sys.exit("usage: make_braille_tables.py DATA_FOLDER OUT_FOLDER")
     data, out = Path(sys.argv[1]), Path(sys.argv[2])
     try:
-        sixkey_cells, _ = read_sixkey(data / "braille/sixkey-cells.txt")
-        cells = cell_map(sixkey_cells)
+        cells = cell_map(read_sixkey(data / "braille/sixkey-cells.txt"))
         for tone, cell in enumerate(TONE_CELLS):
             if cells.get(cell) != TONE_DOTS[tone]:
                 raise DataError(f"tone cell {cell:02X} is not dots {TONE_DOTS[tone]}")

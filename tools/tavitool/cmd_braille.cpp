@@ -47,9 +47,9 @@ int Braille(tavitool::Args& args) {
 }
 
 tavitool::Register reg("braille",
-                       "[--from NAME] [--unicode] | --back [--to NAME]  [IN [OUT]]   Vni for Win "
-                       "text to grade 1 Braille bytes (--from: convert from that code table "
-                       "first; --unicode: write Unicode Braille patterns), or back",
+                       "[--back] [--from|--to NAME] [--unicode] [IN [OUT]]   grade 1 Braille of a "
+                       "Vni for Win text (--from: a text in NAME; --unicode: as Unicode Braille "
+                       "patterns), or back (--to: into NAME)",
                        Braille);
 
 } // namespace

@@ -25,9 +25,8 @@ int Emboss(tavitool::Args& args) {
 }
 
 tavitool::Register reg("emboss",
-                       "[--width 32|40] [--from NAME | --braille] [IN [OUT]]   a Vni for Win "
-                       "text (or one in NAME, or Braille text) as embosser pages of 25 lines "
-                       "in a BRF file",
+                       "[--width 32|40] [--from NAME | --braille] [IN [OUT]]   a Vni for Win text "
+                       "(or one in NAME, or Braille) as a BRF file of embosser pages",
                        Emboss);
 
 } // namespace
