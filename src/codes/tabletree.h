@@ -153,7 +153,16 @@ void TTableTree<EntryBytes>::Match(std::string_view in, EmitEntry&& emitEntry,
         }
         const unsigned char c = static_cast<unsigned char>(in[i++]);
         if (!InTable[c]) {
-            if (pending) flushPending();
+            if (pending) {
+                flushPending();
+                // Bytes of a longer path that failed here lie between the match and c: read
+                // them again from the root, as when the path fails on a byte of the table.
+                if (held + 1 < i) {
+                    i = pathStart = held;
+                    node = 1;
+                    continue;
+                }
+            }
             while (i < n && !InTable[static_cast<unsigned char>(in[i])]) ++i;
             emitBytes(in.substr(held, i - held));
             held = pathStart = i;
