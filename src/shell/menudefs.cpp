@@ -6,11 +6,17 @@ namespace {
 
 using E = TMenuEntry;
 
-constexpr E Sub(const char* name, const char* caption) { return {E::Menu, name, caption, "", "", "", false, false, 0}; }
-constexpr E End() { return {E::End, "", "", "", "", "", false, false, 0}; }
-constexpr E Sep() { return {E::Separator, "", "", "", "", "", false, false, 0}; }
-constexpr E Cmd(const char* name, const char* caption, const char* shortcut, const char* button = "",
-                int tag = 0) {
+constexpr E Sub(const char* name, const char* caption) {
+    return {E::Menu, name, caption, "", "", "", false, false, 0};
+}
+constexpr E End() {
+    return {E::End, "", "", "", "", "", false, false, 0};
+}
+constexpr E Sep() {
+    return {E::Separator, "", "", "", "", "", false, false, 0};
+}
+constexpr E Cmd(const char* name, const char* caption, const char* shortcut,
+                const char* button = "", int tag = 0) {
     return {E::Item, name, caption, shortcut, button, "", false, false, tag};
 }
 constexpr E Check(const char* name, const char* caption, const char* shortcut, bool checked,
@@ -125,10 +131,11 @@ const std::vector<TMenuEntry>& MainMenuEntries() {
 
 const std::vector<const char*>& ToolBarButtons() {
     static const std::vector<const char*> buttons = {
-        "TFNew", "TFOpen", "TFSave", "TFInfo", "TFPrint", "TFMail", "",
-        "TECut", "TECopy", "TEPaste", "TEUndo", "TEFind", "",
-        "TLLeft", "TLCenter", "TLRight", "", "TFontBold", "TFontItalic", "TFontUnderLine", "",
-        "TROption", "VolBar"};
+        "TFNew",   "TFOpen",   "TFSave",    "TFInfo",      "TFPrint",
+        "TFMail",  "",         "TECut",     "TECopy",      "TEPaste",
+        "TEUndo",  "TEFind",   "",          "TLLeft",      "TLCenter",
+        "TLRight", "",         "TFontBold", "TFontItalic", "TFontUnderLine",
+        "",        "TROption", "VolBar"};
     return buttons;
 }
 

@@ -17,8 +17,8 @@ struct TMenuEntry {
     const char* button;   // the tool button running the same command, or ""
     const char* group;    // radio group, or ""
     bool checkable;
-    bool checked;  // initial state
-    int tag;       // the item's Tag where handlers use it, else 0
+    bool checked; // initial state
+    int tag;      // the item's Tag where handlers use it, else 0
 };
 
 // The whole menu bar in order: a Menu entry opens a (sub)menu, End closes it.
