@@ -2,12 +2,22 @@
 
 namespace tavi {
 
+namespace {
+
+// The end of the line starting at pos: the first CR or LF, or the end of the text.
+std::size_t LineEnd(std::string_view text, std::size_t pos) {
+    const char* p = text.data() + pos;
+    const char* end = text.data() + text.size();
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    return static_cast<std::size_t>(p - text.data());
+}
+
+} // namespace
+
 bool TLineStream::AtEnd() const {
     if (Pos >= Text.size()) return true;
-    if (!DotStuffed) return false;
     // A "." line ends the transfer form.
-    const std::size_t end = Text.find_first_of("\r\n", Pos);
-    return Text.substr(Pos, end == std::string_view::npos ? end : end - Pos) == ".";
+    return DotStuffed && Text[Pos] == '.' && LineEnd(Text, Pos) == Pos + 1;
 }
 
 bool TLineStream::ReadLine(std::string_view& line) {
@@ -16,8 +26,7 @@ bool TLineStream::ReadLine(std::string_view& line) {
         line = {};
         return false;
     }
-    std::size_t end = Text.find_first_of("\r\n", Pos);
-    if (end == std::string_view::npos) end = Text.size();
+    const std::size_t end = LineEnd(Text, Pos);
     line = Text.substr(Pos, end - Pos);
     Pos = end;
     if (Pos < Text.size()) {

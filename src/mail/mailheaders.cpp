@@ -181,6 +181,24 @@ std::string DecodeExtendedValue(std::string_view v) {
     return DecodeEscapes(v, '%', false);
 }
 
+// The first c that is not inside a quoted string.
+std::size_t FindOutsideQuotes(std::string_view text, char c) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (quoted) {
+            if (text[i] == '\\')
+                ++i;
+            else if (text[i] == '"')
+                quoted = false;
+        } else if (text[i] == '"') {
+            quoted = true;
+        } else if (text[i] == c) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 constexpr std::array<const char*, 12> MonthNames = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
@@ -373,7 +391,7 @@ TmsMailAddress ParseAddress(std::string_view text) {
     text = TrimBlanks(text);
     TmsMailAddress a;
     std::string name;
-    if (const std::size_t lt = text.find('<'); lt != std::string_view::npos) {
+    if (const std::size_t lt = FindOutsideQuotes(text, '<'); lt != std::string_view::npos) {
         const std::size_t gt = text.find('>', lt);
         if (gt != std::string_view::npos) {
             a.Address = Unquote(text.substr(lt + 1, gt - lt - 1));
@@ -382,7 +400,7 @@ TmsMailAddress ParseAddress(std::string_view text) {
             a.Address = Unquote(text.substr(lt + 1));
             name = std::string(text.substr(0, lt));
         }
-    } else if (const std::size_t lp = text.find('('); lp != std::string_view::npos) {
+    } else if (const std::size_t lp = FindOutsideQuotes(text, '('); lp != std::string_view::npos) {
         a.Address = Unquote(text.substr(0, lp));
         std::string_view rest = TrimBlanks(text.substr(lp + 1));
         if (!rest.empty() && rest.back() == ')') rest.remove_suffix(1);

@@ -92,8 +92,26 @@ void Base64DecodeAppend(std::string_view text, std::string& out) {
     std::uint32_t acc = 0;
     int have = 0; // characters of the current group
     int pads = 0; // "=" seen in the current group
-    for (char c : text) {
-        const signed char v = Base64Table[static_cast<unsigned char>(c)];
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    // Whole groups of four alphabet characters, the usual case, go straight through.
+    auto quad = [](const unsigned char* q, std::uint32_t& v) {
+        const int a = Base64Table[q[0]], b = Base64Table[q[1]], c = Base64Table[q[2]],
+                  d = Base64Table[q[3]];
+        v = (static_cast<std::uint32_t>(a) << 18) | (static_cast<std::uint32_t>(b) << 12) |
+            (static_cast<std::uint32_t>(c) << 6) | static_cast<std::uint32_t>(d);
+        return (a | b | c | d) >= 0;
+    };
+    for (; p < end; ++p) {
+        std::uint32_t v4;
+        while (have == 0 && end - p >= 4 && quad(p, v4)) {
+            out += static_cast<char>(v4 >> 16);
+            out += static_cast<char>(v4 >> 8);
+            out += static_cast<char>(v4);
+            p += 4;
+        }
+        if (p == end) break;
+        const signed char v = Base64Table[*p];
         if (v >= 0) {
             if (pads > 0) InvalidCharacter(); // data after padding within one group
             acc = (acc << 6) | static_cast<std::uint32_t>(v);
@@ -192,18 +210,24 @@ void QPDecodeLine(std::string_view line, std::string& out) {
     while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
     const bool soft = end > 0 && line[end - 1] == '=';
     if (soft) line = line.substr(0, end - 1);
+    // Decoded text is never longer than the line; write in place, then trim.
+    const std::size_t start = out.size();
+    out.resize(start + line.size() + 2);
+    char* o = out.data() + start;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '=' && i + 2 < line.size()) {
+        const char c = line[i];
+        if (c == '=' && i + 2 < line.size()) {
             const int hi = HexValue(line[i + 1]);
             const int lo = HexValue(line[i + 2]);
             if (hi >= 0 && lo >= 0) {
-                out += static_cast<char>(hi * 16 + lo);
+                *o++ = static_cast<char>(hi * 16 + lo);
                 i += 2;
                 continue;
             }
         }
-        out += line[i];
+        *o++ = c;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     if (!soft && (line.empty() || line.back() != '\x1A')) out += "\r\n";
 }
 

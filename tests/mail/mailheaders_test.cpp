@@ -111,7 +111,7 @@ TEST(Addresses, Parsing) {
 
 TEST(Addresses, QuotingKeepsNamesWhole) {
     for (const std::string name : {"A. Person", "Doe, John", "x \"y\" z", "ends \"q\"",
-                                   "back\\slash", "plain name", "", "Nguy\xEA\xF1n"}) {
+                                   "back\\slash", "a<b> (c)", "plain name", "", "Nguy\xEA\xF1n"}) {
         const TmsMailAddress a = ParseAddress(QuoteName(name) + " <a@b.c>");
         EXPECT_EQ(a.Name, name);
         EXPECT_EQ(a.Address, "a@b.c");
