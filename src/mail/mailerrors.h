@@ -23,7 +23,6 @@ inline constexpr const char* SenderRequired = "The address of sender is required
 inline constexpr const char* RecipientRequired =
     "At least one Recipient, CC or BCC must be entered";
 inline constexpr const char* BadListOwner = "Owner of TmsListMessage must be TmsMessageList";
-inline constexpr const char* UnparsableAddress = "Unable to parse email address";
 inline constexpr const char* ErrorBodyLine1 =
     "The following error has been occured while processing the message:";
 inline constexpr const char* ErrorBodyLine3 =

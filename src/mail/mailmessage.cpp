@@ -67,6 +67,14 @@ void TmsAttItem::SetFileName(std::string name) {
         Encoding = aeBase64;
 }
 
+bool TmsAttItem::IsAlternativeForm() const {
+    return StartsWithNoCase(FFileName, "_alt.");
+}
+
+bool TmsAttItem::IsBodyFile() const {
+    return EqualsNoCase(FFileName, "_rtfbody.rtf") || EqualsNoCase(FFileName, "_htmbody.htm");
+}
+
 void TmsAttItem::LoadFromFile(const std::filesystem::path& file) {
     Data.LoadFromFile(file);
     SetFileName(file.filename().string());
@@ -81,9 +89,8 @@ TmsAttItem& TmsAttList::Add(std::string fileName) {
 std::string TmsCustomMessage::ContentType() const {
     if (Encoding == meUU) return {};
     const std::size_t n = Attachments.Count();
-    if (n > 0 && std::all_of(Attachments.begin(), Attachments.end(), [](const TmsAttItem& a) {
-            return StartsWithNoCase(a.FileName(), "_alt.");
-        }))
+    if (n > 0 && std::all_of(Attachments.begin(), Attachments.end(),
+                             [](const TmsAttItem& a) { return a.IsAlternativeForm(); }))
         return "multipart/alternative";
     if (Body.empty()) {
         if (n == 1) {

@@ -52,6 +52,10 @@ public:
     // message/rfc822, base64 for everything else.
     void SetFileName(std::string name);
     const char* EncodingName() const { return AttEncodingName(Encoding); }
+    // An alternative form of the body ("_alt." names), or the body itself as a file
+    // ("_htmbody.htm", "_rtfbody.rtf"); such parts carry no file name of their own.
+    bool IsAlternativeForm() const;
+    bool IsBodyFile() const;
     // Takes the name and the contents of a file; throws EFOpenError.
     void LoadFromFile(const std::filesystem::path& file);
 

@@ -41,15 +41,11 @@ bool IsMultipart(std::string_view contentType) {
            !GetParameter(contentType, "boundary").empty();
 }
 
-// Whether a part is the message text rather than an attachment.
-bool IsBodyPart(const TmsHeaders& headers) {
-    const std::string type = headers.GetValue("Content-Type");
-    const std::string main = AsciiLower(GetMainValue(type));
-    if (!main.empty() && main.rfind("text", 0) != 0) return false;
-    if (EqualsNoCase(GetMainValue(headers.GetValue("Content-Disposition")), "attachment"))
-        return false;
-    const std::string name = GetParameter(type, "name");
-    return name.empty() || EqualsNoCase(name, "cc:Mail");
+// Whether the first part is the message text: any text part is; a picture or a program never
+// is, even when a message has no text part before it.
+bool IsTextPart(const TmsHeaders& headers) {
+    const std::string main = AsciiLower(GetMainValue(headers.GetValue("Content-Type")));
+    return main.empty() || main.rfind("text", 0) == 0;
 }
 
 } // namespace
@@ -102,10 +98,8 @@ private:
                 if (ReadUUBlock(in, data)) {
                     // The writer puts one blank line before each block.
                     if (blankBefore) M.Body.pop_back();
-                    TmsAttItem& a = M.Attachments.Add();
-                    a.SetFileName(name.empty() ? "att." + std::to_string(M.Attachments.Count() - 1)
-                                               : name);
-                    a.Data.Data = std::move(data);
+                    if (name.empty()) name = "att." + std::to_string(M.Attachments.Count());
+                    M.Attachments.Add(name).Data.Data = std::move(data);
                     M.Encoding = meUU;
                     blankBefore = false;
                     continue;
@@ -249,16 +243,12 @@ private:
                 }
                 // The line end before a boundary belongs to the boundary.
                 if (!lines.empty() && lines.back().empty()) lines.pop_back();
-                if (!BodyDecided) {
-                    BodyDecided = true;
-                    if (IsBodyPart(headers)) {
-                        DecodeBody(headers, lines);
-                    } else {
-                        AddAttachment(headers, lines, alternative);
-                    }
-                } else {
+                const bool body = !BodyDecided && IsTextPart(headers);
+                BodyDecided = true;
+                if (body)
+                    DecodeBody(headers, lines);
+                else
                     AddAttachment(headers, lines, alternative);
-                }
             }
             if (end.Level < level || end.Closing) return end;
         }

@@ -38,14 +38,6 @@ const char* CharSetName(TCharSet cs) {
     return "us-ascii";
 }
 
-bool IsAlternativeForm(const TmsAttItem& a) {
-    return StartsWithNoCase(a.FileName(), "_alt.");
-}
-
-bool IsSpecialBodyFile(const TmsAttItem& a) {
-    return EqualsNoCase(a.FileName(), "_rtfbody.rtf") || EqualsNoCase(a.FileName(), "_htmbody.htm");
-}
-
 } // namespace
 
 class TMessageWriter {
@@ -74,7 +66,7 @@ public:
                 WriteTextPart();
         } else if (type.rfind("multipart/", 0) == 0) {
             WriteMultipart(type);
-        } else if (IsSpecialBodyFile(M.Attachments.Items(0))) {
+        } else if (M.Attachments.Items(0).IsBodyFile()) {
             WriteFormattedText(type, M.Attachments.Items(0).Data.Data);
         } else {
             WriteAttachmentPart(M.Attachments.Items(0), false);
@@ -170,7 +162,7 @@ private:
     }
 
     void WriteAttachmentPart(const TmsAttItem& a, bool alternative) {
-        const bool plainName = !alternative && !IsSpecialBodyFile(a);
+        const bool plainName = !alternative && !a.IsBodyFile();
         std::string type =
             "Content-Type: " + OneLine(a.ContentType.empty() ? DefaultContentType : a.ContentType);
         if (plainName) type += "; name=" + QuotedFileName(a.FileName());
@@ -209,7 +201,7 @@ private:
         WriteTextPart();
         for (const TmsAttItem& a : M.Attachments) {
             Boundary(boundary);
-            WriteAttachmentPart(a, alternative && IsAlternativeForm(a));
+            WriteAttachmentPart(a, alternative && a.IsAlternativeForm());
         }
         Boundary(boundary, true);
         if (alternative) Boundary(outer, true);

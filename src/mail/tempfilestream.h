@@ -2,6 +2,7 @@
 // stream. The SMTP client writes the message into one and sends it from there.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 
