@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <unordered_map>
 
 namespace tavi {
 
@@ -69,30 +70,33 @@ std::string DecodeEscapes(std::string_view text, char escape, bool underscoreIsB
     return out;
 }
 
-// Decodes the encoded word starting at text[p] ("=?"); on success sets end past its "?=".
-bool DecodeWordAt(std::string_view text, std::size_t p, std::string& decoded, std::size_t& end) {
+enum class TWord { Decoded, Malformed, NoMore };
+
+// Decodes the encoded word starting at text[p] ("=?"); when decoded, end is past its "?=".
+// NoMore: no "?" or "?=" follows, so no later word can be complete either.
+TWord DecodeWordAt(std::string_view text, std::size_t p, std::string& decoded, std::size_t& end) {
     const std::size_t q1 = text.find('?', p + 2);
-    if (q1 == std::string_view::npos || q1 == p + 2 || q1 + 2 >= text.size() || text[q1 + 2] != '?')
-        return false;
+    if (q1 == std::string_view::npos) return TWord::NoMore;
+    if (q1 == p + 2 || q1 + 2 >= text.size() || text[q1 + 2] != '?') return TWord::Malformed;
     const std::string_view charset = text.substr(p + 2, q1 - p - 2);
-    if (charset.find_first_of(" \t\r\n") != std::string_view::npos) return false;
+    if (charset.find_first_of(" \t\r\n") != std::string_view::npos) return TWord::Malformed;
     const char kind = LowerChar(text[q1 + 1]);
-    if (kind != 'b' && kind != 'q') return false;
+    if (kind != 'b' && kind != 'q') return TWord::Malformed;
     const std::size_t start = q1 + 3;
     const std::size_t close = text.find("?=", start);
-    if (close == std::string_view::npos) return false;
+    if (close == std::string_view::npos) return TWord::NoMore;
     const std::string_view encoded = text.substr(start, close - start);
     if (kind == 'b') {
         try {
             decoded = Base64Decode(encoded);
         } catch (const EMailError&) {
-            return false;
+            return TWord::Malformed;
         }
     } else {
         decoded = DecodeEscapes(encoded, '=', true);
     }
     end = close + 2;
-    return true;
+    return TWord::Decoded;
 }
 
 // The list items of a header value: commas inside quotes, <...> or (...) do not separate.
@@ -129,48 +133,41 @@ void SplitList(std::string_view value, std::vector<std::string>& items) {
     flush(value.size());
 }
 
-// Finds "name" as a whole parameter name in a header value; returns the position after the
-// "=" that follows it, or npos.
-std::size_t FindParameter(std::string_view value, std::string_view name) {
-    const std::string lower = AsciiLower(value);
-    const std::string key = AsciiLower(name);
-    bool quoted = false;
-    for (std::size_t i = 0; i < lower.size(); ++i) {
-        const char c = lower[i];
-        if (quoted) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                quoted = false;
+// The parameters of a header value ("type; name=value; name="quoted value""), names in
+// lower case, values without quotes or escapes; the first of a name wins.
+std::unordered_map<std::string, std::string> ParseParameters(std::string_view value) {
+    std::unordered_map<std::string, std::string> params;
+    std::size_t i = 0;
+    while (i < value.size()) {
+        // A name up to "=" or ";".
+        const std::size_t nameStart = i;
+        while (i < value.size() && value[i] != '=' && value[i] != ';') ++i;
+        if (i >= value.size() || value[i] == ';') {
+            ++i; // no value: the main value or a stray word
             continue;
         }
-        if (c == '"') {
-            quoted = true;
-            continue;
+        std::string name = AsciiLower(TrimBlanks(value.substr(nameStart, i - nameStart)));
+        if (const std::size_t blank = name.find_last_of(" \t"); blank != std::string::npos)
+            name.erase(0, blank + 1); // "text/plain name=x" without its semicolon
+        ++i;
+        while (i < value.size() && IsBlank(value[i])) ++i;
+        std::string v;
+        if (i < value.size() && value[i] == '"') {
+            for (++i; i < value.size() && value[i] != '"'; ++i) {
+                if (value[i] == '\\' && i + 1 < value.size()) ++i;
+                v += value[i];
+            }
+        } else {
+            const std::size_t end = value.find_first_of(" \t;", i);
+            v = value.substr(i, end == std::string_view::npos ? end : end - i);
+            i = end == std::string_view::npos ? value.size() : end;
         }
-        if (lower.compare(i, key.size(), key) != 0) continue;
-        if (i > 0 && lower[i - 1] != ';' && !IsBlank(lower[i - 1])) continue;
-        std::size_t j = i + key.size();
-        while (j < lower.size() && IsBlank(lower[j])) ++j;
-        if (j < lower.size() && lower[j] == '=') return j + 1;
+        // Whatever follows up to the next semicolon is not part of anything.
+        while (i < value.size() && value[i] != ';') ++i;
+        ++i;
+        if (!name.empty()) params.emplace(std::move(name), std::move(v));
     }
-    return std::string_view::npos;
-}
-
-// The raw parameter value at pos (after the "="): a quoted string unescaped, or a token.
-std::string ParameterAt(std::string_view value, std::size_t pos) {
-    while (pos < value.size() && IsBlank(value[pos])) ++pos;
-    std::string out;
-    if (pos < value.size() && value[pos] == '"') {
-        for (++pos; pos < value.size() && value[pos] != '"'; ++pos) {
-            if (value[pos] == '\\' && pos + 1 < value.size()) ++pos;
-            out += value[pos];
-        }
-        return out;
-    }
-    const std::size_t end = value.find_first_of(" \t;", pos);
-    return std::string(
-        TrimBlanks(value.substr(pos, end == std::string_view::npos ? end : end - pos)));
+    return params;
 }
 
 // An RFC 2231 extended value: charset'language'percent-encoded text; the charset is not used.
@@ -330,23 +327,22 @@ bool TmsHeaders::Remove(std::string_view name) {
 }
 
 std::string GetParameter(std::string_view value, std::string_view name) {
-    const std::size_t pos = FindParameter(value, name);
-    if (pos != std::string_view::npos) return DecodeEncodedWords(ParameterAt(value, pos));
-    const std::string base(name);
-    if (const std::size_t ext = FindParameter(value, base + "*"); ext != std::string_view::npos)
-        return DecodeExtendedValue(ParameterAt(value, ext));
+    const auto params = ParseParameters(value);
+    const std::string base = AsciiLower(name);
+    if (const auto it = params.find(base); it != params.end())
+        return DecodeEncodedWords(it->second);
+    if (const auto it = params.find(base + "*"); it != params.end())
+        return DecodeExtendedValue(it->second);
     // Continuations: name*0, name*1... each either plain or extended (name*1*).
     std::string out;
-    for (int n = 0;; ++n) {
+    for (std::size_t n = 0; n < params.size(); ++n) {
         const std::string part = base + "*" + std::to_string(n);
-        if (const std::size_t p = FindParameter(value, part + "*"); p != std::string_view::npos) {
-            const std::string raw = ParameterAt(value, p);
-            out += n == 0 ? DecodeExtendedValue(raw) : DecodeEscapes(raw, '%', false);
-        } else if (const std::size_t q = FindParameter(value, part); q != std::string_view::npos) {
-            out += ParameterAt(value, q);
-        } else {
+        if (const auto it = params.find(part + "*"); it != params.end())
+            out += n == 0 ? DecodeExtendedValue(it->second) : DecodeEscapes(it->second, '%', false);
+        else if (const auto it2 = params.find(part); it2 != params.end())
+            out += it2->second;
+        else
             break;
-        }
     }
     return out;
 }
@@ -366,7 +362,9 @@ std::string DecodeEncodedWords(std::string_view text) {
         if (p == std::string_view::npos) break;
         std::string decoded;
         std::size_t end = 0;
-        if (!DecodeWordAt(text, p, decoded, end)) {
+        const TWord word = DecodeWordAt(text, p, decoded, end);
+        if (word == TWord::NoMore) break;
+        if (word == TWord::Malformed) {
             out += text.substr(pos, p + 2 - pos);
             pos = p + 2;
             afterWord = false;

@@ -91,11 +91,13 @@ private:
         bool blankBefore = false; // the last body line was an empty line just read
         std::string_view line;
         std::string name;
-        while (in.ReadLine(line)) {
-            if (IsUUBegin(line, name)) {
+        // A block that failed at a line fails there from every begin line before it, too.
+        std::size_t failedAt = 0;
+        for (std::size_t start = in.Position(); in.ReadLine(line); start = in.Position()) {
+            if (start >= failedAt && IsUUBegin(line, name)) {
                 const std::size_t mark = in.Position();
                 std::string data;
-                if (ReadUUBlock(in, data)) {
+                if (ReadUUBlock(in, data, failedAt)) {
                     // The writer puts one blank line before each block.
                     if (blankBefore) M.Body.pop_back();
                     if (name.empty()) name = "att." + std::to_string(M.Attachments.Count());
@@ -112,12 +114,13 @@ private:
         }
     }
 
-    // The lines of a uuencoded block after its begin line, up to "`" or "end"; false (and
-    // nothing consumed for good) when a line is not uuencoded.
-    static bool ReadUUBlock(TLineStream& in, std::string& data) {
+    // The lines of a uuencoded block after its begin line, up to "`" or "end"; false, with
+    // failedAt set to the start of the line that is not uuencoded, when there is one.
+    static bool ReadUUBlock(TLineStream& in, std::string& data, std::size_t& failedAt) {
         std::string_view line;
+        std::size_t start = in.Position();
         try {
-            while (in.ReadLine(line)) {
+            for (; in.ReadLine(line); start = in.Position()) {
                 const std::string_view t = TrimBlanks(line);
                 if (EqualsNoCase(t, "end")) return true;
                 if (t == "`") {
@@ -128,6 +131,7 @@ private:
                 UUDecodeLine(line, data);
             }
         } catch (const EMailError&) {
+            failedAt = start;
             return false;
         }
         return true; // the text ended first: keep what was there
