@@ -41,8 +41,8 @@ bool IsMultipart(std::string_view contentType) {
            !GetParameter(contentType, "boundary").empty();
 }
 
-// Whether the first part is the message text: any text part is; a picture or a program never
-// is, even when a message has no text part before it.
+// Whether a part holds text (or says nothing of its type). A first part that is a picture or
+// a program is an attachment even when the message has no text before it.
 bool IsTextPart(const TmsHeaders& headers) {
     const std::string main = AsciiLower(GetMainValue(headers.GetValue("Content-Type")));
     return main.empty() || main.rfind("text", 0) == 0;
@@ -142,18 +142,16 @@ private:
             M.Headers.Remove("Content-Type");
         const std::string type = M.Headers.GetValue("Content-Type");
         const std::string lower = AsciiLower(type);
-        const std::string main = AsciiLower(GetMainValue(type));
         const std::string name = GetParameter(type, "name");
         if (lower.find("multipart") != std::string::npos) {
             ReadMultipart(type, lower.find("multipart/alternative") != std::string::npos);
-        } else if ((!main.empty() && main.rfind("text", 0) != 0) ||
-                   (!name.empty() && !EqualsNoCase(name, "cc:Mail"))) {
+        } else if (!IsTextPart(M.Headers) || (!name.empty() && !EqualsNoCase(name, "cc:Mail"))) {
             std::vector<std::string_view> lines;
             std::string_view line;
             while (In.ReadLine(line)) lines.push_back(line);
             AddAttachment(M.Headers, lines, false);
         } else {
-            ReadTextBody(type, main);
+            ReadTextBody(type, AsciiLower(GetMainValue(type)));
         }
     }
 
