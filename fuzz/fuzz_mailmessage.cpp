@@ -1,0 +1,24 @@
+// The message reader on any text, in transfer form and as a stored file; what it read must
+// write and read again. Also the header helpers on the text's lines.
+#include "mail/mailmessage.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    for (bool stuffed : {true, false}) {
+        tavi::TmsMessage m;
+        m.LoadFromString(input, stuffed);
+        (void)m.ContentType();
+        tavi::TmsMessage again;
+        again.LoadFromString(m.SaveToString());
+    }
+    tavi::TmsArticle article;
+    article.LoadFromString(input);
+    std::string rest;
+    (void)tavi::ParseMailDate(input, &rest);
+    (void)tavi::ParseAddress(input);
+    (void)tavi::GetParameter(input, "filename");
+    (void)tavi::DecodeEncodedWords(input);
+    return 0;
+}
