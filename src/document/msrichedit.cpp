@@ -68,7 +68,7 @@ int AlignmentOf(const QTextBlockFormat& f) {
     return AlignLeft;
 }
 
-TRtfParaFormat FromQt(const QTextBlockFormat& f) {
+TRtfParaFormat ParaFormatOf(const QTextBlockFormat& f) {
     TRtfParaFormat p;
     p.Alignment = AlignmentOf(f);
     p.LeftIndent = qRound(f.leftMargin() * TwipsPerPixel);
@@ -191,14 +191,15 @@ TRtfDocument TMsRichEdit::Range(int from, int to) const {
     for (QTextBlock b = document()->findBlock(from); b.isValid() && b.position() <= to;
          b = b.next()) {
         TRtfParagraph& p = doc.Paragraphs.emplace_back();
-        p.Format = FromQt(b.blockFormat());
-        p.MarkFormat = FromQt(b.charFormat());
+        p.Format = ParaFormatOf(b.blockFormat());
+        p.MarkFormat = CharFormatOf(b.charFormat());
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const int s = std::max(f.position(), from);
             const int e = std::min(f.position() + f.length(), to);
             if (s < e)
-                doc.AddText(Bytes(f.text().mid(s - f.position(), e - s)), FromQt(f.charFormat()));
+                doc.AddText(Bytes(f.text().mid(s - f.position(), e - s)),
+                            CharFormatOf(f.charFormat()));
         }
     }
     return doc;
@@ -241,7 +242,7 @@ bool TMsRichEdit::SetTextRTF(std::string_view rtf) {
     return true;
 }
 
-TRtfCharFormat TMsRichEdit::FromQt(const QTextCharFormat& format) const {
+TRtfCharFormat TMsRichEdit::CharFormatOf(const QTextCharFormat& format) const {
     const QFont f = format.font().resolve(document()->defaultFont());
     TRtfCharFormat c;
     c.FontName = f.family().toStdString();
@@ -430,7 +431,7 @@ void TMsRichEdit::MergeSelBlockFormat(const QTextBlockFormat& format) {
 }
 
 QString TMsRichEdit::SelFontName() const {
-    return QString::fromStdString(FromQt(SelCharFormat()).FontName);
+    return QString::fromStdString(CharFormatOf(SelCharFormat()).FontName);
 }
 
 void TMsRichEdit::SetSelFontName(const QString& family) {
@@ -450,7 +451,7 @@ void TMsRichEdit::SetSelFontSize(double points) {
 }
 
 bool TMsRichEdit::SelBold() const {
-    return FromQt(SelCharFormat()).Bold;
+    return CharFormatOf(SelCharFormat()).Bold;
 }
 
 void TMsRichEdit::SetSelBold(bool on) {
@@ -460,7 +461,7 @@ void TMsRichEdit::SetSelBold(bool on) {
 }
 
 bool TMsRichEdit::SelItalic() const {
-    return FromQt(SelCharFormat()).Italic;
+    return CharFormatOf(SelCharFormat()).Italic;
 }
 
 void TMsRichEdit::SetSelItalic(bool on) {
@@ -470,7 +471,7 @@ void TMsRichEdit::SetSelItalic(bool on) {
 }
 
 bool TMsRichEdit::SelUnderline() const {
-    return FromQt(SelCharFormat()).Underline;
+    return CharFormatOf(SelCharFormat()).Underline;
 }
 
 void TMsRichEdit::SetSelUnderline(bool on) {

@@ -138,7 +138,7 @@ private:
     QTextCharFormat SelCharFormat() const;
     void MergeSelCharFormat(const QTextCharFormat& format);
     void MergeSelBlockFormat(const QTextBlockFormat& format);
-    TRtfCharFormat FromQt(const QTextCharFormat& format) const;
+    TRtfCharFormat CharFormatOf(const QTextCharFormat& format) const;
     std::string ToUnicode(std::string_view bytes) const;
     std::string FromUnicode(const QString& text) const;
 
