@@ -38,17 +38,18 @@ std::string RemoveBlocks(const std::string& text, std::string_view opener,
     for (;;) {
         // The tail of out that a new opener could start in, then the unread text.
         const std::size_t keep = std::min(out.size(), opener.size() - 1);
-        const std::string window = out.substr(out.size() - keep) +
-                                   text.substr(pos, std::min(text.size() - pos, opener.size()));
         std::size_t open = std::string::npos; // in text coordinates, may lie before pos
         std::size_t inTail = 0;               // bytes of the opener that lie in out
-        const std::size_t w = window.find(opener);
-        if (w != std::string::npos && w < keep) {
-            inTail = keep - w;
-            open = pos;
-        } else {
-            open = text.find(opener, pos);
+        if (keep > 0) {
+            const std::string window = out.substr(out.size() - keep) +
+                                       text.substr(pos, std::min(text.size() - pos, opener.size()));
+            const std::size_t w = window.find(opener);
+            if (w != std::string::npos && w < keep) {
+                inTail = keep - w;
+                open = pos;
+            }
         }
+        if (open == std::string::npos) open = text.find(opener, pos);
         if (open == std::string::npos) break;
         const std::size_t close = text.find(closer, open + opener.size() - inTail);
         if (close == std::string::npos) break;
@@ -74,7 +75,7 @@ std::string ReplaceAll(const std::string& text, std::string_view pattern,
     };
     for (char c : text) {
         out += c;
-        while (endsWithPattern()) {
+        while (!out.empty() && out.back() == pattern.back() && endsWithPattern()) {
             out.resize(out.size() - pattern.size());
             out.append(replacement);
         }

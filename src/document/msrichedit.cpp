@@ -545,6 +545,7 @@ bool TMsRichEdit::LoadFromFile(const QString& name) {
         TRtfDocument doc;
         if (!ImportWordDocument(name, kind, doc)) return false;
         SetDocument(doc);
+        FLineBreak = "\r\n";
         FileKind = kind;
         PlainText = true;
         return true;
@@ -557,12 +558,14 @@ bool TMsRichEdit::LoadFromFile(const QString& name) {
     FileKind = kind;
     if (kind == FileKindHtml) {
         SetText(tavi::HtmlToText(data));
+        FLineBreak = "\r\n";
         PlainText = true;
         return true;
     }
     TRtfDocument doc;
     if (LooksLikeRtf(data) && ReadRtf(data, doc)) {
         SetDocument(doc);
+        FLineBreak = "\r\n";
         PlainText = false;
     } else {
         SetText(data);

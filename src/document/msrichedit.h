@@ -24,8 +24,9 @@ constexpr int FileKindDoc = 1;  // ".doc"
 constexpr int FileKindWri = 2;  // ".wri"
 constexpr int FileKindHtml = 3; // ".htm", ".html"
 
-// Files larger than this are refused by LoadFromFile.
-constexpr qint64 MaxDocumentFileSize = 64 << 20;
+// Files larger than this are refused by LoadFromFile (laying out 32 MB of text on the screen
+// takes some ten seconds already).
+constexpr qint64 MaxDocumentFileSize = 32 << 20;
 
 class TMsRichEdit : public QTextEdit {
     Q_OBJECT

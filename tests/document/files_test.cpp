@@ -231,6 +231,25 @@ TEST(Files, FailedSaveKeepsTheOldFile) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.rtf"));
 }
 
+TEST(Files, SavingKeepsTheFilesPermissionsAndLinks) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    TMsRichEdit e;
+    e.SetText("new text");
+    WriteFile(dir / "private.txt", "old");
+    fs::permissions(dir / "private.txt", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(e.SaveToFile(Q(dir / "private.txt")));
+    EXPECT_EQ(fs::status(dir / "private.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    // Saving through a link writes the file it points to and keeps the link.
+    fs::create_directory(dir / "real");
+    WriteFile(dir / "real" / "doc.txt", "old");
+    fs::create_symlink(dir / "real" / "doc.txt", dir / "link.txt");
+    ASSERT_TRUE(e.SaveToFile(Q(dir / "link.txt")));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(ReadFile(dir / "real" / "doc.txt"), "new text");
+}
+
 TEST(Files, ConvertDocumentToAnotherTableAndBack) {
     for (const bool plain : {false, true}) {
         TMsRichEdit e;
