@@ -1,0 +1,70 @@
+// Operations on the document's bytes that the editor control offers: the segment around the
+// caret, searching, and the bytes of text that arrives as Unicode characters.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tavi {
+
+// A run of the text: positions Start to End - 1.
+struct TSegment {
+    std::size_t Start = 0;
+    std::size_t End = 0;
+};
+
+// The run of non-delimiters that touches the caret: it starts after the nearest delimiter
+// before the caret and stops before the first delimiter at or after it. When the caret sits on
+// a delimiter that follows another, the segment is that one delimiter. Empty text gives 0, 0.
+TSegment FindSegment(std::string_view text, std::size_t caret, std::string_view delims);
+
+// Search options, added together.
+constexpr int FindWholeWord = 2;
+constexpr int FindMatchCase = 4;
+
+// True for the bytes that make up words: ASCII letters and digits and the letters of the
+// 8-bit codes (so a two-byte VNI letter is all word).
+bool IsWordByte(unsigned char c);
+
+// The lowercase of a byte: ASCII and Windows-1252 letters. The VNI codes put every capital 0x20
+// below its small letter, exactly as Windows-1252 does, so this folds VNI text too.
+unsigned char FoldCase(unsigned char c);
+
+// The first match of what that lies wholly between start and end, or npos. Without
+// FindMatchCase letters match in either case; with FindWholeWord the bytes on either side of
+// the match (inside or outside the range) must not be word bytes.
+std::size_t FindText(std::string_view text, std::string_view what, std::size_t start,
+                     std::size_t end, int options);
+
+// Appends the UTF-8 form of a character.
+void AppendUtf8(std::string& out, char32_t c);
+
+// The characters of UTF-8 text; a byte that starts no valid sequence stands for U+FFFD.
+std::u32string DecodeUtf8(std::string_view text);
+
+// True when every character is one of the 256 the editor holds.
+bool AllDocumentChars(std::u32string_view chars);
+
+// Characters from a Unicode source (a Word document, another program's clipboard, RTF \u
+// escapes) as document bytes. When every character is one of the 256 the editor holds (the
+// Windows-1252 characters, as old 8-bit documents carry their bytes), the result is those bytes;
+// otherwise the text is a Unicode document and the result is its UTF-8 form, which the code
+// converter detects and converts like every other Vietnamese code.
+std::string DocumentBytes(std::u32string_view chars);
+
+// The bytes of characters: their own bytes when asUtf8 is false (characters outside the 256
+// become '?'), else UTF-8. DocumentBytes is this with asUtf8 = !AllDocumentChars(chars).
+std::string CharsToDocument(std::u32string_view chars, bool asUtf8);
+
+// Text in a code table as Unicode (UTF-8), for other programs: the table's letters become
+// Unicode letters and every other byte its Windows-1252 character. Throws EFOpenError when the
+// table cannot be read.
+std::string TableToUnicode(std::string_view bytes, const std::string& table);
+
+// Unicode text (UTF-8, precomposed) in a code table: letters the table has become its bytes,
+// other characters their Windows-1252 bytes, and characters with neither '?'. Throws
+// EFOpenError when the table cannot be read.
+std::string UnicodeToTable(std::string_view utf8, const std::string& table);
+
+} // namespace tavi

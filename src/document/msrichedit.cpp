@@ -1,0 +1,746 @@
+#include "document/msrichedit.h"
+
+#include "codes/vncodeconverter.h"
+#include "document/htmltext.h"
+#include "document/screenfonts.h"
+#include "document/wordimport.h"
+#include "platform/qbytechars.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace tavi {
+
+namespace {
+
+// The editor's own clipboard form: RTF as the editor writes it, so that a copy within the
+// program keeps every byte and the formatting.
+constexpr const char* MimeRtf = "application/x-tavi-rtf";
+constexpr int TwipsPerPixel = 15; // at 96 pixels to the inch
+constexpr int LineTextMax = 256;  // what one read of a screen line gives
+
+// Characters outside the byte map (none reach the document through its own input) read as "?".
+std::string Bytes(const QString& s) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(s.size()));
+    for (QChar c : s) {
+        const int b = CharToByte(c.unicode());
+        out += static_cast<char>(b >= 0 ? b : '?');
+    }
+    return out;
+}
+
+QString Chars(std::string_view bytes) { return BytesToQString(bytes); }
+
+QTextCharFormat ToQt(const TRtfCharFormat& f) {
+    QTextCharFormat q;
+    if (!f.FontName.empty()) q.setFontFamilies(QStringList{QString::fromStdString(f.FontName)});
+    q.setFontPointSize(f.HalfPoints / 2.0);
+    q.setFontWeight(f.Bold ? QFont::Bold : QFont::Normal);
+    q.setFontItalic(f.Italic);
+    q.setFontUnderline(f.Underline);
+    return q;
+}
+
+QTextBlockFormat ToQt(const TRtfParaFormat& f) {
+    QTextBlockFormat q;
+    q.setAlignment(f.Alignment == AlignRight    ? Qt::AlignRight
+                   : f.Alignment == AlignCenter ? Qt::AlignHCenter
+                                                : Qt::AlignLeft);
+    q.setLeftMargin(f.LeftIndent / double(TwipsPerPixel));
+    q.setRightMargin(f.RightIndent / double(TwipsPerPixel));
+    q.setTextIndent(f.FirstIndent / double(TwipsPerPixel));
+    return q;
+}
+
+int AlignmentOf(const QTextBlockFormat& f) {
+    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+    if (a & Qt::AlignRight) return AlignRight;
+    if (a & Qt::AlignHCenter) return AlignCenter;
+    return AlignLeft;
+}
+
+TRtfParaFormat ParaFormatOf(const QTextBlockFormat& f) {
+    TRtfParaFormat p;
+    p.Alignment = AlignmentOf(f);
+    p.LeftIndent = qRound(f.leftMargin() * TwipsPerPixel);
+    p.RightIndent = qRound(f.rightMargin() * TwipsPerPixel);
+    p.FirstIndent = qRound(f.textIndent() * TwipsPerPixel);
+    return p;
+}
+
+// The line break a plain text file uses: that of its first line.
+std::string LineBreakOf(std::string_view data) {
+    const std::size_t eol = data.find_first_of("\r\n");
+    if (eol == std::string_view::npos) return "\r\n";
+    if (data[eol] == '\n') return "\n";
+    return eol + 1 < data.size() && data[eol + 1] == '\n' ? "\r\n" : "\r";
+}
+
+} // namespace
+
+TMsRichEdit::TMsRichEdit(QWidget* parent) : QTextEdit(parent) {
+    // The program's own keyboards do the typing; a system input method would type twice.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    QFont font(VniScreenFont);
+    font.setPointSizeF(14);
+    setFont(font);
+    document()->setDefaultFont(font);
+    const auto invalidate = [this] { FTextValid = false; };
+    connect(document(), &QTextDocument::contentsChange, this, invalidate);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        FTextValid = false;
+        if (OnChange) OnChange();
+    });
+    const auto selChange = [this] {
+        const QTextCursor c = textCursor();
+        if (c.anchor() == FLastAnchor && c.position() == FLastPosition) return;
+        FLastAnchor = c.anchor();
+        FLastPosition = c.position();
+        if (OnSelChange) OnSelChange();
+    };
+    connect(this, &QTextEdit::cursorPositionChanged, this, selChange);
+    connect(this, &QTextEdit::selectionChanged, this, selChange);
+}
+
+// ---- positions -------------------------------------------------------------------------
+
+int TMsRichEdit::DocToText(int pos) const {
+    const QTextBlock b = document()->findBlock(pos);
+    return pos + (b.isValid() ? b.blockNumber() : document()->blockCount() - 1);
+}
+
+int TMsRichEdit::TextToDoc(int pos) const {
+    const QTextDocument* d = document();
+    if (pos <= 0) return 0;
+    // The block whose text starts at or before pos: block k starts at position() + k in Text.
+    int lo = 0, hi = d->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (d->findBlockByNumber(mid).position() + mid <= pos) {
+            lo = mid;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    const QTextBlock b = d->findBlockByNumber(lo);
+    const int end = b.position() + b.length() - 1; // before the block's break
+    const int p = pos - lo;
+    if (p <= end) return p;
+    // Between CR and LF, or past the end: after the break, or at the very end.
+    return b.next().isValid() ? b.next().position() : end;
+}
+
+// ---- text ------------------------------------------------------------------------------
+
+const std::string& TMsRichEdit::Text() const {
+    if (!FTextValid) {
+        FText.clear();
+        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+            if (b != document()->begin()) FText += "\r\n";
+            FText += Bytes(b.text());
+        }
+        FTextValid = true;
+    }
+    return FText;
+}
+
+int TMsRichEdit::TextLength() const {
+    return static_cast<int>(Text().size());
+}
+
+void TMsRichEdit::Replace(const std::function<void(QTextCursor&)>& fill) {
+    QTextDocument* d = document();
+    // Replacing the whole document is not a step the user can undo, as in the old control.
+    d->setUndoRedoEnabled(false);
+    QTextCursor c(d);
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    fill(c);
+    c.endEditBlock();
+    d->setUndoRedoEnabled(true);
+    setTextCursor(QTextCursor(d));
+}
+
+void TMsRichEdit::SetText(std::string_view text) {
+    // The new text takes the format of the old text's first character.
+    QTextCursor first(document());
+    first.movePosition(QTextCursor::NextCharacter);
+    const QTextCharFormat format = document()->isEmpty() ? currentCharFormat() : first.charFormat();
+    const QTextBlockFormat block = document()->begin().blockFormat();
+    const QString chars = Chars(text);
+    Replace([&](QTextCursor& c) {
+        c.setBlockFormat(block);
+        c.setBlockCharFormat(format);
+        c.insertText(chars, format);
+    });
+    setCurrentCharFormat(format);
+}
+
+TRtfDocument TMsRichEdit::Range(int from, int to) const {
+    TRtfDocument doc;
+    for (QTextBlock b = document()->findBlock(from); b.isValid() && b.position() <= to;
+         b = b.next()) {
+        TRtfParagraph& p = doc.Paragraphs.emplace_back();
+        p.Format = ParaFormatOf(b.blockFormat());
+        p.MarkFormat = CharFormatOf(b.charFormat());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int s = std::max(f.position(), from);
+            const int e = std::min(f.position() + f.length(), to);
+            if (s < e)
+                doc.AddText(Bytes(f.text().mid(s - f.position(), e - s)),
+                            CharFormatOf(f.charFormat()));
+        }
+    }
+    return doc;
+}
+
+TRtfDocument TMsRichEdit::Document() const {
+    return Range(0, document()->characterCount() - 1);
+}
+
+void TMsRichEdit::Insert(QTextCursor& c, const TRtfDocument& doc) const {
+    for (std::size_t i = 0; i < doc.Paragraphs.size(); ++i) {
+        const TRtfParagraph& p = doc.Paragraphs[i];
+        if (i > 0) c.insertBlock(ToQt(p.Format), ToQt(p.MarkFormat));
+        for (const TRtfRun& run : p.Runs) c.insertText(Chars(run.Text), ToQt(run.Format));
+    }
+}
+
+void TMsRichEdit::SetDocument(const TRtfDocument& doc) {
+    Replace([&](QTextCursor& c) {
+        if (!doc.Paragraphs.empty()) {
+            c.setBlockFormat(ToQt(doc.Paragraphs[0].Format));
+            c.setBlockCharFormat(ToQt(doc.Paragraphs[0].MarkFormat));
+        }
+        Insert(c, doc);
+    });
+    QTextCursor start(document());
+    setCurrentCharFormat(doc.Paragraphs.empty() || doc.Paragraphs[0].Runs.empty()
+                             ? start.blockCharFormat()
+                             : ToQt(doc.Paragraphs[0].Runs[0].Format));
+}
+
+std::string TMsRichEdit::TextRTF() const {
+    return WriteRtf(Document());
+}
+
+bool TMsRichEdit::SetTextRTF(std::string_view rtf) {
+    TRtfDocument doc;
+    if (!ReadRtf(rtf, doc)) return false;
+    SetDocument(doc);
+    return true;
+}
+
+TRtfCharFormat TMsRichEdit::CharFormatOf(const QTextCharFormat& format) const {
+    const QFont f = format.font().resolve(document()->defaultFont());
+    TRtfCharFormat c;
+    c.FontName = f.family().toStdString();
+    c.HalfPoints = qRound(f.pointSizeF() * 2);
+    c.Bold = f.bold();
+    c.Italic = f.italic();
+    c.Underline = f.underline();
+    return c;
+}
+
+// ---- selection -------------------------------------------------------------------------
+
+int TMsRichEdit::SelStart() const {
+    return DocToText(textCursor().selectionStart());
+}
+
+void TMsRichEdit::SetSelStart(int pos) {
+    QTextCursor c = textCursor();
+    c.setPosition(TextToDoc(pos));
+    setTextCursor(c);
+}
+
+int TMsRichEdit::SelLength() const {
+    const QTextCursor c = textCursor();
+    return DocToText(c.selectionEnd()) - DocToText(c.selectionStart());
+}
+
+void TMsRichEdit::SetSelLength(int length) {
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    c.setPosition(start);
+    c.setPosition(TextToDoc(DocToText(start) + std::max(length, 0)), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+std::string TMsRichEdit::SelText() const {
+    return Text().substr(SelStart(), SelLength());
+}
+
+void TMsRichEdit::SetSelText(std::string_view text) {
+    QTextCursor c = textCursor();
+    c.insertText(Chars(text));
+    setTextCursor(c);
+}
+
+TSegment TMsRichEdit::FindSegment(std::string_view delims) const {
+    return tavi::FindSegment(Text(), SelStart(), delims);
+}
+
+std::string TMsRichEdit::GetSegment(std::string_view delims) const {
+    const TSegment s = FindSegment(delims);
+    return Text().substr(s.Start, s.End - s.Start);
+}
+
+void TMsRichEdit::SelectSegment(std::string_view delims) {
+    const TSegment s = FindSegment(delims);
+    QTextCursor c = textCursor();
+    c.setPosition(TextToDoc(static_cast<int>(s.Start)));
+    if (s.End >= s.Start)
+        c.setPosition(TextToDoc(static_cast<int>(s.End)), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+namespace {
+
+// The screen line of a position: its block and the line within the block's layout.
+struct TScreenLine {
+    QTextBlock Block;
+    QTextLine Line;
+    int Number = 0; // counted over the whole document
+};
+
+TScreenLine ScreenLine(const QTextDocument* d, int pos) {
+    TScreenLine s;
+    s.Block = d->findBlock(pos);
+    if (!s.Block.isValid()) s.Block = d->lastBlock();
+    d->documentLayout()->blockBoundingRect(s.Block); // lays the document out up to here
+    for (QTextBlock b = d->begin(); b != s.Block; b = b.next())
+        s.Number += std::max(1, b.layout() ? b.layout()->lineCount() : 1);
+    if (QTextLayout* layout = s.Block.layout(); layout && layout->lineCount() > 0) {
+        s.Line = layout->lineForTextPosition(pos - s.Block.position());
+        if (!s.Line.isValid()) s.Line = layout->lineAt(layout->lineCount() - 1);
+        s.Number += s.Line.lineNumber();
+    }
+    return s;
+}
+
+} // namespace
+
+int TMsRichEdit::CaretLine() const {
+    return ScreenLine(document(), textCursor().selectionStart()).Number;
+}
+
+int TMsRichEdit::CaretColumn() const {
+    const int pos = textCursor().selectionStart();
+    const TScreenLine s = ScreenLine(document(), pos);
+    const int lineStart = s.Block.position() + (s.Line.isValid() ? s.Line.textStart() : 0);
+    return DocToText(pos) - DocToText(lineStart);
+}
+
+std::string TMsRichEdit::GetCaretLineText() const {
+    const TScreenLine s = ScreenLine(document(), textCursor().selectionStart());
+    const QString text = s.Block.text();
+    std::string line =
+        s.Line.isValid() ? Bytes(text.mid(s.Line.textStart(), s.Line.textLength())) : Bytes(text);
+    const bool lastLine =
+        !s.Line.isValid() || s.Line.textStart() + s.Line.textLength() >= text.size();
+    if (lastLine && s.Block.next().isValid()) line += "\r\n";
+    if (line.size() > LineTextMax) line.resize(LineTextMax);
+    return line;
+}
+
+// ---- commands --------------------------------------------------------------------------
+
+void TMsRichEdit::CopySelection() {
+    copy();
+}
+
+void TMsRichEdit::CutSelection() {
+    cut();
+}
+
+void TMsRichEdit::PasteClipboard() {
+    paste();
+}
+
+void TMsRichEdit::ClearSelection() {
+    QTextCursor c = textCursor();
+    c.removeSelectedText();
+    setTextCursor(c);
+}
+
+void TMsRichEdit::SelectAllText() {
+    selectAll();
+}
+
+bool TMsRichEdit::CanUndo() const {
+    return document()->isUndoAvailable();
+}
+
+void TMsRichEdit::Undo() {
+    undo();
+}
+
+void TMsRichEdit::EmptyUndoBuffer() {
+    document()->clearUndoRedoStacks();
+}
+
+int TMsRichEdit::Find(std::string_view text, int start, int end, int options) {
+    const std::size_t at = FindText(Text(), text, static_cast<std::size_t>(std::max(start, 0)),
+                                    static_cast<std::size_t>(std::max(end, 0)), options);
+    if (at == std::string_view::npos) return -1;
+    QTextCursor c = textCursor();
+    c.setPosition(TextToDoc(static_cast<int>(at)));
+    c.setPosition(TextToDoc(static_cast<int>(at + text.size())), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    return static_cast<int>(at);
+}
+
+// ---- formatting ------------------------------------------------------------------------
+
+QTextCharFormat TMsRichEdit::SelCharFormat() const {
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection()) return currentCharFormat();
+    QTextCursor first(document());
+    first.setPosition(c.selectionStart() + 1); // the format of the character before it
+    return first.charFormat();
+}
+
+void TMsRichEdit::MergeSelCharFormat(const QTextCharFormat& format) {
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    if (c.hasSelection()) {
+        c.mergeCharFormat(format);
+        c.mergeBlockCharFormat(format); // the paragraph marks in it, as on an empty line
+    } else if (c.block().length() == 1) {
+        c.mergeBlockCharFormat(format);
+    }
+    c.endEditBlock();
+    if (!c.hasSelection()) mergeCurrentCharFormat(format); // what is typed next
+}
+
+void TMsRichEdit::MergeSelBlockFormat(const QTextBlockFormat& format) {
+    QTextCursor c = textCursor();
+    c.mergeBlockFormat(format);
+}
+
+QString TMsRichEdit::SelFontName() const {
+    return QString::fromStdString(CharFormatOf(SelCharFormat()).FontName);
+}
+
+void TMsRichEdit::SetSelFontName(const QString& family) {
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{family});
+    MergeSelCharFormat(f);
+}
+
+double TMsRichEdit::SelFontSize() const {
+    return SelCharFormat().font().resolve(document()->defaultFont()).pointSizeF();
+}
+
+void TMsRichEdit::SetSelFontSize(double points) {
+    QTextCharFormat f;
+    f.setFontPointSize(std::clamp(points, 1.0, 1638.0));
+    MergeSelCharFormat(f);
+}
+
+bool TMsRichEdit::SelBold() const {
+    return CharFormatOf(SelCharFormat()).Bold;
+}
+
+void TMsRichEdit::SetSelBold(bool on) {
+    QTextCharFormat f;
+    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    MergeSelCharFormat(f);
+}
+
+bool TMsRichEdit::SelItalic() const {
+    return CharFormatOf(SelCharFormat()).Italic;
+}
+
+void TMsRichEdit::SetSelItalic(bool on) {
+    QTextCharFormat f;
+    f.setFontItalic(on);
+    MergeSelCharFormat(f);
+}
+
+bool TMsRichEdit::SelUnderline() const {
+    return CharFormatOf(SelCharFormat()).Underline;
+}
+
+void TMsRichEdit::SetSelUnderline(bool on) {
+    QTextCharFormat f;
+    f.setFontUnderline(on);
+    MergeSelCharFormat(f);
+}
+
+int TMsRichEdit::SelAlignment() const {
+    return AlignmentOf(document()->findBlock(textCursor().selectionStart()).blockFormat());
+}
+
+void TMsRichEdit::SetSelAlignment(int alignment) {
+    TRtfParaFormat p;
+    p.Alignment = alignment;
+    QTextBlockFormat f;
+    f.setAlignment(ToQt(p).alignment());
+    MergeSelBlockFormat(f);
+}
+
+int TMsRichEdit::SelIndent() const {
+    return qRound(document()->findBlock(textCursor().selectionStart()).blockFormat().leftMargin());
+}
+
+void TMsRichEdit::SetSelIndent(int pixels) {
+    QTextBlockFormat f;
+    f.setLeftMargin(pixels);
+    MergeSelBlockFormat(f);
+}
+
+int TMsRichEdit::SelRightIndent() const {
+    return qRound(document()->findBlock(textCursor().selectionStart()).blockFormat().rightMargin());
+}
+
+void TMsRichEdit::SetSelRightIndent(int pixels) {
+    QTextBlockFormat f;
+    f.setRightMargin(pixels);
+    MergeSelBlockFormat(f);
+}
+
+void TMsRichEdit::SetRightMargin(int pixels) {
+    if (pixels > 0) {
+        setLineWrapMode(QTextEdit::FixedPixelWidth);
+        setLineWrapColumnOrWidth(pixels);
+    } else {
+        setLineWrapMode(QTextEdit::WidgetWidth);
+    }
+}
+
+// ---- files -----------------------------------------------------------------------------
+
+int TMsRichEdit::GetFileKind(const QString& name) {
+    const QString ext = QFileInfo(name).suffix().toLower();
+    if (ext == "doc") return FileKindDoc;
+    if (ext == "wri") return FileKindWri;
+    if (ext == "htm" || ext == "html") return FileKindHtml;
+    return FileKindText;
+}
+
+std::string TMsRichEdit::HtmlToText(const QString& name) {
+    try {
+        return HtmlFileToText(QFile::encodeName(name).toStdString());
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool TMsRichEdit::LoadFromFile(const QString& name) {
+    const int kind = GetFileKind(name);
+    if (kind == FileKindDoc || kind == FileKindWri) {
+        TRtfDocument doc;
+        if (!ImportWordDocument(name, kind, doc)) return false;
+        SetDocument(doc);
+        FLineBreak = "\r\n";
+        FileKind = kind;
+        PlainText = true;
+        return true;
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.read(MaxDocumentFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxDocumentFileSize) return false;
+    const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    FileKind = kind;
+    if (kind == FileKindHtml) {
+        SetText(tavi::HtmlToText(data));
+        FLineBreak = "\r\n";
+        PlainText = true;
+        return true;
+    }
+    TRtfDocument doc;
+    if (LooksLikeRtf(data) && ReadRtf(data, doc)) {
+        SetDocument(doc);
+        FLineBreak = "\r\n";
+        PlainText = false;
+    } else {
+        SetText(data);
+        FLineBreak = LineBreakOf(data);
+        PlainText = true;
+    }
+    return true;
+}
+
+bool TMsRichEdit::SaveToFile(const QString& name) {
+    const bool plain = QFileInfo(name).suffix().compare("txt", Qt::CaseInsensitive) == 0;
+    std::string data;
+    if (plain) {
+        data = Text();
+        if (FLineBreak != "\r\n") {
+            std::string out;
+            for (std::size_t i = 0; i < data.size(); ++i) {
+                if (data.compare(i, 2, "\r\n") == 0) {
+                    out += FLineBreak;
+                    ++i;
+                } else {
+                    out += data[i];
+                }
+            }
+            data = std::move(out);
+        }
+    } else {
+        data = TextRTF();
+    }
+    // Written beside the old file, which is replaced only when all of it is on the disk.
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(data.data(), static_cast<qint64>(data.size())) !=
+        static_cast<qint64>(data.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) return false;
+    PlainText = plain;
+    return true;
+}
+
+bool TMsRichEdit::ConvertDocument(const std::string& tableName) {
+    try {
+        // The table is detected on the text itself, not on the RTF around it, whose font
+        // table and control words could fill the whole sample.
+        TVnCodeConverter detector;
+        const std::string source =
+            detector.DetectCodeTable(std::string_view(Text()).substr(0, DetectSampleSize));
+        TVnCodeConverter conv;
+        conv.RtfMode = !PlainText;
+        conv.SetSourceTable(source);
+        conv.SetDestTable(tableName);
+        conv.InStream.Data = PlainText ? Text() : TextRTF();
+        if (!conv.Convert() || conv.OutStream.Data == conv.InStream.Data) return true;
+        if (PlainText) {
+            SetText(conv.OutStream.Data);
+        } else if (!SetTextRTF(conv.OutStream.Data)) {
+            return false;
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// ---- keys ------------------------------------------------------------------------------
+
+void TMsRichEdit::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Insert) return e->accept();
+    int key = e->key();
+    if (OnKeyDown) {
+        OnKeyDown(key, e->modifiers());
+        if (key == 0) return e->accept();
+    }
+    // A key that types: every character it types is one byte, which the key-press handler
+    // sees and may change or drop. A character key with no text types the byte 0.
+    const QString text = e->text();
+    const bool types = !text.isEmpty() || e->key() < Qt::Key_Escape;
+    QString typed;
+    if (types) {
+        std::string bytes = text.isEmpty() ? std::string(1, '\0') : Bytes(text);
+        std::string kept;
+        for (char ch : bytes) {
+            if (OnKeyPress) OnKeyPress(ch);
+            if (ch != 0) kept += ch;
+        }
+        if (kept.empty()) return e->accept();
+        typed = Chars(kept);
+    }
+    // Shift+Enter would make a line break inside the paragraph, which the document has no byte
+    // for: it breaks the paragraph, as Enter does.
+    Qt::KeyboardModifiers mods = e->modifiers();
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) mods &= ~Qt::ShiftModifier;
+    if (typed == text && mods == e->modifiers()) return QTextEdit::keyPressEvent(e);
+    QKeyEvent changed(e->type(), e->key(), mods, e->nativeScanCode(), e->nativeVirtualKey(),
+                      e->nativeModifiers(), typed, e->isAutoRepeat(), e->count());
+    QTextEdit::keyPressEvent(&changed);
+    e->setAccepted(changed.isAccepted());
+}
+
+void TMsRichEdit::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Insert) return e->accept();
+    int key = e->key();
+    if (OnKeyUp) {
+        OnKeyUp(key, e->modifiers());
+        if (key == 0) return e->accept();
+    }
+    QTextEdit::keyReleaseEvent(e);
+}
+
+void TMsRichEdit::inputMethodEvent(QInputMethodEvent* e) {
+    e->accept(); // refused: see the constructor
+}
+
+// ---- clipboard -------------------------------------------------------------------------
+
+std::string TMsRichEdit::ToUnicode(std::string_view bytes) const {
+    if (!ClipboardTable.empty()) {
+        try {
+            return TableToUnicode(bytes, ClipboardTable);
+        } catch (const std::exception&) {
+            // without the table, the bytes' own characters
+        }
+    }
+    std::string out;
+    for (char b : bytes) AppendUtf8(out, ByteToChar(static_cast<unsigned char>(b)));
+    return out;
+}
+
+std::string TMsRichEdit::FromUnicode(const QString& text) const {
+    const std::string utf8 = text.normalized(QString::NormalizationForm_C).toStdString();
+    if (!ClipboardTable.empty()) {
+        try {
+            return UnicodeToTable(utf8, ClipboardTable);
+        } catch (const std::exception&) {
+            // without the table, the characters' own bytes
+        }
+    }
+    return CharsToDocument(DecodeUtf8(utf8), false);
+}
+
+QMimeData* TMsRichEdit::createMimeDataFromSelection() const {
+    const QTextCursor c = textCursor();
+    const TRtfDocument doc = Range(c.selectionStart(), c.selectionEnd());
+    auto* mime = new QMimeData;
+    const std::string rtf = WriteRtf(doc);
+    mime->setData(MimeRtf, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+    mime->setText(QString::fromStdString(ToUnicode(doc.PlainText("\n"))));
+    return mime;
+}
+
+bool TMsRichEdit::canInsertFromMimeData(const QMimeData* source) const {
+    // Dropped files are for the window to open, not text to insert.
+    return source->hasFormat(MimeRtf) || (source->hasText() && !source->hasUrls());
+}
+
+void TMsRichEdit::insertFromMimeData(const QMimeData* source) {
+    QTextCursor c = textCursor();
+    TRtfDocument doc;
+    const QByteArray rtf = source->data(MimeRtf);
+    if (!source->hasFormat(MimeRtf) ||
+        !ReadRtf(std::string_view(rtf.constData(), rtf.size()), doc)) {
+        if (!source->hasText()) return;
+        c.insertText(Chars(FromUnicode(source->text())));
+        setTextCursor(c);
+        return;
+    }
+    c.beginEditBlock();
+    c.removeSelectedText();
+    Insert(c, doc);
+    c.endEditBlock();
+    setTextCursor(c);
+}
+
+} // namespace tavi

@@ -1,0 +1,152 @@
+// The editor control: the document the main window edits, speaks, converts, loads and saves.
+//
+// The document is 8-bit text ("Vni for Win" in text display, Braille bytes in Braille display).
+// The widget holds one character per byte (platform/bytechars), so every position, length and
+// "character before the caret" here is a byte position, and a two-byte VNI letter really is
+// two positions. A paragraph break is the two bytes CR LF in Text and in every position, as in
+// the program's files: a caret never stands between them.
+#pragma once
+
+#include "document/doctext.h"
+#include "document/rtf.h"
+
+#include <QTextEdit>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tavi {
+
+// File kinds, chosen by the file name's extension (letter case ignored).
+constexpr int FileKindText = 0; // anything else: rich text or plain text
+constexpr int FileKindDoc = 1;  // ".doc"
+constexpr int FileKindWri = 2;  // ".wri"
+constexpr int FileKindHtml = 3; // ".htm", ".html"
+
+// Files larger than this are refused by LoadFromFile (laying out 32 MB of text on the screen
+// takes some ten seconds already).
+constexpr qint64 MaxDocumentFileSize = 32 << 20;
+
+class TMsRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TMsRichEdit(QWidget* parent = nullptr);
+
+    // The document was loaded, or is to be handled, as plain text.
+    bool PlainText = false;
+    // Kind of the last file loaded.
+    int FileKind = FileKindText;
+    // The code table of the text that the editor exchanges with other programs through the
+    // clipboard (they get and give Unicode). Empty: Windows-1252 characters.
+    std::string ClipboardTable = "Vni for Win";
+
+    // Events, named like the window's handlers. A key handler that sets key (or ch) to 0 keeps
+    // the key from the editor. OnKeyPress sees the byte a key types (0 for a character key that
+    // types nothing, as after the accent keyboard replaced it). The Insert key reaches none of
+    // them: it does nothing at all in the editor.
+    std::function<void(int& key, Qt::KeyboardModifiers shift)> OnKeyDown;
+    std::function<void(int& key, Qt::KeyboardModifiers shift)> OnKeyUp;
+    std::function<void(char& ch)> OnKeyPress;
+    std::function<void()> OnChange;    // text or formatting changed
+    std::function<void()> OnSelChange; // caret or selection moved
+
+    // Files.
+    static int GetFileKind(const QString& name);
+    // Loads by file kind; false (and the document unchanged) when the file cannot be read, is
+    // too large, or no converter reads it.
+    bool LoadFromFile(const QString& name);
+    // ".txt" (any case) as plain text, anything else as RTF. Writes beside the file and renames
+    // over it only when everything was written, so a failed save returns false and leaves the
+    // old file as it was.
+    bool SaveToFile(const QString& name);
+    // Converts the whole document into a code table, detecting the table it is in. False (and
+    // the document unchanged) when a table cannot be read.
+    bool ConvertDocument(const std::string& tableName);
+    // A web page's text; empty when the file cannot be read.
+    static std::string HtmlToText(const QString& name);
+
+    // The text and its parts, in bytes.
+    const std::string& Text() const;
+    void SetText(std::string_view text);
+    std::string TextRTF() const;
+    bool SetTextRTF(std::string_view rtf); // false (document unchanged) for data that is no RTF
+    TRtfDocument Document() const;
+    void SetDocument(const TRtfDocument& doc);
+    int TextLength() const;
+    int SelStart() const;
+    void SetSelStart(int pos); // collapses the selection there
+    int SelLength() const;
+    void SetSelLength(int length);
+    std::string SelText() const;
+    void SetSelText(std::string_view text); // replaces the selection
+
+    TSegment FindSegment(std::string_view delims) const;
+    std::string GetSegment(std::string_view delims) const;
+    void SelectSegment(std::string_view delims);
+    int CaretLine() const;                // screen line of the caret, from 0
+    int CaretColumn() const;              // from the start of that line, from 0
+    std::string GetCaretLineText() const; // that line with its paragraph break, at most 256 bytes
+
+    void CopySelection();
+    void CutSelection();
+    void PasteClipboard();
+    void ClearSelection();
+    void SelectAllText();
+    bool CanUndo() const;
+    void Undo();
+    void EmptyUndoBuffer();
+    // The first match between start and end (options: FindWholeWord, FindMatchCase), selected;
+    // -1 when there is none.
+    int Find(std::string_view text, int start, int end, int options);
+
+    // Formatting of the selection (of the caret's insertion point when nothing is selected).
+    QString SelFontName() const;
+    void SetSelFontName(const QString& family);
+    double SelFontSize() const; // points
+    void SetSelFontSize(double points);
+    bool SelBold() const;
+    void SetSelBold(bool on);
+    bool SelItalic() const;
+    void SetSelItalic(bool on);
+    bool SelUnderline() const;
+    void SetSelUnderline(bool on);
+    int SelAlignment() const; // AlignLeft, AlignRight, AlignCenter
+    void SetSelAlignment(int alignment);
+    int SelIndent() const; // pixels
+    void SetSelIndent(int pixels);
+    int SelRightIndent() const;
+    void SetSelRightIndent(int pixels);
+    // Lines wrap at this width (pixels); 0 wraps at the window's edge.
+    void SetRightMargin(int pixels);
+
+    // Positions: Text's (CR LF breaks) and the widget's (one per break).
+    int DocToText(int pos) const;
+    int TextToDoc(int pos) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void Replace(const std::function<void(QTextCursor&)>& fill);
+    TRtfDocument Range(int from, int to) const;
+    void Insert(QTextCursor& cursor, const TRtfDocument& doc) const;
+    QTextCharFormat SelCharFormat() const;
+    void MergeSelCharFormat(const QTextCharFormat& format);
+    void MergeSelBlockFormat(const QTextBlockFormat& format);
+    TRtfCharFormat CharFormatOf(const QTextCharFormat& format) const;
+    std::string ToUnicode(std::string_view bytes) const;
+    std::string FromUnicode(const QString& text) const;
+
+    std::string FLineBreak = "\r\n"; // how plain text files break lines: as the last one loaded
+    mutable std::string FText;       // Text(), kept until the document changes
+    mutable bool FTextValid = false;
+    int FLastAnchor = -1, FLastPosition = -1;
+};
+
+} // namespace tavi

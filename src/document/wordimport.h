@@ -1,0 +1,23 @@
+// Word documents (".doc", ".wri") read through an external converter run headless:
+// LibreOffice when it is installed (both kinds, with their formatting, by way of RTF), else
+// antiword for ".doc" (text only).
+#pragma once
+
+#include "document/rtf.h"
+
+#include <QString>
+
+namespace tavi {
+
+enum class TWordConverter { None, LibreOffice, Antiword };
+
+// The converter that would read a file of that kind (1 ".doc", 2 ".wri"), found on the PATH.
+TWordConverter FindWordConverter(int fileKind);
+
+// Reads a Word document into doc. Returns false, with a reason in error, when no converter is
+// installed for that kind, the converter fails, or it runs longer than timeoutMs (it is then
+// stopped). Text that the converter gives as Unicode becomes document bytes by DocumentBytes.
+bool ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
+                        QString* error = nullptr, int timeoutMs = 120000);
+
+} // namespace tavi
