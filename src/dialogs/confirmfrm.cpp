@@ -55,7 +55,7 @@ bool TConfirmFrm::event(QEvent* e) {
 }
 
 void TConfirmFrm::ControlFocused(QWidget* control) {
-    if (!Activated) return; // named once the prompt has been said
+    if (!Activated) return;             // named once the prompt has been said
     if (control == NamedOnActivation) { // its focus event after the activation: named already
         NamedOnActivation = nullptr;
         return;

@@ -20,6 +20,12 @@ public:
     EReadError() : std::runtime_error("Stream read error") {}
 };
 
+// An input-output failure of the storage itself, such as a drive with no medium in it.
+class EInOutError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // A data file (code table, dictionary index…) whose contents cannot be used.
 class EDataError : public std::runtime_error {
 public:

@@ -27,9 +27,13 @@ static fs::path XdgFolder(const char* override, const char* xdgVar, const char* 
     return fs::path(home && *home ? home : "/tmp") / fallback / "tavi";
 }
 
-fs::path UserConfigFolder() { return XdgFolder("TAVI_CONFIG_DIR", "XDG_CONFIG_HOME", ".config"); }
+fs::path UserConfigFolder() {
+    return XdgFolder("TAVI_CONFIG_DIR", "XDG_CONFIG_HOME", ".config");
+}
 
-fs::path UserDataFolder() { return XdgFolder("TAVI_USER_DIR", "XDG_DATA_HOME", ".local/share"); }
+fs::path UserDataFolder() {
+    return XdgFolder("TAVI_USER_DIR", "XDG_DATA_HOME", ".local/share");
+}
 
 fs::path ProgramFolder() {
     if (const char* env = std::getenv("TAVI_DATA_DIR"); env && *env) return WithSeparator(env);

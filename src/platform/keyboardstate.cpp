@@ -1,4 +1,4 @@
-#include "platform/keyrepeat.h"
+#include "platform/keyboardstate.h"
 
 #include <QGuiApplication>
 
@@ -22,7 +22,8 @@ Display* X11Display() {
 std::optional<TKeyRepeat> ReadKeyRepeat() {
     Display* display = X11Display();
     unsigned delay = 0, interval = 0;
-    if (!display || !XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval)) return std::nullopt;
+    if (!display || !XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval))
+        return std::nullopt;
     return TKeyRepeat{static_cast<int>(delay), static_cast<int>(interval)};
 }
 
@@ -33,9 +34,26 @@ void SetKeyRepeat(const TKeyRepeat& repeat) {
         XFlush(display);
     }
 }
+
+std::optional<TLockStates> ReadLockStates() {
+    Display* display = X11Display();
+    if (!display) return std::nullopt;
+    const auto indicator = [display](const char* name) {
+        Bool on = False;
+        const Atom atom = XInternAtom(display, name, False);
+        return atom != None &&
+               XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr) && on;
+    };
+    return TLockStates{indicator("Caps Lock"), indicator("Num Lock")};
+}
 #else
-std::optional<TKeyRepeat> ReadKeyRepeat() { return std::nullopt; }
+std::optional<TKeyRepeat> ReadKeyRepeat() {
+    return std::nullopt;
+}
 void SetKeyRepeat(const TKeyRepeat&) {}
+std::optional<TLockStates> ReadLockStates() {
+    return std::nullopt;
+}
 #endif
 
 } // namespace tavi

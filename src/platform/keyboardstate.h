@@ -1,4 +1,4 @@
-// The keyboard's auto-repeat delay and rate of the desktop, where the platform lets a program
+// The desktop keyboard's auto-repeat and lock keys, where the platform lets a program read and
 // set them (X11); elsewhere reading gives nothing and setting does nothing.
 #pragma once
 
@@ -16,5 +16,11 @@ void SetKeyRepeat(const TKeyRepeat& repeat);
 
 // The slowest repeat, used while speech is on: a key held by mistake repeats rarely.
 inline constexpr TKeyRepeat SlowestKeyRepeat{1000, 400};
+
+struct TLockStates {
+    bool CapsLock = false;
+    bool NumLock = false;
+};
+std::optional<TLockStates> ReadLockStates();
 
 } // namespace tavi

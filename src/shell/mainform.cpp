@@ -1,0 +1,179 @@
+// The main window's creation, first showing and end.
+#include "shell/mainform.h"
+
+#include "codes/keyboard.h"
+#include "codes/sixkeykb.h"
+#include "dialogs/initfrm.h"
+#include "dialogs/vntext.h"
+#include "document/msrichedit.h"
+#include "platform/paths.h"
+#include "shell/sysfont.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSlider>
+#include <QToolBar>
+
+namespace tavi {
+
+namespace fs = std::filesystem;
+
+TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
+    : QMainWindow(parent), FSpeech(std::move(setup.Speech)), FRunDialog(std::move(setup.RunDialog)),
+      FRegistryFile(std::move(setup.RegistryFile)), FDocumentsRoot(std::move(setup.DocumentsRoot)) {
+    setWindowTitle(QString::fromUtf8(ApplicationTitle));
+    // The screen-saver flag that blocked task switching has no counterpart on this desktop.
+    // The error handler and the activation handlers are installed by the application object
+    // (app/application.cpp), which routes them here.
+    FDbtLaunched = false;
+    // The program-wide Vietnamese reader is the speech port's (created with it).
+
+    Editor = new TMsRichEdit(this);
+    setCentralWidget(Editor);
+    QFont font(QStringLiteral("Vni-Screen"));
+    font.setPointSize(14);
+    Editor->setFont(font);
+    Editor->OnChange = [this] { EditorChange(); };
+    Editor->OnSelChange = [this] { EditorSelChange(); };
+    FDbtPath.clear();
+    // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
+
+    Keyboard1 = new TKeyboard(this);
+    SixKeyKbd1 = new TSixKeyKbd(this);
+    SysFont1 = new TSysFont(this);
+    BuildMenus();
+    BuildStatusBar();
+    SysFont1->Loaded();
+
+    // The volume slider shows the output volume in ten steps and applies the rounded value.
+    VolBar->setValue(FSpeech->Volume() * 10 / 65535);
+    VolBarChange();
+
+    Action("MEUndo")->setEnabled(Editor->CanUndo());
+    Action("TEUndo")->setEnabled(Editor->CanUndo());
+    SetFileName(Untitled);
+    // The clipboard viewer chain: Qt tells every program of clipboard changes.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { UpdatePasteCommand(); });
+    FWaveDir = ProgramFolder() / "Wave/";
+    FKeyRepeat = ReadKeyRepeat();
+    // There is no system menu to translate: the window manager draws its own, in the desktop's
+    // language. Outside volume changes are not observed (the program has its own volume).
+    // Other Vietnamese keyboard programs need not be closed: the editor refuses the input
+    // method, so IBus or Fcitx engines never process its keys.
+}
+
+TMainForm::~TMainForm() {
+    if (FShown && !FClosed) FormClose();
+}
+
+int TMainForm::ShowModal(QDialog& dialog) {
+    return FRunDialog ? FRunDialog(dialog) : dialog.exec();
+}
+
+void TMainForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (FShown) return;
+    // The start-up dialog runs after the window is on screen, from the event loop.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!FShown && !FormShow()) QApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+}
+
+bool TMainForm::FormShow() {
+    FShown = true;
+    setEnabled(false);
+    TInitFrm init(*this, this);
+    if (ShowModal(init) != mrOk) {
+        setEnabled(true);
+        FClosed = true; // no settings are written: the run ends here
+        return false;
+    }
+    FUserName = init.UserName();
+    for (char& c : FUserName)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+
+    FSpeech->StopReading();
+    SetKeyRepeat(SlowestKeyRepeat);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        Editor->SetRightMargin(screen->geometry().width() - 40);
+    Editor->SelectAllText();
+    Editor->ClearSelection();
+    FEmptyRtf = Editor->TextRTF();
+    SetModified(0);
+    StartUntitledDocument();
+    setEnabled(true);
+
+    ReadSettings();
+    if (FDbtPath.empty()) FDbtPath = (ProgramFolder() / "DUXBURY/DBTW.EXE").string();
+
+    // The documents folder of the user, created with its parents.
+    fs::path root = FDocumentsRoot.empty() ? UserDataFolder() : FDocumentsRoot;
+    FDocumentsFolder = root / "DOCS" / VnText(FUserName).toStdString();
+    std::error_code ec;
+    fs::create_directories(FDocumentsFolder, ec);
+
+    Action("MGTVNI2")->setChecked(true);
+    Keyboard1->SetCodeTable(TKeyboard::VniAnsi);
+    Keyboard1->SetEnabled(true);
+    FPendingEcho = false;
+    UpdateCaretPanel();
+    // Dropped files are opened by the document commands.
+    Editor->setFocus();
+    UpdatePasteCommand();
+    UpdateLockPanels(false);
+
+    try {
+        FMenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
+        FMenuSpeech.Sort();
+        FDotNames.LoadFromFile(ProgramFolder() / "Dot");
+    } catch (const std::exception& e) {
+        ApplicationException(&e);
+    }
+    return true;
+}
+
+void TMainForm::StartUntitledDocument() {
+    SetFileName(Untitled);
+    Action("MLLeft")->setChecked(true);
+    Editor->SetSelAlignment(0);
+    Editor->SetTextRTF(FEmptyRtf);
+    Editor->PlainText = false;
+    SetModified(0);
+    Editor->EmptyUndoBuffer();
+    Action("TEUndo")->setEnabled(false);
+    FTextBeforeTranslation.clear();
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+    if (FClosed) {
+        e->accept();
+        return;
+    }
+    if (!FShown || CloseQuery()) {
+        if (FShown) FormClose();
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void TMainForm::FormClose() {
+    FClosed = true;
+    FSpeech->StopReading();
+    WriteSettings();
+    if (FKeyRepeat) SetKeyRepeat(*FKeyRepeat);
+    Keyboard1->SetEnabled(false);
+    SixKeyKbd1->SetEnabled(false);
+    FRegistry.reset();
+}
+
+} // namespace tavi

@@ -1,0 +1,177 @@
+// The main window: the editor, its menus, tool bar and status bar, the speech of the whole
+// program, the per-user settings and the program's start and end. Its member functions are
+// defined across the files of src/shell, one concern each.
+#pragma once
+
+#include "codes/brailleconverter.h"
+#include "dialogs/talker.h"
+#include "platform/keyboardstate.h"
+#include "platform/registry.h"
+#include "shell/namevaluelist.h"
+#include "shell/speakop.h"
+#include "shell/speechport.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QSlider;
+class QToolBar;
+class QToolButton;
+
+namespace tavi {
+
+class TKeyboard;
+class TMsRichEdit;
+class TSixKeyKbd;
+class TSysFont;
+struct TUserSettings;
+
+// What the main window needs from outside; tests replace each piece.
+struct TMainFormSetup {
+    std::unique_ptr<ISpeechPort> Speech; // the voices; required
+    std::filesystem::path RegistryFile;  // empty: the user's own
+    std::filesystem::path DocumentsRoot; // folder holding DOCS; empty: the user's data folder
+    // Shows a modal dialog and returns its result; tests answer dialogs without showing them.
+    std::function<int(QDialog&)> RunDialog;
+};
+
+class TMainForm : public QMainWindow, public ITalker {
+    Q_OBJECT
+public:
+    static constexpr const char* Untitled = "Khong Ten";
+    static constexpr const char* ApplicationTitle = "Soạn Thảo Tavi";
+
+    explicit TMainForm(TMainFormSetup setup, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ITalker: the speak operation and what the dialogs need of it.
+    void SpeakText(const std::string& text, const std::string& codeTable, bool useEnglish,
+                   bool readControlChars) override;
+    void PlayBeep() override;
+    bool SoundOn() const override;
+    void WaitWhileSpeaking() override;
+    void StopReading() override;
+    void PauseReading() override;
+    void ResumeReading() override;
+    bool Playing() const override;
+    std::string DotReading(const std::string& text, bool readControlChars) const;
+
+    void SetModified(int value);
+    void SetFileName(const std::string& name);
+    void UpdateCaretPanel();
+    void UpdatePasteCommand();
+    void UpdateLockPanels(bool speak);
+    void SpeakLockStates();
+
+    // The menu item or tool button of that name ("MFNew", "TFNew").
+    QAction* Action(const std::string& name) const;
+    bool Checked(const std::string& name) const;
+    TSpeakSettings SpeechSettings() const;
+
+    // The start-up: asks for the user name, starts the untitled document, reads the settings.
+    // Returns false when the user cancelled (the program then ends). Run once, at first show.
+    bool FormShow();
+    // The end: stops speech, writes the settings, restores the keyboard. Run once.
+    void FormClose();
+
+    // The application's handlers: errors that reach the event loop, and the program becoming
+    // active or inactive.
+    void ApplicationException(const std::exception* error);
+    void ApplicationActivated();
+    void ApplicationDeactivated(const QString& activeWindowTitle);
+
+    TMsRichEdit* Editor;
+    QStatusBar* StatusBar;
+    QToolBar* ToolBar1;
+    QSlider* VolBar;
+    QMenuBar* MainMenu1;
+    TKeyboard* Keyboard1;
+    TSixKeyKbd* SixKeyKbd1;
+    TSysFont* SysFont1;
+    ISpeechPort& Speech() { return *FSpeech; }
+
+    // The fields of the main window.
+    std::string FUserName;
+    std::string FFileName;
+    int FModified = 0;
+    bool FSuppressChange = false;
+    std::string FDbtPath;
+    bool FDbtLaunched = false;
+    std::string FFindText, FReplaceText;
+    int FReplaceMode = 0;
+    std::string FTextBeforeTranslation;
+    std::string FEmptyRtf;
+    std::filesystem::path FWaveDir;
+    std::optional<TKeyRepeat> FKeyRepeat; // the user's own, as found at start-up
+    int FSoundEdit = 1;
+    bool FCapsLock = false, FNumLock = false;
+    int FLastLine = 0, FLastColumn = 0;
+    bool FPendingEcho = false;
+    std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
+    int FPrinterIndex = 0;
+    bool FEmbosser = false;
+    int FCharsLine = 0;
+    std::int16_t FLeftMargin = 0, FRightMargin = 0;
+    bool FAutoConvert = true;
+    TNameValueList FMenuSpeech;
+    TNameValueList FDotNames;
+    std::unique_ptr<TRegistry> FRegistry;
+    TCodeConverter FBraille;
+    std::filesystem::path FDocumentsFolder;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    // menus.cpp
+    void BuildMenus();
+    void MenuHovered(QAction* action);
+    // statusbar.cpp
+    void BuildStatusBar();
+    QLabel* Panel(int index) const;
+    void SetActivity(const QString& text);
+    // settings.cpp
+    void ReadSettings();
+    void WriteSettings();
+    void ApplySettings(const TUserSettings& s);
+    TUserSettings CollectSettings() const;
+    // closing.cpp
+    int AskToSave();
+    void SaveCommand(bool silent);
+    void SaveAsCommand();
+    bool SaveText(const std::string& name);
+    bool CloseQuery();
+    void InfoCommand();
+    // editing.cpp
+    void EditorChange();
+    void EditorSelChange();
+    // commands of this window that the settings and the tool bar use
+    void SpeechOnOff(bool fromProgram);
+    void ToolBarCommand(bool fromProgram);
+    void ControlCharsCommand(bool fromProgram);
+    void EchoModeCommand(int mode, bool fromProgram);
+    void LanguageCommand(bool english);
+    void VolBarChange();
+    void StartUntitledDocument();
+    int ShowModal(QDialog& dialog);
+
+    std::unique_ptr<ISpeechPort> FSpeech;
+    std::function<int(QDialog&)> FRunDialog;
+    std::filesystem::path FRegistryFile;
+    std::filesystem::path FDocumentsRoot;
+    std::map<std::string, QAction*> FActions;
+    std::vector<QLabel*> FPanels;
+    bool FShown = false;
+    bool FClosed = false;
+    bool FClosing = false;
+};
+
+} // namespace tavi

@@ -1,0 +1,213 @@
+// The menu bar and tool bar of the main window, built from the menu table, and the speech of
+// the menu entries as they are highlighted.
+#include "shell/mainform.h"
+
+#include "dialogs/aboutbox.h"
+#include "dialogs/manualfrm.h"
+#include "dialogs/vntext.h"
+#include "document/msrichedit.h"
+#include "platform/paths.h"
+#include "shell/menudefs.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
+#include <QToolBar>
+
+#include <filesystem>
+#include <stack>
+
+namespace tavi {
+
+namespace {
+
+// Spoken shortcut help by the Tag of its item.
+const char* const ShortcutHelp[] = {"zzzmesde zzzmesdf zzzmesks zzzmesdg zzzmesdh zzzmeslf "
+                                    "zzzmesku zzzmesjo zzzmesjp zzzmesdi zzzmeskv",
+                                    "zzzmesde",
+                                    "zzzmesdf",
+                                    "zzzmesks zzzmesdg",
+                                    "zzzmesdh zzzmeslf",
+                                    "zzzmesku zzzmesjo zzzmesjp",
+                                    "zzzmesdi",
+                                    "zzzmeskv"};
+
+// Tool buttons that have no menu item of their own.
+struct TButtonOnly {
+    const char* name;
+    const char* caption;
+};
+const TButtonOnly ButtonsOnly[] = {
+    {"TFontBold", "Chữ đậm"}, {"TFontItalic", "Chữ nghiêng"}, {"TFontUnderLine", "Chữ gạch dưới"}};
+
+} // namespace
+
+QAction* TMainForm::Action(const std::string& name) const {
+    auto it = FActions.find(name);
+    return it == FActions.end() ? nullptr : it->second;
+}
+
+bool TMainForm::Checked(const std::string& name) const {
+    const QAction* a = Action(name);
+    return a && a->isChecked();
+}
+
+void TMainForm::BuildMenus() {
+    MainMenu1 = menuBar();
+    std::map<std::string, QActionGroup*> groups;
+    std::stack<QMenu*> open;
+    for (const TMenuEntry& e : MainMenuEntries()) {
+        switch (e.kind) {
+        case TMenuEntry::Menu: {
+            QMenu* menu = open.empty() ? MainMenu1->addMenu(QString::fromUtf8(e.caption))
+                                       : open.top()->addMenu(QString::fromUtf8(e.caption));
+            menu->setObjectName(e.name);
+            menu->menuAction()->setObjectName(e.name);
+            FActions[e.name] = menu->menuAction();
+            connect(menu, &QMenu::hovered, this, &TMainForm::MenuHovered);
+            connect(menu, &QMenu::aboutToHide, this, [this] { FSpeech->StopReading(); });
+            open.push(menu);
+            break;
+        }
+        case TMenuEntry::End: open.pop(); break;
+        case TMenuEntry::Separator: open.top()->addSeparator(); break;
+        case TMenuEntry::Item: {
+            QAction* a = open.top()->addAction(QString::fromUtf8(e.caption));
+            a->setObjectName(e.name);
+            a->setProperty("tag", e.tag);
+            if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
+            a->setCheckable(e.checkable);
+            a->setChecked(e.checked);
+            if (*e.group) {
+                QActionGroup*& g = groups[e.group];
+                if (!g) g = new QActionGroup(this);
+                g->addAction(a);
+            }
+            a->setEnabled(false); // until a command is connected below
+            FActions[e.name] = a;
+            if (*e.button) FActions[e.button] = a;
+            break;
+        }
+        }
+    }
+    for (const TButtonOnly& b : ButtonsOnly) {
+        auto* a = new QAction(QString::fromUtf8(b.caption), this);
+        a->setObjectName(b.name);
+        a->setCheckable(true);
+        a->setEnabled(false);
+        FActions[b.name] = a;
+    }
+
+    ToolBar1 = addToolBar(QString::fromUtf8("Thanh công cụ"));
+    ToolBar1->setObjectName("ToolBar1");
+    VolBar = new QSlider(Qt::Horizontal, this);
+    VolBar->setObjectName("VolBar");
+    VolBar->setRange(0, 10);
+    VolBar->setMaximumWidth(120);
+    for (const char* name : ToolBarButtons()) {
+        if (!*name)
+            ToolBar1->addSeparator();
+        else if (std::string(name) == "VolBar")
+            ToolBar1->addWidget(VolBar);
+        else
+            ToolBar1->addAction(Action(name));
+    }
+
+    // The commands this window carries out; every other entry stays disabled until the
+    // commands of its own part of the program are connected.
+    const auto on = [this](const char* name, auto handler) {
+        QAction* a = Action(name);
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, handler);
+    };
+    on("MFSave", [this] { SaveCommand(false); });
+    on("MFInfo", [this] { InfoCommand(); });
+    on("MFSaveAs", [this] { SaveAsCommand(); });
+    on("MFExit", [this] { close(); });
+    // The clipboard and undo say what they do, then do it.
+    on("MECopy", [this] {
+        SpeakText(" zzzmesfl ", VniWinTable, false, false);
+        Editor->CopySelection();
+    });
+    on("MECut", [this] {
+        SpeakText(" zzzmesfk ", VniWinTable, false, false);
+        Editor->CutSelection();
+    });
+    on("MEPaste", [this] {
+        SpeakText(" zzzmesfm ", VniWinTable, false, false);
+        Editor->PasteClipboard();
+    });
+    on("MEUndo", [this] {
+        SpeakText(" zzzmesfn ", VniWinTable, false, false);
+        Editor->Undo();
+    });
+    on("MROption", [this] { SpeechOnOff(false); });
+    on("MGToolBar", [this] { ToolBarCommand(false); });
+    on("MRCharCtrl", [this] { ControlCharsCommand(false); });
+    const char* echo[] = {"MRENone", "MREChar", "MREWord", "MRESen", "MREPar"};
+    for (int mode = 0; mode < 5; ++mode)
+        on(echo[mode], [this, mode] { EchoModeCommand(mode, false); });
+    on("MVietNam", [this] { LanguageCommand(false); });
+    on("MEnglish", [this] { LanguageCommand(true); });
+    on("MRVolUp", [this] {
+        if (VolBar->value() < 10) VolBar->setValue(VolBar->value() + 1);
+    });
+    on("MRVolDown", [this] {
+        if (VolBar->value() > 0) VolBar->setValue(VolBar->value() - 1);
+    });
+    connect(VolBar, &QSlider::valueChanged, this, [this] { VolBarChange(); });
+    for (const char* name : {"CchSDng1", "CchG1"}) {
+        on(name, [this, name] {
+            const char* files[] = {"Hdsd.TXT", "cachgo.TXT"};
+            const std::filesystem::path file =
+                ProgramFolder() / files[Action(name)->property("tag").toInt()];
+            std::error_code ec;
+            if (std::filesystem::exists(file, ec)) {
+                TManualFrm manual(*this, this);
+                manual.FileName = file.string();
+                ShowModal(manual);
+            } else {
+                PlayBeep();
+            }
+            SpeakText("zzzmesa", VniWinTable, false, false);
+        });
+    }
+    for (const char* name : {"MShortcuthelpAll", "MHelpFile", "MHelpEdit", "MhelpLayout",
+                             "MHelpSound", "MHelMail", "MHelpParams", "MSHDan"}) {
+        on(name, [this, name] {
+            SpeakText(ShortcutHelp[Action(name)->property("tag").toInt()], VniWinTable, false,
+                      false);
+        });
+    }
+    on("MHAbout", [this] {
+        TAboutBox about(*this, this);
+        ShowModal(about);
+        SpeakText("zzzmesa", VniWinTable, false, false);
+    });
+}
+
+void TMainForm::MenuHovered(QAction* action) {
+    auto* menu = qobject_cast<QMenu*>(sender());
+    if (!action->isEnabled()) {
+        // The highlight moves past an entry that cannot be chosen, silently.
+        if (menu) {
+            QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+            QApplication::sendEvent(menu, &down);
+        }
+        return;
+    }
+    if (!Checked("MROption")) return;
+    FSpeech->StopReading();
+    std::string text = action->menu() ? " zzzmesha " : "";
+    std::string caption = VnBytes(action->text(), "Vni for Dos");
+    if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
+    if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
+    text += FMenuSpeech.Value(caption);
+    if (action->isChecked()) text += " . zzzmeslh";
+    SpeakText(text, VniWinTable, false, false);
+}
+
+} // namespace tavi

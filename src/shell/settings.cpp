@@ -1,0 +1,91 @@
+// The per-user settings of the main window: read while the window is first shown, written when
+// it closes.
+#include "shell/mainform.h"
+
+#include "shell/usersettings.h"
+
+namespace tavi {
+
+namespace {
+
+const char* const EchoItems[] = {"MRENone", "MREChar", "MREWord", "MRESen", "MREPar"};
+
+} // namespace
+
+TUserSettings TMainForm::CollectSettings() const {
+    TUserSettings s;
+    s.DbtApp = FDbtPath;
+    s.ToolBar = Checked("MGToolBar");
+    s.SoundMode = Checked("MROption");
+    s.SoundSymbolMode = Checked("MTuongHinh");
+    s.SoundCtrlChar = Checked("MRCharCtrl");
+    s.SoundEdit = FSoundEdit;
+    for (int mode = 0; mode < 5; ++mode)
+        if (Checked(EchoItems[mode])) s.SoundEdit = mode;
+    s.LangSpeak = Checked("MVietNam");
+    s.MailUser = FMailUser;
+    s.PassWord = FMailPassword;
+    s.UserAddress = FUserAddress;
+    s.InMail = FInMail;
+    s.OutMail = FOutMail;
+    s.RasService = FRasService;
+    s.Printer = FPrinterIndex;
+    s.Embosser = FEmbosser;
+    s.CharsLine = FCharsLine;
+    s.LMargin = FLeftMargin;
+    s.RMargin = FRightMargin;
+    s.AutoCnv = FAutoConvert;
+    return s;
+}
+
+void TMainForm::ApplySettings(const TUserSettings& s) {
+    FDbtPath = s.DbtApp;
+    if (s.ToolBar != Checked("MGToolBar")) ToolBarCommand(true);
+    if (s.SoundMode != Checked("MROption")) SpeechOnOff(true);
+    Action("MTuongHinh")->setChecked(s.SoundSymbolMode);
+    if (s.SoundCtrlChar != Checked("MRCharCtrl")) ControlCharsCommand(true);
+    FSoundEdit = s.SoundEdit;
+    if (const int mode = s.SoundEdit & 0xFF; mode <= 4) EchoModeCommand(mode, true);
+    if (s.LangSpeak)
+        Action("MVietNam")->setChecked(true);
+    else
+        LanguageCommand(true);
+    FMailUser = s.MailUser;
+    FMailPassword = s.PassWord;
+    FUserAddress = s.UserAddress;
+    FInMail = s.InMail;
+    FOutMail = s.OutMail;
+    FRasService = s.RasService;
+    FPrinterIndex = s.Printer;
+    FEmbosser = s.Embosser;
+    FCharsLine = s.CharsLine;
+    FLeftMargin = static_cast<std::int16_t>(s.LMargin);
+    FRightMargin = static_cast<std::int16_t>(s.RMargin);
+    FAutoConvert = s.AutoCnv;
+}
+
+void TMainForm::ReadSettings() {
+    TUserSettings s = CollectSettings();
+    try {
+        FRegistry = std::make_unique<TRegistry>(FRegistryFile.empty() ? TRegistry::DefaultFile()
+                                                                      : FRegistryFile);
+        ReadUserSettings(*FRegistry, FUserName, s);
+    } catch (const std::exception& e) {
+        // An unreadable registry file: the defaults apply and nothing will be written over it.
+        FRegistry.reset();
+        s.AutoCnv = true;
+        ApplicationException(&e);
+    }
+    ApplySettings(s);
+}
+
+void TMainForm::WriteSettings() {
+    if (!FRegistry) return;
+    try {
+        WriteUserSettings(*FRegistry, FUserName, CollectSettings());
+    } catch (const std::exception& e) {
+        ApplicationException(&e);
+    }
+}
+
+} // namespace tavi

@@ -1,0 +1,81 @@
+// The speak operation of the main window, through which every window of the program talks,
+// and the beep.
+#include "shell/mainform.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace tavi {
+
+TSpeakSettings TMainForm::SpeechSettings() const {
+    TSpeakSettings s;
+    s.SpeechOn = Checked("MROption");
+    s.SymbolModeEnabled = Action("MTuongHinh")->isEnabled();
+    s.SymbolModeChecked = Checked("MTuongHinh");
+    s.ReadControlChars = Checked("MRCharCtrl");
+    s.VniDisplay = Checked("MGTVNI2");
+    s.VietnameseNames = Checked("MVietNam");
+    s.EnglishNames = Checked("MEnglish");
+    return s;
+}
+
+void TMainForm::SpeakText(const std::string& text, const std::string& codeTable, bool useEnglish,
+                          bool readControlChars) {
+    const TSpeakSettings settings = SpeechSettings();
+    if (!settings.SpeechOn) return;
+    setCursor(Qt::BusyCursor);
+    SetActivity(QString::fromUtf8("Tavi đang chuẩn bị đọc..."));
+    TSpeechAction action;
+    try {
+        action = PrepareSpeech(text, codeTable, useEnglish, readControlChars, settings, FBraille,
+                               FDotNames);
+    } catch (const std::exception&) {
+        // A Braille table that cannot be loaded leaves the text as it is, read as VNI.
+        action = PrepareSpeech(text, "Vni for Win", useEnglish, readControlChars, settings,
+                               FBraille, FDotNames);
+    }
+    if (action.kind == TSpeechAction::English) {
+        FSpeech->StopReading();
+        FSpeech->EngineReset();
+        FSpeech->EngineSpeak(action.text);
+    } else if (action.kind == TSpeechAction::Vietnamese) {
+        if (FSpeech->EngineActive()) FSpeech->EngineReset();
+        FSpeech->ReaderSpeak(action.text, action.table, action.symbols);
+    }
+    SetActivity(QString());
+    unsetCursor();
+}
+
+std::string TMainForm::DotReading(const std::string& text, bool readControlChars) const {
+    return tavi::DotReading(text, readControlChars, SpeechSettings(), FDotNames);
+}
+
+void TMainForm::PlayBeep() {
+    FSpeech->PlaySoundFile(FWaveDir / "Beep.wav");
+}
+
+bool TMainForm::SoundOn() const {
+    return Checked("MROption");
+}
+
+void TMainForm::WaitWhileSpeaking() {
+    FSpeech->WaitWhilePlaying();
+}
+
+void TMainForm::StopReading() {
+    FSpeech->StopReading();
+}
+
+void TMainForm::PauseReading() {
+    FSpeech->PauseReading();
+}
+
+void TMainForm::ResumeReading() {
+    FSpeech->ResumeReading();
+}
+
+bool TMainForm::Playing() const {
+    return FSpeech->ReaderState() == 0;
+}
+
+} // namespace tavi

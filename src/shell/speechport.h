@@ -1,0 +1,40 @@
+// What the main window drives to be heard: the Vietnamese reader, the English engine, the
+// beep and the volume. The program plugs in the real voices; tests plug in a recorder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace tavi {
+
+class ISpeechPort {
+public:
+    virtual ~ISpeechPort() = default;
+
+    // The Vietnamese reader: text in a code table, punctuation read by its sound or not.
+    virtual void ReaderSpeak(const std::string& text, const std::string& codeTable,
+                             bool speakSymbols) = 0;
+    virtual void StopReading() = 0;
+    virtual void PauseReading() = 0;
+    virtual void ResumeReading() = 0;
+    virtual int ReaderState() const = 0; // 0 playing, 1 paused, 2 idle
+    // Keeps the user interface alive until the reader is no longer playing.
+    virtual void WaitWhilePlaying() = 0;
+
+    // The English engine.
+    virtual bool EngineActive() const = 0;
+    virtual void SetEngineActive(bool active) = 0;
+    virtual void EngineReset() = 0;
+    virtual void EngineSpeak(const std::string& text) = 0;
+    virtual bool EnginePaused() const = 0;
+    virtual void SetEnginePaused(bool paused) = 0;
+
+    // A short sound file played to its end before the call returns.
+    virtual void PlaySoundFile(const std::filesystem::path& file) = 0;
+
+    // The program's output volume, 0 to 65535.
+    virtual int Volume() const = 0;
+    virtual void SetVolume(int value) = 0;
+};
+
+} // namespace tavi

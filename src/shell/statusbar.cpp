@@ -1,0 +1,83 @@
+// The status bar and the operations that keep it current: caret position, modified flag,
+// lock keys, activity; the window caption.
+#include "shell/mainform.h"
+
+#include "document/msrichedit.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+namespace tavi {
+
+namespace {
+
+struct TPanel {
+    int width;
+    bool centred;
+};
+constexpr TPanel Panels[] = {{140, true}, {90, true}, {62, true},
+                             {65, true},  {55, true}, {50, false}};
+
+} // namespace
+
+void TMainForm::BuildStatusBar() {
+    StatusBar = statusBar();
+    StatusBar->setObjectName("StatusBar");
+    for (const TPanel& p : Panels) {
+        auto* label = new QLabel(this);
+        label->setMinimumWidth(p.width);
+        if (p.centred) label->setAlignment(Qt::AlignCenter);
+        StatusBar->addWidget(label, p.width == 50 ? 1 : 0);
+        FPanels.push_back(label);
+    }
+}
+
+QLabel* TMainForm::Panel(int index) const {
+    return FPanels.at(static_cast<std::size_t>(index));
+}
+
+void TMainForm::SetActivity(const QString& text) {
+    Panel(5)->setText(text);
+}
+
+void TMainForm::SetModified(int value) {
+    if (value == FModified) return;
+    FModified = value;
+    Panel(1)->setText(value ? QString::fromUtf8("Được chỉnh sửa") : QString());
+}
+
+void TMainForm::SetFileName(const std::string& name) {
+    FFileName = name;
+    const std::string file = std::filesystem::path(name).filename().string();
+    setWindowTitle(QString::fromUtf8(ApplicationTitle) + " - " + QString::fromStdString(file));
+}
+
+void TMainForm::UpdateCaretPanel() {
+    Panel(0)->setText(QString::asprintf("Dòng: %3d  - Cột: %3d", Editor->CaretLine() + 1,
+                                        Editor->CaretColumn() + 1));
+    const bool selection = Editor->SelLength() > 0;
+    for (const char* name : {"MECopy", "MECut"}) Action(name)->setEnabled(selection);
+}
+
+void TMainForm::UpdatePasteCommand() {
+    Action("MEPaste")->setEnabled(Editor->canPaste());
+}
+
+void TMainForm::UpdateLockPanels(bool speak) {
+    if (const auto locks = ReadLockStates()) {
+        FCapsLock = locks->CapsLock;
+        FNumLock = locks->NumLock;
+    }
+    Panel(2)->setText(FNumLock ? "NUMLOCK" : "");
+    Panel(3)->setText(FCapsLock ? "CAPSLOCK" : "");
+    if (speak && Checked("MROption")) SpeakLockStates();
+}
+
+void TMainForm::SpeakLockStates() {
+    const char* on = " ba\xE4t ";
+    const char* off = " ta\xE9t ";
+    SpeakText(std::string("NUMLOCK") + (FNumLock ? on : off) + "CAPSLOCK" + (FCapsLock ? on : off),
+              VniWinTable, false, false);
+}
+
+} // namespace tavi

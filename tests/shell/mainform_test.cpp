@@ -1,0 +1,217 @@
+// The main window on real widgets, with a recording speech port: start-up, settings, the speak
+// operation, the error handler, closing.
+#include "dialogs/confirmfrm.h"
+#include "dialogs/initfrm.h"
+#include "dialogs/savefrm.h"
+#include "document/msrichedit.h"
+#include "platform/errors.h"
+#include "shell/mainform.h"
+#include "shell/usersettings.h"
+#include "support/recordingspeech.h"
+#include "support/testdata.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using tavi::TMainForm;
+using tavitest::SpeechLog;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TMainForm> Start(const std::string& user = "anna") {
+        tavi::TMainFormSetup setup;
+        setup.Speech = std::make_unique<tavitest::RecordingSpeech>(log);
+        setup.RegistryFile = dir / "registry.reg";
+        setup.DocumentsRoot = dir / "data";
+        setup.RunDialog = [this, user](QDialog& d) -> int {
+            if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
+                if (user.empty()) return tavi::mrCancel;
+                tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, user);
+                return tavi::mrOk;
+            }
+            if (dynamic_cast<tavi::TConfirmFrm*>(&d)) return answers.empty() ? tavi::mrOk : Next();
+            if (auto* save = dynamic_cast<tavi::TSaveFrm*>(&d); save && !saveAs.empty()) {
+                tavi::TTalkingDialog::SetFieldBytes(save->EFName, saveAs);
+                save->done(tavi::mrOk);
+                return tavi::mrOk;
+            }
+            return tavi::mrCancel;
+        };
+        auto form = std::make_unique<TMainForm>(std::move(setup));
+        return form;
+    }
+    int Next() {
+        const int a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    tavi::TUserSettings Stored(const std::string& user) {
+        tavi::TRegistry reg(dir / "registry.reg");
+        tavi::TUserSettings s;
+        tavi::ReadUserSettings(reg, user, s);
+        return s;
+    }
+    tavitest::TempDir dir;
+    std::shared_ptr<SpeechLog> log = std::make_shared<SpeechLog>();
+    std::vector<int> answers;
+    std::string saveAs;
+};
+
+TEST_F(MainFormTest, FirstRunOfANewUser) {
+    auto form = Start("anna");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Soạn Thảo Tavi - Khong Ten"));
+    ASSERT_TRUE(form->FormShow());
+    EXPECT_EQ(form->FUserName, "ANNA");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "data/DOCS/ANNA"));
+    EXPECT_TRUE(form->Checked("MGToolBar"));
+    EXPECT_TRUE(form->Checked("MROption"));
+    EXPECT_TRUE(form->Checked("MREChar"));
+    EXPECT_TRUE(form->Checked("MVietNam"));
+    EXPECT_TRUE(form->Checked("MRCharCtrl"));
+    EXPECT_FALSE(form->Checked("MTuongHinh"));
+    EXPECT_TRUE(form->Checked("MGTVNI2"));
+    EXPECT_TRUE(form->FAutoConvert);
+    EXPECT_EQ(form->FFileName, "Khong Ten");
+    EXPECT_EQ(form->FModified, 0);
+    EXPECT_GT(form->FMenuSpeech.Count(), 50u);
+    EXPECT_GT(form->FDotNames.Count(), 60u);
+    form->close();
+    tavi::TRegistry reg(dir / "registry.reg");
+    EXPECT_TRUE(reg.KeyExists(std::string(tavi::SettingsKey) + "\\ANNA"));
+    EXPECT_EQ(Stored("ANNA").SoundEdit, 1);
+}
+
+TEST_F(MainFormTest, CancelledStartUpEndsWithoutWriting) {
+    auto form = Start("");
+    EXPECT_FALSE(form->FormShow());
+    form.reset();
+    EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg"));
+}
+
+TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
+    {
+        auto form = Start("anna");
+        ASSERT_TRUE(form->FormShow());
+        form->Action("MGToolBar")->trigger(); // hide the tool bar
+        form->Action("MRESen")->trigger();
+        form->Action("MEnglish")->trigger();
+        form->FMailPassword = "Keep this password secret";
+        form->close();
+    }
+    {
+        auto form = Start("anna");
+        ASSERT_TRUE(form->FormShow());
+        EXPECT_FALSE(form->Checked("MGToolBar"));
+        EXPECT_FALSE(form->ToolBar1->isVisibleTo(form.get()));
+        EXPECT_TRUE(form->Checked("MRESen"));
+        EXPECT_TRUE(form->Checked("MEnglish"));
+        EXPECT_TRUE(log->engineActive);
+        EXPECT_EQ(form->FMailPassword, "Keep this password secret");
+        form->close();
+    }
+    auto other = Start("bob");
+    ASSERT_TRUE(other->FormShow());
+    EXPECT_TRUE(other->Checked("MGToolBar"));
+    EXPECT_TRUE(other->Checked("MREChar"));
+    EXPECT_EQ(other->FMailPassword, "");
+    other->close();
+}
+
+TEST_F(MainFormTest, SoundEditMissingOrOutOfRange) {
+    {
+        tavi::TRegistry reg(dir / "registry.reg");
+        reg.OpenKey(std::string(tavi::SettingsKey) + "\\ANNA", true);
+        reg.WriteBool("ToolBar", false);
+        reg.WriteBool("SoundMode", true);
+        reg.WriteBool("SoundSymbolMode", true);
+        reg.WriteBool("SoundCtrlChar", false);
+        reg.WriteBool("AutoCnv", false);
+        reg.CloseKey();
+    }
+    auto form = Start("anna");
+    ASSERT_TRUE(form->FormShow());
+    EXPECT_FALSE(form->Checked("MGToolBar"));
+    EXPECT_TRUE(form->Checked("MTuongHinh"));
+    EXPECT_FALSE(form->Checked("MRCharCtrl"));
+    EXPECT_TRUE(form->Checked("MREChar")); // from SoundEdit on: defaults
+    EXPECT_TRUE(form->FAutoConvert);
+    form->close();
+
+    {
+        tavi::TRegistry reg(dir / "registry.reg");
+        reg.OpenKey(std::string(tavi::SettingsKey) + "\\ANNA", true);
+        reg.WriteInteger("SoundEdit", 7);
+        reg.CloseKey();
+    }
+    form = Start("anna");
+    ASSERT_TRUE(form->FormShow());
+    EXPECT_TRUE(form->Checked("MREChar")); // 7 changes nothing
+    form->close();
+    EXPECT_EQ(Stored("ANNA").SoundEdit, 1);
+}
+
+TEST_F(MainFormTest, SpeakTextRules) {
+    auto form = Start();
+    ASSERT_TRUE(form->FormShow());
+    log->Clear();
+    form->SpeakText("A", "Vni for Win", false, false);
+    form->SpeakText("\xDA", "Braille", false, false);
+    EXPECT_EQ(log->Texts(), (Texts{"A hoa", "da\xE1u ho\xFBi"}));
+    EXPECT_EQ(log->spoken[1].table, "Vni for Win");
+    log->Clear();
+    form->Action("MROption")->trigger(); // speech off: the farewell goes to the reader itself
+    EXPECT_EQ(log->Texts(), (Texts{"zzzmesaf"}));
+    form->SpeakText("zzzmesa", "Vni for Win", false, false);
+    EXPECT_EQ(log->spoken.size(), 1u);
+    EXPECT_TRUE(form->StatusBar->findChildren<QLabel*>().at(5)->text().isEmpty());
+    form->close();
+}
+
+TEST_F(MainFormTest, ErrorHandlerReportsOnlyAMissingDisk) {
+    auto form = Start();
+    ASSERT_TRUE(form->FormShow());
+    log->Clear();
+    const tavi::EInOutError disk("no medium");
+    const tavi::EFOpenError other("x");
+    form->ApplicationException(&disk);
+    form->ApplicationException(&other);
+    EXPECT_EQ(log->Texts(), (Texts{" zzzmesey ", "zzzmesa", "zzzmesa"}));
+    form->close();
+}
+
+TEST_F(MainFormTest, ClosingAnUnsavedDocumentNeverLosesIt) {
+    auto form = Start();
+    ASSERT_TRUE(form->FormShow());
+    form->Editor->SetText("Vie\xE4t Nam");
+    EXPECT_EQ(form->FModified, 1);
+    answers = {tavi::mrOk}; // "save?" yes: the untitled document needs a name; the save dialog is
+                            // cancelled
+    EXPECT_FALSE(form->close());
+    answers = {tavi::mrCancel}; // put off: the close is refused
+    EXPECT_FALSE(form->close());
+    answers = {tavi::mrNo, tavi::mrOk}; // no, then yes to closing
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainFormTest, SaveAsNamesTheDocumentAndClosesCleanly) {
+    auto form = Start();
+    ASSERT_TRUE(form->FormShow());
+    form->Editor->SetText("Vie\xE4t Nam");
+    saveAs = "bai1";
+    answers = {tavi::mrOk, tavi::mrOk}; // save? yes; close? yes
+    log->Clear();
+    EXPECT_TRUE(form->close());
+    const auto file = dir / "data/DOCS/ANNA/bai1.TXT";
+    EXPECT_EQ(tavitest::ReadFile(file), "Vie\xE4t Nam");
+    const Texts said = log->Texts();
+    EXPECT_NE(std::find(said.begin(), said.end(), "zzzmeser "), said.end());
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+// A speech port that records what the main window would say, for tests.
+#pragma once
+
+#include "shell/speechport.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tavitest {
+
+struct SpeechLog {
+    struct Spoken {
+        std::string voice; // "vi" or "en"
+        std::string text, table;
+        bool symbols = false;
+    };
+    std::vector<Spoken> spoken;
+    std::vector<std::string> sounds; // sound files played
+    int stops = 0, resets = 0;
+    int state = 2;
+    bool engineActive = false, enginePaused = false;
+    int volume = 65535;
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& s : spoken) out.push_back(s.text);
+        return out;
+    }
+    void Clear() {
+        spoken.clear();
+        sounds.clear();
+    }
+};
+
+class RecordingSpeech : public tavi::ISpeechPort {
+public:
+    explicit RecordingSpeech(std::shared_ptr<SpeechLog> log) : Log(std::move(log)) {}
+    void ReaderSpeak(const std::string& text, const std::string& table, bool symbols) override {
+        Log->spoken.push_back({"vi", text, table, symbols});
+    }
+    void StopReading() override {
+        ++Log->stops;
+        Log->state = 2;
+    }
+    void PauseReading() override {
+        if (Log->state == 0) Log->state = 1;
+    }
+    void ResumeReading() override {
+        if (Log->state == 1) Log->state = 0;
+    }
+    int ReaderState() const override { return Log->state; }
+    void WaitWhilePlaying() override { Log->state = 2; }
+    bool EngineActive() const override { return Log->engineActive; }
+    void SetEngineActive(bool active) override { Log->engineActive = active; }
+    void EngineReset() override { ++Log->resets; }
+    void EngineSpeak(const std::string& text) override {
+        Log->spoken.push_back({"en", text, "", false});
+    }
+    bool EnginePaused() const override { return Log->enginePaused; }
+    void SetEnginePaused(bool paused) override { Log->enginePaused = paused; }
+    void PlaySoundFile(const std::filesystem::path& file) override {
+        Log->sounds.push_back(file.filename().string());
+    }
+    int Volume() const override { return Log->volume; }
+    void SetVolume(int value) override { Log->volume = value; }
+
+private:
+    std::shared_ptr<SpeechLog> Log;
+};
+
+} // namespace tavitest
