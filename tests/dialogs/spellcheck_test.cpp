@@ -2,12 +2,16 @@
 // filtering, start and end of the text, progress and stop requests, and real prose.
 #include "codes/vncodeconverter.h"
 #include "dialogs/spellcheck.h"
+#include "speech/wordreader.h"
 #include "support/corpus.h"
+#include "support/testdata.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
+#include <sys/wait.h>
 
 using tavi::TSpellChecker;
 using tavi::TSpellResult;
@@ -167,6 +171,50 @@ TEST(SpellCheck, RealProseFlagsOnlyWordsThatAreNoSyllable) {
             EXPECT_TRUE(joined.count(word)) << word;
         }
     }
+}
+
+// Runs tavitool; returns its exit status and standard output (standard error after it).
+std::pair<int, std::string> RunTavitool(const std::string& args) {
+    const std::string command = std::string(TAVI_TAVITOOL) + " " + args + " 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    std::string out;
+    char buf[512];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    return {WEXITSTATUS(pclose(p)), out};
+}
+
+TEST(TavitoolSpell, ListsPositionsInVniForWinAndWordsAsInTheInput) {
+    tavitest::TempDir dir;
+    // Xin chào “bít” fan. / QUỐC gia qu 1999 f: the curly quotes, which no Vietnamese code
+    // holds, stay three bytes each and count as punctuation.
+    tavitest::WriteFile(dir / "unicode.txt", "Xin ch\xC3\xA0o \xE2\x80\x9C"
+                                             "b\xC3\xADt\xE2\x80\x9D fan.\n"
+                                             "QU\xE1\xBB\x90"
+                                             "C gia qu 1999 f");
+    tavitest::WriteFile(dir / "vni.txt", "Xin cha\xF8o \"b\xEDt\" fan.\nQUO\xC1"
+                                         "C gia qu 1999 f");
+    const struct {
+        std::string args, expected;
+    } cases[] = {
+        {"--table Unicode " + (dir / "unicode.txt").string(), "21\tfan.\n36\tqu\n44\tf\n"},
+        {(dir / "vni.txt").string(), "17\tfan.\n32\tqu\n40\tf\n"},
+        {"--table \"Vni for Win\" " + (dir / "vni.txt").string(), "17\tfan.\n32\tqu\n40\tf\n"},
+    };
+    for (const auto& c : cases) {
+        auto [status, out] = RunTavitool("spell " + c.args);
+        EXPECT_EQ(status, 0) << out;
+        EXPECT_EQ(out, c.expected) << c.args;
+    }
+    // The word as it stands in the input, in its own code.
+    tavitest::WriteFile(dir / "marked.txt", "ba \xE1\xBA\xA1"
+                                            "fa\xCC\x81 ca");
+    auto [status, out] = RunTavitool("spell --table Unicode " + (dir / "marked.txt").string());
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, "4\t\xE1\xBA\xA1"
+                   "fa\xCC\x81\n");
+    auto [bad, message] = RunTavitool("spell --table NoSuchTable " + (dir / "vni.txt").string());
+    EXPECT_EQ(bad, 1);
+    EXPECT_NE(message.find("Cannot open file"), std::string::npos) << message;
 }
 
 } // namespace

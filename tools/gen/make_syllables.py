@@ -8,6 +8,7 @@ Facts it is built from:
 - real Vietnamese text: the Debian New Maintainers' Guide (maint-guide-vi), the Vietnamese
   manual pages (manpages-vi) and the prose of tests/data/vi. From these only words with at
   least one Vietnamese mark are taken: their unmarked words are too often English (bin, sed);
+- syllable_words.txt beside this script: real words that the sources above lack;
 - the 158 rimes of Vietnamese with the tones each can carry (RIMES below), and a few tones that
   real words of the word list carry beyond them (EXTRA_TONES below);
 - the initials that each tone of a few rimes admits (KNOWN_MASKS below): for those rimes the
@@ -196,6 +197,10 @@ def source_words():
         lines = f.read().splitlines()[1:]
     for line in lines:
         yield from words_of(line.split("/")[0])
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "syllable_words.txt"),
+              encoding="utf-8") as f:
+        for line in f:
+            yield from words_of(line.split("#")[0])
     texts = [os.path.join(ROOT, "tests/data/vi/maint-guide-prose.txt")]
     texts += glob.glob("/usr/share/doc/maint-guide-vi/*.txt.gz")
     texts += sorted(glob.glob("/usr/share/man/vi/man*/*.gz"))
