@@ -8,7 +8,9 @@ Facts it is built from:
 - real Vietnamese text: the Debian New Maintainers' Guide (maint-guide-vi), the Vietnamese
   manual pages (manpages-vi) and the prose of tests/data/vi. From these only words with at
   least one Vietnamese mark are taken: their unmarked words are too often English (bin, sed);
-- the 158 rimes of Vietnamese with the tones each can carry (RIMES below);
+- syllable_words.txt beside this script: real words that the sources above lack;
+- the 158 rimes of Vietnamese with the tones each can carry (RIMES below), and a few tones that
+  real words of the word list carry beyond them (EXTRA_TONES below);
 - the initials that each tone of a few rimes admits (KNOWN_MASKS below): for those rimes the
   inventory is exactly what the masks allow, whatever the sources say.
 
@@ -52,6 +54,12 @@ yt (1,5); yêm (1,3); yên (0-5); yêng (0); yêt (1,5); yêu (0,1,3); âc (1,5)
 ăng (0-5); ăp (1,5); ăt (1,5); ơ (0-5); ơi (0-5); ơm (0-5); ơn (0-5); ơp (1,5); ơt (1,4,5)
 """
 
+# Tones that the list above leaves out but real words carry; every one is attested by the
+# hunspell-vi word list: quên béng, léng phéng; coóc, moóc, soóc (every source writes these
+# loanwords with the acute, none with the level tone or the dot that the list gives ooc); oẳn tù
+# tì; khuỵu; chim yểng.
+EXTRA_TONES = {"eng": {1}, "ooc": {1}, "oăn": {3}, "uyu": {5}, "yêng": {3}}
+
 # The 28 initial classes in their order (class 0 is no initial).
 INITIALS = ["", "b", "c", "ch", "d", "đ", "g", "gh", "gi", "h", "k", "kh", "l", "m", "n", "ng",
             "ngh", "nh", "p", "ph", "qu", "r", "s", "t", "th", "tr", "v", "x"]
@@ -93,6 +101,8 @@ def parse_rimes(text):
 
 
 RIMES = parse_rimes(RIMES_TEXT)
+for _rime, _tones in EXTRA_TONES.items():
+    RIMES[_rime] |= _tones
 
 
 def letters(word):
@@ -187,6 +197,10 @@ def source_words():
         lines = f.read().splitlines()[1:]
     for line in lines:
         yield from words_of(line.split("/")[0])
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "syllable_words.txt"),
+              encoding="utf-8") as f:
+        for line in f:
+            yield from words_of(line.split("#")[0])
     texts = [os.path.join(ROOT, "tests/data/vi/maint-guide-prose.txt")]
     texts += glob.glob("/usr/share/doc/maint-guide-vi/*.txt.gz")
     texts += sorted(glob.glob("/usr/share/man/vi/man*/*.gz"))
