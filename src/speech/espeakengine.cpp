@@ -3,6 +3,8 @@
 // volume levels, so that the voice plays through the program's own wave-output devices.
 #include "speech/ttsengine.h"
 
+#include "speech/waveout.h"
+
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
@@ -68,9 +70,11 @@ public:
         wish.languages = "en";
         const espeak_VOICE** best = espeak_ListVoices(&wish);
         if (!best || !*best || !(*best)->name) return -1;
+        // The list lives in espeak-ng's own buffer, which the next listing overwrites.
+        const std::string name = (*best)->name;
         const std::vector<TTTSModeInfo> modes = Modes();
         for (std::size_t i = 0; i < modes.size(); ++i)
-            if (modes[i].ModeName == (*best)->name) return static_cast<int>(i);
+            if (modes[i].ModeName == name) return static_cast<int>(i);
         return -1;
     }
 
@@ -156,23 +160,14 @@ private:
         return true;
     }
 
+    // Both channels carry the voice, each at its own level.
     void Spread(const std::string& mono, std::string& out) const {
-        const int left = static_cast<int>(Volume & 0xFFFF), right = static_cast<int>(Volume >> 16);
-        const std::size_t n = mono.size() / 2;
-        const std::size_t base = out.size();
-        out.resize(base + n * 4);
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto raw =
-                static_cast<std::uint16_t>(static_cast<unsigned char>(mono[2 * i]) |
-                                           static_cast<unsigned char>(mono[2 * i + 1]) << 8);
-            const int s = static_cast<std::int16_t>(raw);
-            const int l = s * left / 65535, r = s * right / 65535;
-            char* at = out.data() + base + 4 * i;
-            at[0] = static_cast<char>(l & 0xFF);
-            at[1] = static_cast<char>((l >> 8) & 0xFF);
-            at[2] = static_cast<char>(r & 0xFF);
-            at[3] = static_cast<char>((r >> 8) & 0xFF);
+        std::string stereo(mono.size() / 2 * 4, '\0');
+        for (std::size_t i = 0; i + 1 < mono.size(); i += 2) {
+            stereo[2 * i] = stereo[2 * i + 2] = mono[i];
+            stereo[2 * i + 1] = stereo[2 * i + 3] = mono[i + 1];
         }
+        out += ScaleSamples(Format(), stereo, Volume);
     }
 
     int Rate;

@@ -19,8 +19,9 @@ public:
     // Sets both channels of every device to value; does nothing without a device.
     void SetVolume(std::uint16_t value);
 
-    // The track bar has ten steps: the step of a volume and the volume of a step.
-    static int Position(std::uint16_t volume) { return volume * 10 / 65535; }
+    // The track bar has ten steps: the step of a volume and the volume of a step. The step is
+    // the nearest one, so that a volume set from a step reads back as that step.
+    static int Position(std::uint16_t volume) { return (volume * 10 + 32767) / 65535; }
     static std::uint16_t PositionVolume(int position) {
         return static_cast<std::uint16_t>(std::clamp(position, 0, 10) * 65535 / 10);
     }

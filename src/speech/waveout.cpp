@@ -1,6 +1,7 @@
 #include "speech/waveout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavi {
 
@@ -54,18 +55,19 @@ std::string ScaleSamples(const TSoundFormat& format, std::string_view samples,
     if (!IsPlayableFormat(format) || (left == 0xFFFF && (format.Channels == 1 || right == 0xFFFF)))
         return out;
     const auto level = [&](std::size_t sample) {
-        return format.Channels == 2 && sample % 2 == 1 ? right : left;
+        return static_cast<double>(format.Channels == 2 && sample % 2 == 1 ? right : left) /
+               65535.0;
     };
     if (format.BitsPerSample == 8) {
         for (std::size_t i = 0; i < out.size(); ++i) {
             const int v = static_cast<unsigned char>(out[i]) - 128;
-            out[i] = static_cast<char>(128 + v * static_cast<int>(level(i)) / 65535);
+            out[i] = static_cast<char>(128 + std::lround(v * level(i)));
         }
     } else {
         for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
             const auto raw = static_cast<std::uint16_t>(
                 static_cast<unsigned char>(out[i]) | static_cast<unsigned char>(out[i + 1]) << 8);
-            const int v = static_cast<std::int16_t>(raw) * static_cast<int>(level(i / 2)) / 65535;
+            const long v = std::lround(static_cast<std::int16_t>(raw) * level(i / 2));
             out[i] = static_cast<char>(v & 0xFF);
             out[i + 1] = static_cast<char>((v >> 8) & 0xFF);
         }

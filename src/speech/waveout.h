@@ -28,9 +28,12 @@ public:
     // Starts playing samples (whole frames of the opened format). The device may keep a view of
     // them: they stay allocated and unchanged until OnDone or Reset.
     virtual bool Write(std::string_view samples, std::uint64_t tag) = 0;
+    // Pause holds the device, also when nothing plays: a buffer written meanwhile waits for
+    // Restart.
     virtual bool Pause() = 0;
     virtual bool Restart() = 0;
-    // Drops what is playing or paused. Nothing to drop (or a closed device) is a success.
+    // Drops what is playing or paused and ends a pause. Nothing to drop (or a closed device) is
+    // a success.
     virtual bool Reset() = 0;
     // Drops what is playing and closes; closing a closed device is a success.
     virtual bool Close() = 0;
