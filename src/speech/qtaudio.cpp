@@ -118,7 +118,8 @@ bool TQtWaveOut::Write(std::string_view samples, std::uint64_t tag) {
 }
 
 void TQtWaveOut::Feed() {
-    if (!Io || Pending.isEmpty()) {
+    // A suspended stream takes nothing: what is left waits for Restart.
+    if (!Io || Pending.isEmpty() || Paused) {
         FeedTimer.stop();
         return;
     }
@@ -166,6 +167,7 @@ bool TQtWaveOut::Restart() {
     if (!Opened) return Fail(NotOpenText);
     Paused = false;
     if (Io) Sink->resume();
+    Feed();
     ArmWatchdog();
     return Succeed();
 }
