@@ -26,8 +26,6 @@ const std::map<int, const char*>& Messages() {
     return messages;
 }
 
-const char* const DefaultModeName = "Default";
-
 } // namespace
 
 std::string SpeechMessage(int id, const std::vector<std::string>& args) {
@@ -80,7 +78,7 @@ std::vector<std::string> SplitSpeech(std::string_view text, std::size_t maxBytes
     std::vector<std::string> pieces;
     const auto add = [&](std::string_view piece) {
         while (piece.size() > maxBytes) {
-            std::size_t cut = piece.rfind(' ', maxBytes);
+            std::size_t cut = piece.rfind(' ', maxBytes - 1);
             cut = cut == std::string_view::npos || cut == 0 ? maxBytes : cut + 1;
             pieces.emplace_back(piece.substr(0, cut));
             piece.remove_prefix(cut);

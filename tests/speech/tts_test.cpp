@@ -426,6 +426,7 @@ TEST(SplitSpeech, SentencesAndLongRuns) {
         {"line one\nline two", 400, {"line one\n", "line two"}},
         {"aaa bbb ccc", 8, {"aaa bbb ", "ccc"}},
         {"abcdefghij", 4, {"abcd", "efgh", "ij"}},
+        {"aaaa bbb", 4, {"aaaa", " bbb"}}, // a blank just past the limit
     };
     for (const auto& c : cases) EXPECT_EQ(tavi::SplitSpeech(c.text, c.max), c.pieces) << c.text;
 }
