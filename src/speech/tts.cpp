@@ -26,6 +26,9 @@ const std::map<int, const char*>& Messages() {
     return messages;
 }
 
+const char* const NoFileText =
+    "OutputDest of odFile requres a valid path and file name in the OutputFile property";
+
 } // namespace
 
 std::string SpeechMessage(int id, const std::vector<std::string>& args) {
@@ -193,15 +196,12 @@ void TTTS::SetModeName(const std::string& name) {
 
 void TTTS::SetOutputFile(const std::string& file) {
     if (FActive && ActiveDest == TOutPutDest::odFile) {
-        if (file.empty())
-            throw EOleError("OutputDest of odFile requres a valid path and file name in the "
-                            "OutputFile property");
+        if (file.empty()) throw EOleError(NoFileText);
         auto device = AudioSystem().CreateFileDevice(file);
         if (!device->Open(Engine->Format())) throw ESpeechError(Failed, device->ErrorText());
         Drop();
         Device->Close();
-        Device = std::move(device);
-        Device->OnDone = [this](std::uint64_t tag) { DeviceDone(tag); };
+        Attach(std::move(device));
         if (FAudioPaused) Device->Pause();
     }
     FOutputFile = file;
@@ -216,9 +216,7 @@ std::unique_ptr<TWaveOut> TTTS::MakeDestination() {
             throw EOleError("No wave out devices available on system.");
         return AudioSystem().CreateDevice();
     case TOutPutDest::odFile:
-        if (FOutputFile.empty())
-            throw EOleError("OutputDest of odFile requres a valid path and file name in the "
-                            "OutputFile property");
+        if (FOutputFile.empty()) throw EOleError(NoFileText);
         return AudioSystem().CreateFileDevice(FOutputFile);
     case TOutPutDest::odOther: {
         if (!OnMakeOtherDest)
@@ -230,7 +228,7 @@ std::unique_ptr<TWaveOut> TTTS::MakeDestination() {
         return dest;
     }
     }
-    return nullptr;
+    throw EOleError("Unknown OutputDest");
 }
 
 void TTTS::SetActive(bool active) {
@@ -242,18 +240,22 @@ void TTTS::SetActive(bool active) {
     ActivationError.clear();
     try {
         if (!Engine || !HaveMode) throw ESpeechError(NoEngine);
-        Device = MakeDestination();
+        Attach(MakeDestination());
         ActiveDest = OutputDest;
         Check(Engine->Select(FMode));
         Selected = true;
         if ((InterfaceOptions & itAttributes) && FMode.HasAttributes) ApplyAttributes();
         if (!Device->Open(Engine->Format())) throw ESpeechError(Failed, Device->ErrorText());
-        Device->OnDone = [this](std::uint64_t tag) { DeviceDone(tag); };
         FActive = true;
     } catch (const std::exception& e) {
         ActivationError = e.what();
         ReleaseEngine();
     }
+}
+
+void TTTS::Attach(std::unique_ptr<TWaveOut> device) {
+    Device = std::move(device);
+    Device->OnDone = [this](std::uint64_t tag) { DeviceDone(tag); };
 }
 
 void TTTS::ReleaseEngine() {

@@ -137,6 +137,7 @@ private:
     void ApplyAttributes();
     void SetAttribute(int index, int value);
     std::unique_ptr<TWaveOut> MakeDestination();
+    void Attach(std::unique_ptr<TWaveOut> device);
     void ReleaseEngine();
     void PlayNext();
     void Synthesize(); // the first queued piece into Next
