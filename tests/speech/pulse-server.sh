@@ -29,7 +29,15 @@ start)
     [ -S "$dir/pulse/native" ]
     ;;
 stop)
-    [ -f "$dir/pulse/pid" ] && kill "$(cat "$dir/pulse/pid")" 2>/dev/null
+    [ -f "$dir/pulse/pid" ] || exit 0
+    pid=$(cat "$dir/pulse/pid")
+    kill "$pid" 2>/dev/null
+    # It removes its pid file last: wait for that, so that DIR is removed after it.
+    i=0
+    while [ -e "$dir/pulse/pid" ] && kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do
+        sleep 0.1
+        i=$((i + 1))
+    done
     exit 0
     ;;
 *)
