@@ -171,8 +171,9 @@ std::string ReadGroupedNumber(std::string_view s, bool integerPart) {
     std::string out;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         std::string text = ReadGroup(groups[i]);
-        const bool higher = std::any_of(groups.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                        groups.end(), [](std::string_view g) { return g != "000"; });
+        const bool higher =
+            std::any_of(groups.begin() + static_cast<std::ptrdiff_t>(i) + 1, groups.end(),
+                        [](std::string_view g) { return g != "000"; });
         if (i > 0 && groups[i] != "000") {
             text += GroupNames[(i - 1) % 3];
         } else if (i > 0 && (i - 1) % 3 == 2 && higher) {
@@ -259,6 +260,12 @@ TTextReader::TTextReader(const std::filesystem::path& soundFile,
     Converter.SetDestTable(ReadingCodeName);
     Sounds = std::make_unique<TSoundData>(soundFile, indexFile);
     if (!abbrFile.empty()) Abbreviations = SplitLines(ReadWholeFile(abbrFile));
+    SetWaveOut(AudioSystem().CreateDevice());
+}
+
+TTextReader::~TTextReader() {
+    TTextReader::Stop();
+    TTextReader::CloseDevice();
 }
 
 void TTextReader::SetCodeTable(const std::string& name) {
@@ -273,6 +280,125 @@ TMemoryStream& TTextReader::ConvertText(std::string_view text) {
     Converter.OutStream.Data += '\0';
     Converter.OutStream.Rewind();
     return Converter.OutStream;
+}
+
+bool TTextReader::Speak(std::string_view text) {
+    ConvertText(text);
+    return ReadNextChunk();
+}
+
+bool TTextReader::ReadNextChunk() {
+    if (!DeviceOpen) OpenDevice();
+    if (State != 2) Stop();
+    TMemoryStream& source = Converter.OutStream;
+    if (source.AtEnd()) {
+        CloseDevice();
+        return false;
+    }
+    // A chunk whose building failed half-way may have left units behind.
+    Buffer.Clear();
+    BuildChunk(source, Buffer);
+    return PlayBuffer(Buffer);
+}
+
+bool TTextReader::OpenDevice() {
+    DeviceOpen = WaveOut->Open(Sounds->ReadFormat());
+    if (!DeviceOpen) {
+        const std::string error = WaveOut->ErrorText();
+        Stop();
+        ErrorText = error;
+    }
+    return DeviceOpen;
+}
+
+bool TTextReader::PlayBuffer(TMemoryStream& stream) {
+    if (stream.Size() == 0) return true;
+    ErrorText.clear();
+    const std::uint64_t tag = ++LastTag;
+    if (!WaveOut->Write(stream.Data, tag)) {
+        const std::string error = WaveOut->ErrorText();
+        Stop();
+        ErrorText = error;
+        return false;
+    }
+    PlayingTag = tag;
+    State = 0;
+    return true;
+}
+
+bool TTextReader::Pause() {
+    if (State != 0) return false;
+    ErrorText.clear();
+    if (!WaveOut->Pause()) {
+        ErrorText = WaveOut->ErrorText();
+        return false;
+    }
+    State = 1;
+    return true;
+}
+
+bool TTextReader::Resume() {
+    if (State != 1) return false;
+    ErrorText.clear();
+    if (!WaveOut->Restart()) {
+        ErrorText = WaveOut->ErrorText();
+        return false;
+    }
+    State = 0;
+    return true;
+}
+
+bool TTextReader::Stop() {
+    ErrorText.clear();
+    State = 2;
+    PlayingTag = 0;
+    if (!WaveOut->Reset()) {
+        ErrorText = WaveOut->ErrorText();
+        return false;
+    }
+    Buffer.Clear();
+    return true;
+}
+
+bool TTextReader::CloseDevice() {
+    if (WaveOut->Close())
+        DeviceOpen = false;
+    else
+        ErrorText = WaveOut->ErrorText();
+    return DeviceOpen;
+}
+
+bool TTextReader::StopReading() {
+    Stop();
+    return CloseDevice();
+}
+
+bool TTextReader::PauseReading() {
+    return Pause();
+}
+
+bool TTextReader::ResumeReading() {
+    return Resume();
+}
+
+void TTextReader::SetWaveOut(std::unique_ptr<TWaveOut> device) {
+    if (WaveOut) StopReading();
+    WaveOut = device ? std::move(device) : std::make_unique<TNoWaveOut>();
+    DeviceOpen = false;
+    WaveOut->OnDone = [this](std::uint64_t tag) { DeviceDone(tag); };
+}
+
+void TTextReader::DeviceDone(std::uint64_t tag) {
+    if (State != 0 || tag != PlayingTag) return;
+    try {
+        Stop();
+        ReadNextChunk();
+    } catch (const std::exception& e) {
+        // Nobody is there to catch it: the device reported from the event loop. The reader
+        // is idle after the Stop above, and the reason stays readable.
+        Stop();
+        ErrorText = e.what();
+    }
 }
 
 std::string TWordReader::ReadToken(TMemoryStream& source) {

@@ -1,12 +1,13 @@
-// The word reader: turns text into a chunk of recorded sound units taken from the sound
-// dictionary. Everything here is device-free, so that it can be tested and fuzzed on its own;
-// playback (Speak, the wave-output device, pausing) is built on top of BuildChunk and the
-// State, DeviceOpen and ErrorText fields by the playback layer.
+// The word reader: turns text into chunks of recorded sound units taken from the sound
+// dictionary and plays them one after the other on a wave-output device. Chunk building is
+// device-free, so that it can be tested and fuzzed on its own; playback drives the abstract
+// device of speech/waveout.h, whose completions arrive from the user-interface event loop.
 #pragma once
 
 #include "codes/memorystream.h"
 #include "codes/vncodeconverter.h"
 #include "speech/sounddata.h"
+#include "speech/waveout.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -53,10 +54,12 @@ std::vector<std::string> SplitLines(std::string_view text);
 class TTextReader {
 public:
     // Opens the dictionary and, when abbrFile is not empty, loads the abbreviation list.
-    // EFOpenError names a file that cannot be opened; EDataError a damaged dictionary.
+    // EFOpenError names a file that cannot be opened; EDataError a damaged dictionary. The
+    // reader plays on a device of the installed audio system (SetWaveOut replaces it).
     TTextReader(const std::filesystem::path& soundFile, const std::filesystem::path& indexFile,
                 const std::filesystem::path& abbrFile);
-    virtual ~TTextReader() = default;
+    // Stops and closes the device.
+    virtual ~TTextReader();
     TTextReader(const TTextReader&) = delete;
     TTextReader& operator=(const TTextReader&) = delete;
 
@@ -69,6 +72,7 @@ public:
     TVnCodeConverter Converter;                            // callers' text into the reading code
     std::string ErrorText; // last device error, empty when there was none
     bool DeviceOpen = false;
+    std::unique_ptr<TWaveOut> WaveOut; // never null
     // Told of every unit and silence that BuildChunk appends, in order (for tools and tests
     // that list what a text is read as); either may be empty.
     std::function<void(const TIndexRecord&)> OnUnit;
@@ -95,7 +99,31 @@ public:
     // source that BuildChunk reads (the converter's output stream, rewound).
     TMemoryStream& ConvertText(std::string_view text);
 
+    // Playback. Speak converts the text (up to its first 00 byte) and plays its first chunk;
+    // every finished chunk starts the next one until the text is used up. Each returns true
+    // on success; a device failure leaves its text in ErrorText and the reader idle.
+    bool Speak(std::string_view text);
+    bool ReadNextChunk();
+    virtual bool OpenDevice();
+    virtual bool PlayBuffer(TMemoryStream& stream);
+    virtual bool Pause();  // only while playing
+    virtual bool Resume(); // only while paused
+    virtual bool Stop();
+    virtual bool CloseDevice(); // returns the new DeviceOpen
+    bool StopReading();         // Stop, then CloseDevice; returns what CloseDevice returns
+    bool PauseReading();
+    bool ResumeReading();
+    // Replaces the device, after stopping the reader and closing the old one.
+    void SetWaveOut(std::unique_ptr<TWaveOut> device);
+
 private:
+    void DeviceDone(std::uint64_t tag);
+
+    // The tag of the chunk on the device; 0 when none is. A completion that names another
+    // chunk (one cut off by Stop) is ignored.
+    std::uint64_t PlayingTag = 0;
+    std::uint64_t LastTag = 0;
+
     bool AppendKey(std::string_view key, TMemoryStream& dest);
     void AppendPause(TMemoryStream& dest, std::size_t count);
 };

@@ -1,0 +1,188 @@
+// The English engine: espeak-ng in synchronous mode. Synthesis runs on the calling thread and
+// hands back 16-bit mono samples, which are spread over two channels at the left and right
+// volume levels, so that the voice plays through the program's own wave-output devices.
+#include "speech/ttsengine.h"
+
+#include "speech/waveout.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tavi {
+
+namespace {
+
+using namespace ttsresult;
+
+constexpr std::uint32_t PitchMin = 0, PitchMax = 100, PitchDefault = 50;
+constexpr std::uint32_t SpeedMin = espeakRATE_MINIMUM, SpeedMax = espeakRATE_MAXIMUM;
+constexpr std::uint32_t SpeedDefault = espeakRATE_NORMAL;
+
+// espeak-ng keeps its state in globals: it is started once for the whole process.
+int StartESpeak() {
+    static const int rate = [] {
+        const int r =
+            espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+        if (r > 0) std::atexit([] { espeak_Terminate(); });
+        return r;
+    }();
+    return rate;
+}
+
+int Collect(short* wav, int count, espeak_EVENT* events) {
+    if (wav && count > 0 && events) {
+        auto* out = static_cast<std::string*>(events->user_data);
+        if (out)
+            out->append(reinterpret_cast<const char*>(wav), static_cast<std::size_t>(count) * 2);
+    }
+    return 0;
+}
+
+class TESpeakEngine : public ITTSEngine {
+public:
+    explicit TESpeakEngine(int rate) : Rate(rate) { espeak_SetSynthCallback(&Collect); }
+
+    std::vector<TTTSModeInfo> Modes() override {
+        std::vector<TTTSModeInfo> modes;
+        for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+            const espeak_VOICE& voice = **v;
+            TTTSModeInfo m;
+            m.EngineId = "espeak-ng";
+            m.MfgName = "eSpeak NG";
+            m.ProductName = "eSpeak NG";
+            m.ModeId = voice.identifier ? voice.identifier : "";
+            m.ModeName = voice.name ? voice.name : "";
+            // The languages are a priority byte and a name, repeated, ending in a 0 byte.
+            if (voice.languages && voice.languages[0] != 0) m.Language = voice.languages + 1;
+            m.Speaker = m.ModeId;
+            m.Gender = voice.gender == 1 ? 2 : voice.gender == 2 ? 1 : 0;
+            m.Age = voice.age;
+            modes.push_back(std::move(m));
+        }
+        return modes;
+    }
+
+    int DefaultMode() override {
+        // espeak-ng's own best English voice.
+        espeak_VOICE wish{};
+        wish.languages = "en";
+        const espeak_VOICE** best = espeak_ListVoices(&wish);
+        if (!best || !*best || !(*best)->name) return -1;
+        // The list lives in espeak-ng's own buffer, which the next listing overwrites.
+        const std::string name = (*best)->name;
+        const std::vector<TTTSModeInfo> modes = Modes();
+        for (std::size_t i = 0; i < modes.size(); ++i)
+            if (modes[i].ModeName == name) return static_cast<int>(i);
+        return -1;
+    }
+
+    std::uint32_t Select(const TTTSModeInfo& mode) override {
+        if (espeak_SetVoiceByName(mode.ModeName.c_str()) != EE_OK) return NoEngine;
+        Voice = mode.ModeName;
+        Pitch = PitchDefault;
+        Speed = SpeedDefault;
+        Volume = 0xFFFFFFFF;
+        return Ok;
+    }
+
+    void Release() override { Voice.clear(); }
+
+    std::uint32_t GetAttribute(TTTSAttribute attribute, std::uint32_t& value) override {
+        switch (attribute) {
+        case TTTSAttribute::Pitch: value = Pitch; return Ok;
+        case TTTSAttribute::Speed: value = Speed; return Ok;
+        case TTTSAttribute::Volume: value = Volume; return Ok;
+        case TTTSAttribute::RealTime: break;
+        }
+        return NotImplemented;
+    }
+
+    std::uint32_t SetAttribute(TTTSAttribute attribute, std::uint32_t value) override {
+        switch (attribute) {
+        case TTTSAttribute::Pitch: Pitch = std::clamp(value, PitchMin, PitchMax); return Ok;
+        case TTTSAttribute::Speed: Speed = std::clamp(value, SpeedMin, SpeedMax); return Ok;
+        case TTTSAttribute::Volume: Volume = value; return Ok;
+        case TTTSAttribute::RealTime: break;
+        }
+        return NotImplemented;
+    }
+
+    TSoundFormat Format() const override {
+        TSoundFormat f;
+        f.Channels = 2;
+        f.BitsPerSample = 16;
+        f.SamplesPerSec = static_cast<std::uint32_t>(Rate);
+        f.BlockAlign = 4;
+        f.AvgBytesPerSec = f.SamplesPerSec * 4;
+        return f;
+    }
+
+    std::uint32_t Synthesize(std::string_view utf8, TChrSet charset, bool tagged,
+                             std::string& samples) override {
+        if (Voice.empty()) return Failed;
+        if (tagged || charset == TChrSet::csIPAPhonetic) return NotImplemented;
+        if (!Apply()) return Failed;
+        std::string text(utf8.substr(0, utf8.find('\0')));
+        unsigned flags = espeakCHARS_UTF8;
+        if (charset == TChrSet::csEnginePhonetic) {
+            text = "[[" + text + "]]";
+            flags |= espeakPHONEMES;
+        }
+        std::string mono;
+        if (espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr,
+                         &mono) != EE_OK)
+            return Failed;
+        Spread(mono, samples);
+        return Ok;
+    }
+
+    std::uint32_t ToPhonemes(std::string_view utf8, std::string& phonemes) override {
+        if (Voice.empty() || !Apply()) return Failed;
+        const std::string text(utf8.substr(0, utf8.find('\0')));
+        const void* p = text.c_str();
+        while (p) {
+            const char* part = espeak_TextToPhonemes(&p, espeakCHARS_UTF8, 0);
+            if (!part) break;
+            if (!phonemes.empty() && *part) phonemes += ' ';
+            phonemes += part;
+        }
+        return Ok;
+    }
+
+private:
+    // Other engines of the process share espeak-ng's globals: set this one's voice each time.
+    bool Apply() {
+        if (espeak_SetVoiceByName(Voice.c_str()) != EE_OK) return false;
+        espeak_SetParameter(espeakRATE, static_cast<int>(Speed), 0);
+        espeak_SetParameter(espeakPITCH, static_cast<int>(Pitch), 0);
+        return true;
+    }
+
+    // Both channels carry the voice, each at its own level.
+    void Spread(const std::string& mono, std::string& out) const {
+        std::string stereo(mono.size() / 2 * 4, '\0');
+        for (std::size_t i = 0; i + 1 < mono.size(); i += 2) {
+            stereo[2 * i] = stereo[2 * i + 2] = mono[i];
+            stereo[2 * i + 1] = stereo[2 * i + 3] = mono[i + 1];
+        }
+        out += ScaleSamples(Format(), stereo, Volume);
+    }
+
+    int Rate;
+    std::string Voice;
+    std::uint32_t Pitch = PitchDefault;
+    std::uint32_t Speed = SpeedDefault;
+    std::uint32_t Volume = 0xFFFFFFFF;
+};
+
+} // namespace
+
+std::unique_ptr<ITTSEngine> CreateESpeakEngine() {
+    const int rate = StartESpeak();
+    if (rate <= 0) return nullptr;
+    return std::make_unique<TESpeakEngine>(rate);
+}
+
+} // namespace tavi

@@ -1,0 +1,253 @@
+// The reader's playback: the state table, chunk after chunk, stopping, pausing and the failures
+// of the device, on a device that the test completes by hand.
+#include "fakewaveout.h"
+#include "speechtest.h"
+
+#include "platform/errors.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using speechtest::DeviceLog;
+using speechtest::FakeWaveOut;
+using speechtest::SmallDictionary;
+using Calls = std::vector<std::string>;
+
+namespace {
+
+// A reader over a small dictionary, playing on a fake device.
+struct Player {
+    Player() : Dict({"a", "b", ",", "zzzmesa"}), Log(std::make_shared<DeviceLog>()) {
+        Dict.Reader->SetWaveOut(std::make_unique<FakeWaveOut>(Log));
+        Log->Calls.clear();
+    }
+    tavi::TWordReader& R() { return *Dict.Reader; }
+    int Units() const {
+        return static_cast<int>(std::count_if(Dict.Events.begin(), Dict.Events.end(),
+                                              [](const std::string& e) { return e[0] == 'u'; }));
+    }
+    SmallDictionary Dict;
+    std::shared_ptr<DeviceLog> Log;
+};
+
+// n words "a" separated by blanks.
+std::string Words(int n, const std::string& word = "a") {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += word + " ";
+    return text;
+}
+
+TEST(Playback, ChunkAfterChunkUntilTheTextIsUsedUp) {
+    Player p;
+    EXPECT_TRUE(p.R().Speak(Words(150)));
+    EXPECT_EQ(p.R().State, 0);
+    EXPECT_TRUE(p.R().DeviceOpen);
+    EXPECT_EQ(p.Log->Calls, (Calls{"open", "write"}));
+    EXPECT_EQ(p.Log->Format.Bytes(), p.R().Sounds->ReadFormat().Bytes());
+    EXPECT_EQ(p.Units(), 100);
+    EXPECT_EQ(p.Log->Buffers[0], p.R().Buffer.Data); // the buffer stays as it was handed over
+
+    p.Log->Complete();
+    EXPECT_EQ(p.R().State, 0);
+    EXPECT_EQ(p.Log->Calls, (Calls{"open", "write", "reset", "write"}));
+    EXPECT_EQ(p.Units(), 150);
+
+    p.Log->Complete();
+    EXPECT_EQ(p.R().State, 2);
+    EXPECT_FALSE(p.R().DeviceOpen);
+    EXPECT_EQ(p.Log->Calls, (Calls{"open", "write", "reset", "write", "reset", "close"}));
+    EXPECT_TRUE(p.R().ErrorText.empty());
+
+    // The next text opens the device again, with the format of the sound data file.
+    p.Log->Calls.clear();
+    EXPECT_TRUE(p.R().Speak("b"));
+    EXPECT_EQ(p.Log->Calls, (Calls{"open", "write"}));
+    EXPECT_EQ(p.Log->Format.Bytes(), p.R().Sounds->ReadFormat().Bytes());
+}
+
+TEST(Playback, SpeakingAgainCutsOffAndStartsTheNewTextFromItsBeginning) {
+    for (const bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "playing");
+        Player p;
+        p.R().Speak(Words(150));
+        const std::uint64_t old = p.Log->Tags.back();
+        if (paused) {
+            EXPECT_TRUE(p.R().PauseReading());
+        }
+        p.Log->Calls.clear();
+        EXPECT_TRUE(p.R().Speak("b a"));
+        EXPECT_EQ(p.Log->Calls, (Calls{"reset", "write"}));
+        EXPECT_EQ(p.R().State, 0);
+        EXPECT_EQ(p.Log->Buffers.back(), p.R().Buffer.Data);
+        EXPECT_EQ(p.Log->Buffers.back().substr(0, 11), speechtest::SamplesOf("b"));
+
+        // The completion of the cut-off chunk comes late: it must not start anything.
+        p.Log->Complete(old);
+        EXPECT_EQ(p.Log->Calls, (Calls{"reset", "write"}));
+        EXPECT_EQ(p.R().State, 0);
+        p.Log->Complete();
+        EXPECT_EQ(p.R().State, 2);
+    }
+}
+
+TEST(Playback, CompletionAfterStopIsIgnored) {
+    Player p;
+    p.R().Speak(Words(150));
+    const std::uint64_t tag = p.Log->Tags.back();
+    EXPECT_FALSE(p.R().StopReading());
+    EXPECT_EQ(p.R().State, 2);
+    EXPECT_TRUE(p.R().Buffer.Data.empty());
+    p.Log->Calls.clear();
+    p.Log->Complete(tag);
+    EXPECT_TRUE(p.Log->Calls.empty());
+    EXPECT_EQ(p.R().State, 2);
+}
+
+TEST(Playback, TextsWithoutSound) {
+    const struct {
+        std::string text;
+        bool symbols;
+        bool plays;
+    } cases[] = {
+        {"", false, false},
+        {std::string("\0a", 2), false, false}, // the text ends at its first 00
+        {"x y", true, false},                  // with symbols: no recording, no silence
+        {" , ", false, true},                  // silences alone still play
+        {"x y", false, true},                  // unknown words keep their silences
+        {"zzzmesa", false, true},              // a prompt
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Player p;
+        p.R().SpeakSymbols = c.symbols;
+        EXPECT_TRUE(p.R().Speak(c.text));
+        EXPECT_EQ(p.R().State, c.plays ? 0 : 2);
+        EXPECT_EQ(p.Log->Calls, c.plays ? (Calls{"open", "write"}) : (Calls{"open"}));
+        // An empty chunk leaves the device open until a later text is read to its end.
+        EXPECT_TRUE(p.R().DeviceOpen);
+    }
+}
+
+TEST(Playback, PauseAndResumeOnlyInTheirStates) {
+    // State 2 (idle), 0 (playing), 1 (paused), each with the call that must refuse.
+    for (const int state : {0, 1, 2}) {
+        for (const bool pause : {true, false}) {
+            if ((state == 0 && pause) || (state == 1 && !pause)) continue;
+            SCOPED_TRACE(std::to_string(state) + (pause ? " pause" : " resume"));
+            Player p;
+            if (state != 2) p.R().Speak("a b");
+            if (state == 1) p.R().Pause();
+            p.R().ErrorText = "kept";
+            p.Log->Calls.clear();
+            EXPECT_FALSE(pause ? p.R().PauseReading() : p.R().ResumeReading());
+            EXPECT_EQ(p.R().State, state);
+            EXPECT_EQ(p.R().ErrorText, "kept");
+            EXPECT_TRUE(p.Log->Calls.empty());
+        }
+    }
+}
+
+TEST(Playback, PauseHoldsAndResumeGoesOn) {
+    Player p;
+    p.R().Speak("a b");
+    EXPECT_TRUE(p.R().PauseReading());
+    EXPECT_EQ(p.R().State, 1);
+    EXPECT_TRUE(p.R().ResumeReading());
+    EXPECT_EQ(p.R().State, 0);
+    EXPECT_EQ(p.Log->Calls, (Calls{"open", "write", "pause", "restart"}));
+    p.Log->Complete();
+    EXPECT_EQ(p.R().State, 2);
+}
+
+TEST(Playback, DeviceFailures) {
+    const struct {
+        std::string failing;
+        std::string error;
+        int state;
+        bool open;
+    } cases[] = {
+        {"open", "write to a closed device", 2, false},
+        {"write", "write failed", 2, true},
+        {"pause", "pause failed", 0, true},
+        {"restart", "restart failed", 1, true},
+        {"reset", "reset failed", 2, false},
+        {"close", "close failed", 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        Player p;
+        p.Log->Failing.insert(c.failing);
+        const bool spoke = p.R().Speak("a b");
+        EXPECT_EQ(spoke, c.failing != "open" && c.failing != "write");
+        if (c.failing == "pause") {
+            EXPECT_FALSE(p.R().PauseReading());
+        }
+        if (c.failing == "restart") {
+            EXPECT_TRUE(p.R().PauseReading());
+            EXPECT_FALSE(p.R().ResumeReading());
+        }
+        if (c.failing == "reset" || c.failing == "close") {
+            EXPECT_EQ(p.R().StopReading(), c.failing == "close");
+        }
+        EXPECT_EQ(p.R().State, c.state);
+        EXPECT_EQ(p.R().DeviceOpen, c.open);
+        EXPECT_EQ(p.R().ErrorText, c.error);
+    }
+}
+
+TEST(Playback, WithoutAnyDeviceTheReaderIsIdleAtOnce) {
+    SmallDictionary d({"a"});
+    // No audio system is installed in the core tests: the reader has no device.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(d.Reader->Speak("a a a"));
+        EXPECT_EQ(d.Reader->State, 2);
+        EXPECT_FALSE(d.Reader->DeviceOpen);
+        EXPECT_EQ(d.Reader->ErrorText, tavi::NoDeviceText);
+    }
+    EXPECT_FALSE(d.Reader->StopReading());
+    EXPECT_FALSE(d.Reader->PauseReading());
+}
+
+TEST(Playback, UnreadableUnitStopsTheReaderWithItsError) {
+    tavitest::TempDir dir;
+    const std::vector<tavi::TSoundUnit> units = {{"a", std::string(50, 'a')},
+                                                 {"b", std::string(50, 'b')}};
+    tavi::WriteSoundDictionary(dir / "dict.dat", dir / "dict.idx", tavi::TSoundFormat(), units);
+    // The data file ends in the middle of "b".
+    std::string data = tavitest::ReadFile(dir / "dict.dat");
+    tavitest::WriteFile(dir / "dict.dat", data.substr(0, data.size() - 10));
+    tavi::TWordReader reader(dir / "dict.dat", dir / "dict.idx", "");
+    reader.SetCodeTable("Unicode");
+    auto log = std::make_shared<DeviceLog>();
+    reader.SetWaveOut(std::make_unique<FakeWaveOut>(log));
+
+    // Speak itself: the error leaves it, the reader stays idle.
+    EXPECT_THROW(reader.Speak("b"), tavi::EReadError);
+    EXPECT_EQ(reader.State, 2);
+
+    // In a later chunk the error reaches no caller: the reader stops and keeps its text.
+    EXPECT_TRUE(reader.Speak(Words(100) + "b"));
+    EXPECT_EQ(reader.State, 0);
+    log->Complete();
+    EXPECT_EQ(reader.State, 2);
+    EXPECT_EQ(reader.ErrorText, "Stream read error");
+
+    // The next text is read from its beginning, with none of the broken chunk in it.
+    EXPECT_TRUE(reader.Speak("a"));
+    EXPECT_EQ(log->Buffers.back(), std::string(50, 'a') + std::string(1000, '\x80'));
+}
+
+TEST(Playback, DestroyingTheReaderClosesItsDevice) {
+    auto log = std::make_shared<DeviceLog>();
+    {
+        Player p;
+        p.R().SetWaveOut(std::make_unique<FakeWaveOut>(log));
+        p.R().Speak("a b");
+        log->Calls.clear();
+    }
+    EXPECT_EQ(log->Calls, (Calls{"reset", "close"}));
+    EXPECT_FALSE(log->Open);
+}
+
+} // namespace
