@@ -12,18 +12,22 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("tavi");
     setApplicationDisplayName(QString::fromUtf8(TMainForm::ApplicationTitle));
     setApplicationVersion("1.0");
-    connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (!MainForm) return;
-        if (state == Qt::ApplicationActive) {
-            MainForm->ApplicationActivated();
-        } else if (state == Qt::ApplicationInactive) {
-            // The window now active belongs to another program, whose title this one cannot read.
-            MainForm->ApplicationDeactivated(QString());
-        }
-    });
+    connect(this, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (!MainForm) return;
+                if (state == Qt::ApplicationActive) {
+                    MainForm->ApplicationActivated();
+                } else if (state == Qt::ApplicationInactive) {
+                    // The window now active belongs to another program, whose title this one cannot
+                    // read.
+                    MainForm->ApplicationDeactivated(QString());
+                }
+            });
 }
 
-void TApplication::SetMainForm(TMainForm* form) { MainForm = form; }
+void TApplication::SetMainForm(TMainForm* form) {
+    MainForm = form;
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     // An error must never leave a handler through the event loop: it goes to the main window's

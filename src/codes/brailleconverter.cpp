@@ -10,7 +10,7 @@ namespace tavi {
 TBrailleConverter::TBrailleConverter() : TableFolder(ProgramFolder()) {}
 
 std::filesystem::path TBrailleConverter::TablePath(const std::string& name) const {
-    return TableFolder / (name + ".vnc");
+    return FindFileIgnoringCase(TableFolder, name + ".vnc");
 }
 
 void TBrailleConverter::SetSourceTable(const std::string& name) {

@@ -29,6 +29,21 @@ void TMemoryStream::LoadFromFile(const std::filesystem::path& fileName) {
     Position = 0;
 }
 
+std::filesystem::path FindFileIgnoringCase(const std::filesystem::path& folder, const std::string& fileName) {
+    std::filesystem::path exact = folder / fileName;
+    std::error_code ec;
+    if (std::filesystem::exists(exact, ec)) return exact;
+    const auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return s;
+    };
+    const std::string wanted = lower(fileName);
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (lower(it->path().filename().string()) == wanted) return it->path();
+    return exact;
+}
+
 std::string ReadWholeFile(const std::filesystem::path& fileName) {
     std::error_code ec;
     if (std::filesystem::is_directory(fileName, ec)) throw EFOpenError(fileName.string());

@@ -28,6 +28,11 @@ public:
     void LoadFromFile(const std::filesystem::path& fileName);
 };
 
+// The file of that name in the folder; when no file has exactly that name, one whose name
+// differs only in letter case (table names such as "VNI for Win" and "Vni for Win" open the
+// same file). The exact path when neither exists.
+std::filesystem::path FindFileIgnoringCase(const std::filesystem::path& folder, const std::string& fileName);
+
 // Reads a whole file; throws EFOpenError naming the file when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& fileName);
 

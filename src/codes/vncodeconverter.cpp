@@ -14,7 +14,7 @@ TVnCodeConverter::TVnCodeConverter()
     : DestEntries(VnLetterCount), TableFolder(ProgramFolder() / "VNCFiles/") {}
 
 fs::path TVnCodeConverter::TablePath(const std::string& name) const {
-    return TableFolder / (name + ".vnc");
+    return FindFileIgnoringCase(TableFolder, name + ".vnc");
 }
 
 void TVnCodeConverter::EscapeForRtf(TMemoryStream& table) {

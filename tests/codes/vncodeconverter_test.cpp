@@ -142,3 +142,16 @@ TEST(LetterCode, DestinationIsTheBuiltInCode) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TableNames, LetterCaseOfAFileNameDoesNotMatter) {
+    // The reader names its table "VNI for Win"; the file is "Vni for Win.vnc".
+    TVnCodeConverter conv;
+    conv.SetSourceTable("VNI for Win");
+    conv.SetDestTable("unicode");
+    EXPECT_EQ(conv.SourceName, "VNI for Win"); // the name is kept as given
+    EXPECT_EQ(conv.ConvertWord("Vie\xE4t"), "Vi\xE1\xBB\x87t");
+}
+
+} // namespace

@@ -1,6 +1,8 @@
 #include "dictbuild/audio.h"
 
 #include "codes/memorystream.h"
+#include "platform/errors.h"
+#include "speech/wavfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,40 +31,18 @@ TSamples FromPcm16(const std::int16_t* samples, std::size_t count, int rate) {
 }
 
 TSamples ReadWav(const std::filesystem::path& file) {
-    const std::string b = tavi::ReadWholeFile(file);
+    tavi::TWavData wav;
+    try {
+        wav = tavi::ParseWav(tavi::ReadWholeFile(file));
+    } catch (const tavi::EDataError& e) {
+        throw std::runtime_error("Unusable WAV file " + file.string() + ": " + e.what());
+    }
     const auto bad = [&](const std::string& why) {
         return std::runtime_error("Unusable WAV file " + file.string() + ": " + why);
     };
-    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0)
-        throw bad("not a RIFF WAVE file");
-    int format = 0, channels = 0, bits = 0, rate = 0;
-    std::string_view data;
-    bool haveData = false;
-    for (std::size_t at = 12; at + 8 <= b.size();) {
-        const std::string id = b.substr(at, 4);
-        const std::size_t size = Le(b, at + 4, 4);
-        const std::size_t body = at + 8;
-        if (size > b.size() - body) {
-            if (id != "data") throw bad("chunk " + id + " runs past the end");
-            // A truncated data chunk (a recorder that was stopped) keeps what is there.
-            data = std::string_view(b).substr(body);
-            haveData = true;
-            break;
-        }
-        if (id == "fmt " && size >= 16) {
-            format = static_cast<int>(Le(b, body, 2));
-            channels = static_cast<int>(Le(b, body + 2, 2));
-            rate = static_cast<int>(Le(b, body + 4, 4));
-            bits = static_cast<int>(Le(b, body + 14, 2));
-            if (format == 0xFFFE && size >= 26) format = static_cast<int>(Le(b, body + 24, 2));
-        } else if (id == "data") {
-            data = std::string_view(b).substr(body, size);
-            haveData = true;
-        }
-        at = body + size + (size & 1);
-    }
-    if (!haveData || channels < 1 || rate < 1000 || rate > 384000)
-        throw bad("no usable format and data chunks");
+    const int format = wav.Format.FormatTag, channels = wav.Format.Channels;
+    const int bits = wav.Format.BitsPerSample, rate = static_cast<int>(wav.Format.SamplesPerSec);
+    const std::string_view data = wav.Samples;
     const bool pcm = format == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
     const bool flt = format == 3 && bits == 32;
     if (!pcm && !flt) throw bad("only integer PCM and 32-bit float are read");

@@ -1,0 +1,137 @@
+#include "shell/voices.h"
+
+#include "codes/memorystream.h"
+#include "platform/paths.h"
+#include "speech/mastervol.h"
+#include "speech/speechwait.h"
+#include "speech/tts.h"
+#include "speech/waveout.h"
+#include "speech/wavfile.h"
+#include "speech/wordreader.h"
+
+namespace tavi {
+
+namespace {
+
+TWordReader* ProgramReader = nullptr;
+
+// A beep or other short sound longer than this is cut off rather than blocking the program.
+constexpr int LongestSoundMs = 5000;
+
+} // namespace
+
+TWordReader* WordReader() {
+    return ProgramReader;
+}
+
+TProgramVoices::TProgramVoices() {
+    const auto folder = ProgramFolder();
+    try {
+        Reader = std::make_unique<TWordReader>(folder / "dict.dat", folder / "dict.idx",
+                                               folder / "abbr.txt");
+        Reader->SetCodeTable("VNI for Win");
+        ProgramReader = Reader.get();
+    } catch (const std::exception& e) {
+        StartupProblems += std::string(e.what()) + "\n";
+    }
+    try {
+        Engine = std::make_unique<TTTS>(CreateESpeakEngine());
+    } catch (const std::exception& e) {
+        StartupProblems += std::string(e.what()) + "\n";
+    }
+    Master = std::make_unique<TMasterVol>();
+}
+
+TProgramVoices::~TProgramVoices() {
+    if (ProgramReader == Reader.get()) ProgramReader = nullptr;
+}
+
+void TProgramVoices::ReaderSpeak(const std::string& text, const std::string& codeTable,
+                                 bool speakSymbols) {
+    if (!Reader) return;
+    Reader->SetCodeTable(codeTable);
+    Reader->SpeakSymbols = speakSymbols;
+    try {
+        Reader->Speak(text);
+    } catch (const std::exception&) {
+        // A damaged dictionary unit: what was read so far stays, and nothing more is said.
+    }
+}
+
+void TProgramVoices::StopReading() {
+    if (Reader) Reader->StopReading();
+}
+
+void TProgramVoices::PauseReading() {
+    if (Reader) Reader->PauseReading();
+}
+
+void TProgramVoices::ResumeReading() {
+    if (Reader) Reader->ResumeReading();
+}
+
+int TProgramVoices::ReaderState() const {
+    return Reader ? Reader->State : 2;
+}
+
+void TProgramVoices::WaitWhilePlaying() {
+    if (Reader) tavi::WaitWhilePlaying(*Reader);
+}
+
+bool TProgramVoices::EngineActive() const {
+    return Engine && Engine->Active();
+}
+
+void TProgramVoices::SetEngineActive(bool active) {
+    if (Engine) Engine->SetActive(active);
+}
+
+void TProgramVoices::EngineReset() {
+    if (Engine && Engine->Active()) Engine->AudioReset();
+}
+
+void TProgramVoices::EngineSpeak(const std::string& text) {
+    if (!Engine || !Engine->Active()) return;
+    try {
+        Engine->Speak(text);
+    } catch (const std::exception&) {
+        // The engine refused the text; speech must never end the program.
+    }
+}
+
+bool TProgramVoices::EnginePaused() const {
+    return Engine && Engine->AudioPaused();
+}
+
+void TProgramVoices::SetEnginePaused(bool paused) {
+    if (Engine && Engine->Active()) Engine->SetAudioPaused(paused);
+}
+
+void TProgramVoices::PlaySoundFile(const std::filesystem::path& file) {
+    TWavData wav;
+    try {
+        wav = ParseWav(ReadWholeFile(file));
+    } catch (const std::exception&) {
+        return; // no beep file: the key simply stays silent
+    }
+    auto device = AudioSystem().CreateDevice();
+    if (!IsPlayableFormat(wav.Format) || !device->Open(wav.Format)) return;
+    bool done = false;
+    device->OnDone = [&done](std::uint64_t) { done = true; };
+    const std::string samples = ScaleSamples(wav.Format, wav.Samples, OutputVolume());
+    if (device->Write(samples, 1))
+        PumpEventsUntil([&done] { return done; },
+                        static_cast<int>(PlayMilliseconds(wav.Format, samples.size())) +
+                            LongestSoundMs);
+    device->Close();
+}
+
+int TProgramVoices::Volume() const {
+    return Master->Volume;
+}
+
+void TProgramVoices::SetVolume(int value) {
+    Master->SetVolume(static_cast<std::uint16_t>(value));
+}
+
+} // namespace tavi

@@ -1,0 +1,52 @@
+// The program's voices: the one Vietnamese word reader of the whole program, the English
+// engine, the output volume and the beep, behind the speech port of the main window.
+#pragma once
+
+#include "shell/speechport.h"
+
+#include <memory>
+#include <string>
+
+namespace tavi {
+
+class TTTS;
+class TWordReader;
+class TMasterVol;
+
+// The program-wide word reader (null until the voices exist, or when the dictionary could not
+// be opened).
+TWordReader* WordReader();
+
+class TProgramVoices : public ISpeechPort {
+public:
+    // Opens the dictionary of the program folder and the English engine on the audio system
+    // installed at start. What cannot be opened is left out and told in StartupProblems.
+    TProgramVoices();
+    ~TProgramVoices() override;
+
+    std::string StartupProblems;
+
+    void ReaderSpeak(const std::string& text, const std::string& codeTable,
+                     bool speakSymbols) override;
+    void StopReading() override;
+    void PauseReading() override;
+    void ResumeReading() override;
+    int ReaderState() const override;
+    void WaitWhilePlaying() override;
+    bool EngineActive() const override;
+    void SetEngineActive(bool active) override;
+    void EngineReset() override;
+    void EngineSpeak(const std::string& text) override;
+    bool EnginePaused() const override;
+    void SetEnginePaused(bool paused) override;
+    void PlaySoundFile(const std::filesystem::path& file) override;
+    int Volume() const override;
+    void SetVolume(int value) override;
+
+private:
+    std::unique_ptr<TWordReader> Reader;
+    std::unique_ptr<TTTS> Engine;
+    std::unique_ptr<TMasterVol> Master;
+};
+
+} // namespace tavi
