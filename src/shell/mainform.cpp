@@ -45,6 +45,14 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     Keyboard1 = new TKeyboard(this);
     SixKeyKbd1 = new TSixKeyKbd(this);
     SysFont1 = new TSysFont(this);
+    // The interface fonts of the form: "Vietnam" where the face is installed, else the
+    // desktop's own face in the same size and style.
+    QFont caption(QStringLiteral("Vietnam"));
+    caption.setBold(true);
+    SysFont1->SetCaptionFont(caption);
+    SysFont1->SetSmallCaptionFont(QFont(QStringLiteral("MS Sans Serif")));
+    for (auto set : {&TSysFont::SetMenuFont, &TSysFont::SetStatusFont, &TSysFont::SetMessageFont})
+        (SysFont1->*set)(QFont(QStringLiteral("Vietnam")));
     BuildMenus();
     BuildStatusBar();
     SysFont1->Loaded();
