@@ -3,6 +3,7 @@
 #include "codes/vncodeconverter.h"
 #include "dialogs/syllable.h"
 #include "speech/wordreader.h"
+#include "support/knownrimes.h"
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
@@ -164,15 +165,7 @@ TEST(RimeTable, HoldsTheRimesInOrderWithTheirTones) {
 }
 
 TEST(RimeTable, KnownRowsExactly) {
-    const std::map<std::string, std::array<std::uint32_t, 6>> known = {
-        {"a", {0x0FFEFB7F, 0x0FFAFB6F, 0x0FFAFB7F, 0x0FFAFB6F, 0x0EE2F17A, 0x0EFA735F}},
-        {"ac", {0, 0x0FBAFB7F, 0, 0, 0, 0x0FFAFA7A}},
-        {"it", {0x00000009, 0x0FFB7E3B, 0, 0, 0, 0x0FF36E7B}},
-        {"oong", {0x08400042, 0, 0, 0, 0, 0}},
-        {"uya", {0x00000800, 0, 0, 0, 0, 0}},
-        {"ynh", {0, 0x00100000, 0x00100000, 0x00100000, 0, 0}},
-        {"y", {0x04901201, 0x00901601, 0x00901401, 0x00900601, 0x04102400, 0x00903400}},
-    };
+    const auto& known = tavitest::KnownRimeRows();
     for (const auto& [rime, masks] : known) {
         const tavi::TRimeEntry* entry = tavi::FindRime(rime);
         ASSERT_NE(entry, nullptr) << rime;
