@@ -26,16 +26,26 @@ fail() {
     exit 1
 }
 
-# Ends a process by its id: politely, then for good.
-end_process() {
-    local pid="$1"
-    [ -n "$pid" ] || return 0
-    kill -TERM "$pid" 2>/dev/null || return 0
-    for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || return 0
+# Whether a process is still running (a zombie waiting for its parent counts as ended).
+running() {
+    [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat"
+}
+
+# Ends processes by their ids: politely, then for good.
+end_processes() {
+    local pid
+    for pid in "$@"; do
+        [ -n "$pid" ] && kill -TERM "$pid" 2>/dev/null || true
+    done
+    for _ in $(seq 100); do
+        local left=0
+        for pid in "$@"; do running "$pid" && left=1; done
+        [ $left -eq 0 ] && return 0
         sleep 0.1
     done
-    kill -KILL "$pid" 2>/dev/null || true
+    for pid in "$@"; do
+        [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true
+    done
 }
 
 stop_servers() {
@@ -43,8 +53,7 @@ stop_servers() {
     local dir="" smtpd_pid="" dovecot_pid=""
     # shellcheck disable=SC1090
     source "$state"
-    end_process "$smtpd_pid"
-    end_process "$dovecot_pid"
+    end_processes "$smtpd_pid" "$dovecot_pid"
     case "$dir" in
     /tmp/tavi-mail.*) rm -rf "$dir" ;;
     esac
@@ -105,6 +114,7 @@ ssl = no
 disable_plaintext_auth = no
 auth_mechanisms = plain
 log_path = $dir/dovecot/dovecot.log
+log_timestamp = "%H:%M:%S.%{usecs} "
 mail_location = maildir:$dir/Maildir
 passdb {
   driver = passwd-file
@@ -149,7 +159,7 @@ EOF
             echo "mailservers: SMTP on 127.0.0.1:$smtp_port, POP3 on 127.0.0.1:$pop3_port"
             return 0
         fi
-        if ! kill -0 "$smtpd_pid" 2>/dev/null || ! kill -0 "$dovecot_pid" 2>/dev/null; then
+        if ! running "$smtpd_pid" || ! running "$dovecot_pid"; then
             break
         fi
         sleep 0.1
