@@ -157,9 +157,10 @@ void TagRas::Dial() {
         HangUp();
         throw ETimedOutError(MailResourceString(57000));
     }
-    run.ExitCode = FDial->exitStatus() == QProcess::NormalExit && FDial->error() != QProcess::FailedToStart
-                       ? FDial->exitCode()
-                       : -1;
+    run.ExitCode =
+        FDial->exitStatus() == QProcess::NormalExit && FDial->error() != QProcess::FailedToStart
+            ? FDial->exitCode()
+            : -1;
     run.Err = FDial->readAllStandardError().toStdString();
     FDial.reset();
     if (run.ExitCode != 0) {

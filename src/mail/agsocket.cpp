@@ -284,8 +284,8 @@ int TagSocket::ReadLine() {
 int TagSocket::ReadReply() {
     FTimer.Start();
     const int code = ReadLineWithin(false);
-    if (code > 0 && FLastReply.size() > 3 && FLastReply[3] == '-')
-        do ReadLineWithin(false);
+    if (code > 0 && FLastReply.size() > 3 && FLastReply[3] == '-') do
+            ReadLineWithin(false);
         while (!EndsMultiLineReply(FLastReply, code));
     FTimer.Stop();
     return code;
@@ -303,8 +303,7 @@ void TagSocket::SendBytes(std::string_view bytes, bool restartTimer) {
         if (!FSocket) return true;
         if (FWriteEvent && restartTimer) FTimer.Start();
         FWriteEvent = false;
-        return FSocket->bytesToWrite() == 0 ||
-               FSocket->state() != QAbstractSocket::ConnectedState;
+        return FSocket->bytesToWrite() == 0 || FSocket->state() != QAbstractSocket::ConnectedState;
     });
     RequireConnected();
     // A connection that closed under the write lost what was not handed over yet.

@@ -63,7 +63,8 @@ inline constexpr const char* ErrorBodyLine3 =
 inline constexpr const char* OriginalMessageName = "original.eml";
 // The transport's own texts beyond the numbered ones.
 inline constexpr const char* DataTooLarge = "The message is larger than the client accepts";
-inline constexpr const char* LineBreakInCommand = "A command to the server may not hold a line break";
+inline constexpr const char* LineBreakInCommand =
+    "A command to the server may not hold a line break";
 } // namespace mailtext
 
 // The numbered texts of the whole mail layer (57000 to 57118: transport, clients and messages),

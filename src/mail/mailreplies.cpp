@@ -65,8 +65,7 @@ void TReplyLineReader::Clear() {
 }
 
 int SmtpReplyCode(std::string_view line) {
-    if (line.size() < 3 || !IsDigit(line[0]) || !IsDigit(line[1]) || !IsDigit(line[2]))
-        return -1;
+    if (line.size() < 3 || !IsDigit(line[0]) || !IsDigit(line[1]) || !IsDigit(line[2])) return -1;
     return (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
 }
 
@@ -98,8 +97,7 @@ long long ParseListSize(std::string_view line) {
     SkipBlanks(line, pos);
     long long size = 0;
     const std::size_t start = pos;
-    if (!TakeNumber(line, pos, size) || (pos < line.size() && !IsBlank(line[pos])) ||
-        pos == start)
+    if (!TakeNumber(line, pos, size) || (pos < line.size() && !IsBlank(line[pos])) || pos == start)
         return 0;
     return size;
 }
@@ -158,7 +156,8 @@ TServerName SplitServer(std::string_view server) {
 
 int ProgressPercent(std::uint64_t position, std::int64_t size) {
     if (size < 1) return -1;
-    const double percent = std::round(100.0 * static_cast<double>(position) / static_cast<double>(size));
+    const double percent =
+        std::round(100.0 * static_cast<double>(position) / static_cast<double>(size));
     return static_cast<int>(std::min(percent, 100.0));
 }
 

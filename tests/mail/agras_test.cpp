@@ -23,19 +23,29 @@ public:
         const std::string d = Dir.path().string();
         tavitest::WriteFile(Dir / "nmcli",
                             "#!/bin/sh\n"
-                            "echo \"$*\" >> '" + d + "/calls'\n"
-                            "case \"$*\" in\n"
-                            "*'connection show --active'*) cat '" + d + "/active' 2>/dev/null ;;\n"
-                            "*'connection show'*) cat '" + d + "/profiles' 2>/dev/null ;;\n"
-                            "*'connection up'*)\n"
-                            "  if [ -f '" + d + "/up-fails' ]; then\n"
-                            "    echo 'Error: Connection activation failed: no carrier' >&2\n"
-                            "    exit 4\n"
-                            "  fi\n"
-                            "  [ -f '" + d + "/up-hangs' ] && exec sleep 30\n"
-                            "  exit 0 ;;\n"
-                            "esac\n"
-                            "exit 0\n");
+                            "echo \"$*\" >> '" +
+                                d +
+                                "/calls'\n"
+                                "case \"$*\" in\n"
+                                "*'connection show --active'*) cat '" +
+                                d +
+                                "/active' 2>/dev/null ;;\n"
+                                "*'connection show'*) cat '" +
+                                d +
+                                "/profiles' 2>/dev/null ;;\n"
+                                "*'connection up'*)\n"
+                                "  if [ -f '" +
+                                d +
+                                "/up-fails' ]; then\n"
+                                "    echo 'Error: Connection activation failed: no carrier' >&2\n"
+                                "    exit 4\n"
+                                "  fi\n"
+                                "  [ -f '" +
+                                d +
+                                "/up-hangs' ] && exec sleep 30\n"
+                                "  exit 0 ;;\n"
+                                "esac\n"
+                                "exit 0\n");
         chmod((Dir / "nmcli").c_str(), 0755);
         tavitest::WriteFile(Dir / "profiles", "Home DSL:pppoe\nlo:loopback\nOffice\\: VPN:vpn\n");
         tavitest::WriteFile(Dir / "active", "");
@@ -94,8 +104,7 @@ TEST(DialEntries, ProfilesAfterTheNetworkUpEntry) {
     TFakeNmcli nmcli;
     TagRas ras;
     ras.SetNmcliProgram(nmcli.Program());
-    EXPECT_EQ(ras.Entries(),
-              (std::vector<std::string>{NetworkUpEntry, "Home DSL", "Office: VPN"}));
+    EXPECT_EQ(ras.Entries(), (std::vector<std::string>{NetworkUpEntry, "Home DSL", "Office: VPN"}));
     EXPECT_EQ(nmcli.Changes(), std::vector<std::string>{});
 }
 
@@ -180,6 +189,15 @@ TEST(DialUp, FailureCarriesNetworkManagersWords) {
     EXPECT_FALSE(d.ras.Connected());
     d.ras.HangUp(); // nothing came up, so nothing goes down
     EXPECT_EQ(nmcli.Changes().size(), 1u);
+}
+
+TEST(DialUp, ProfileWithoutNetworkManagerCannotBeDialled) {
+    TFakeNmcli nmcli;
+    TDialer d(nmcli);
+    d.ras.SetService("Home DSL");
+    d.ras.SetNmcliProgram({}); // NetworkManager went away after the entry was chosen
+    EXPECT_THROW(d.ras.Dial(), ERASError);
+    EXPECT_FALSE(d.ras.Connected());
 }
 
 TEST(DialUp, TimeOutAndCancelTakeDownWhatWasComingUp) {

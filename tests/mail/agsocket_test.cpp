@@ -140,8 +140,8 @@ TEST(SocketRead, CancelEndsTheWait) {
     s.Open(server.Address());
     QTimer::singleShot(100, [&] { s.Cancel(); });
     EXPECT_THROW(s.ReadLine(), ECanceledError);
-    EXPECT_EQ(s.Events, (std::vector<std::string>{"open", "cancel",
-                                                  "error:Operation has been canceled"}));
+    EXPECT_EQ(s.Events,
+              (std::vector<std::string>{"open", "cancel", "error:Operation has been canceled"}));
     // A cancel stops the wait; closing is the caller's business.
     EXPECT_TRUE(s.Connected());
     // And it stays canceled until the next connection resets it.
@@ -214,7 +214,8 @@ TEST(SocketRead, HostileLinesEndInAnErrorOrATimeOut) {
              {"line without end", "220 " + std::string(3000000, 'y'), "STALL"},
              {"line without end, then closed", "220 " + std::string(100000, 'y'), "CLOSE"},
              {"binary junk", junk, "STALL"},
-             {"a reply of lines that never ends", [] {
+             {"a reply of lines that never ends",
+              [] {
                   std::string s;
                   for (int i = 0; i < 200000; ++i) s += "250-more\r\n";
                   return s;

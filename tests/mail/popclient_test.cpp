@@ -22,8 +22,8 @@ const std::string Login = "S +OK ready\n"
 std::string Retrieve(int n) {
     const std::string num = std::to_string(n);
     return "C LIST " + num + "\nS +OK " + num + " 60\nC RETR " + num + "\nS +OK 60 octets\n" +
-           "S From: Ann <ann@x.org>\nS Subject: Letter " + num +
-           "\nS \nS Body of letter " + num + "\nS ..dotted\nS .\n";
+           "S From: Ann <ann@x.org>\nS Subject: Letter " + num + "\nS \nS Body of letter " + num +
+           "\nS ..dotted\nS .\n";
 }
 
 struct TFetch {
@@ -40,8 +40,7 @@ struct TFetch {
         pop.OnDeleting = [this](int i) { events.push_back("deleting " + std::to_string(i)); };
         pop.OnClosed = [this] { events.push_back("closed"); };
     }
-    template <class E = EMailError>
-    std::string Failure(bool keep) {
+    template <class E = EMailError> std::string Failure(bool keep) {
         try {
             pop.RetrieveAll(keep);
         } catch (const E& e) {
@@ -66,8 +65,8 @@ TEST(PopRetrieve, EmptyMailbox) {
     EXPECT_EQ(fetch.Failure(false), "");
     EXPECT_EQ(fetch.pop.MessageCount(), 0);
     EXPECT_EQ(fetch.pop.MessageList.Count(), 0u);
-    EXPECT_EQ(server.Lines(), (std::vector<std::string>{"USER tester", "PASS s3cret", "STAT",
-                                                        "QUIT"}));
+    EXPECT_EQ(server.Lines(),
+              (std::vector<std::string>{"USER tester", "PASS s3cret", "STAT", "QUIT"}));
     EXPECT_EQ(fetch.events, std::vector<std::string>{"closed"});
 }
 
@@ -86,11 +85,10 @@ TEST(PopRetrieve, KeepOnServerOrDeleteRightAfter) {
         const std::vector<std::string> deleted = {"LIST 1", "RETR 1", "DELE 1", "LIST 2",
                                                   "RETR 2", "DELE 2", "QUIT"};
         EXPECT_EQ(Commands(server), keep ? kept : deleted);
-        const std::vector<std::string> keptEvents = {"retrieving 0", "retrieved 0",
-                                                     "retrieving 1", "retrieved 1", "closed"};
-        const std::vector<std::string> deletedEvents = {"retrieving 0", "retrieved 0",
-                                                        "deleting 0",   "retrieving 1",
-                                                        "retrieved 1",  "deleting 1",
+        const std::vector<std::string> keptEvents = {"retrieving 0", "retrieved 0", "retrieving 1",
+                                                     "retrieved 1", "closed"};
+        const std::vector<std::string> deletedEvents = {"retrieving 0", "retrieved 0", "deleting 0",
+                                                        "retrieving 1", "retrieved 1", "deleting 1",
                                                         "closed"};
         EXPECT_EQ(fetch.events, keep ? keptEvents : deletedEvents);
         ASSERT_EQ(fetch.pop.MessageList.Count(), 2u);
@@ -112,9 +110,9 @@ TEST(PopRetrieve, FailureInTheThirdLeavesTheFirstTwoDeleted) {
     server.Start();
     TFetch fetch(server);
     EXPECT_EQ(fetch.Failure<EServerError>(false), "-ERR message vanished");
-    EXPECT_EQ(Commands(server), (std::vector<std::string>{"LIST 1", "RETR 1", "DELE 1", "LIST 2",
-                                                          "RETR 2", "DELE 2", "LIST 3", "RETR 3",
-                                                          "QUIT"}));
+    EXPECT_EQ(Commands(server),
+              (std::vector<std::string>{"LIST 1", "RETR 1", "DELE 1", "LIST 2", "RETR 2", "DELE 2",
+                                        "LIST 3", "RETR 3", "QUIT"}));
     EXPECT_EQ(fetch.pop.MessageList.Count(), 2u);
     EXPECT_FALSE(fetch.pop.Connected());
 }

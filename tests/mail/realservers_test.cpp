@@ -103,8 +103,7 @@ TEST_F(RealServers, LetterGoesThereAndBack) {
     const TmsListMessage& got = pop->MessageList.Items(0);
     EXPECT_EQ(got.Sender, sent.Sender);
     EXPECT_EQ(got.Subject, "Round trip");
-    EXPECT_EQ(ParseMailDate(got.Headers.GetValue("Date")),
-              (TMailDateTime{2024, 1, 2, 8, 9, 10}));
+    EXPECT_EQ(ParseMailDate(got.Headers.GetValue("Date")), (TMailDateTime{2024, 1, 2, 8, 9, 10}));
     EXPECT_EQ(got.Body, sent.Body);
     EXPECT_EQ(Delivered(), 1u); // kept on the server
 }
@@ -190,11 +189,11 @@ TEST_F(RealServers, TavitoolSendsAndFetches) {
     tavitest::WriteFile(dir / "body.txt", "Sent by tavitool.\n");
     const std::string tool = (tavitest::BinaryDir() / "bin/tavitool").string();
     int status = -1;
-    std::string out = RunCommand(tool + " mail-send --server " + Smtp +
-                              " --from 'Ann Tester <ann@sender.example>' --to bob@" +
-                              Env["domain"] + " --subject 'From the tool' " +
-                              (dir / "body.txt").string(),
-                          status);
+    std::string out =
+        RunCommand(tool + " mail-send --server " + Smtp +
+                       " --from 'Ann Tester <ann@sender.example>' --to bob@" + Env["domain"] +
+                       " --subject 'From the tool' " + (dir / "body.txt").string(),
+                   status);
     ASSERT_EQ(status, 0) << out;
     AwaitDelivery(1);
     const std::string fetch = tool + " mail-fetch --server " + Pop3 + " --user " + Env["user"] +

@@ -171,7 +171,9 @@ void TScriptedServer::Run() {
             FClient = -1;
             open = false;
             break;
-        case Step::Pause: std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(step.text))); break;
+        case Step::Pause:
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(step.text)));
+            break;
         case Step::Quiet: {
             pollfd p{FClient, POLLIN, 0};
             if (!FBuffer.empty() || poll(&p, 1, 0) > 0) {

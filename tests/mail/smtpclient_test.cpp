@@ -4,6 +4,8 @@
 #include "mail/scriptedserver.h"
 #include "mail/smtpclient.h"
 
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 namespace tavi {
@@ -53,8 +55,7 @@ struct TSend {
         smtp.OnError = [this](const std::string& m) { events.push_back("error:" + m); };
     }
     // The message of the failure SendMail raised; empty when it succeeded.
-    template <class E = EMailError>
-    std::string Failure() {
+    template <class E = EMailError> std::string Failure() {
         try {
             smtp.SendMail();
         } catch (const E& e) {
@@ -228,18 +229,21 @@ TEST(SmtpSend, UnwelcomeRepliesFailWithTheServersWords) {
              {"greeting refused", "S 554 go away\nC QUIT\nS 221 bye\n", "554 go away"},
              {"sender refused", login + "C MAIL\nS 553 not you\nC QUIT\nS 221 bye\n",
               "553 not you"},
-             {"DATA answered 250", login + "C MAIL\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\n"
-                                           "S 250 fine\nC QUIT\nS 221 bye\n",
+             {"DATA answered 250",
+              login + "C MAIL\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\n"
+                      "S 250 fine\nC QUIT\nS 221 bye\n",
               "250 fine"},
-             {"message refused", login + "C MAIL\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\n"
-                                         "S 354 go\nDATA\nS 552 too big\nC QUIT\nS 221 bye\n",
+             {"message refused",
+              login + "C MAIL\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\n"
+                      "S 354 go\nDATA\nS 552 too big\nC QUIT\nS 221 bye\n",
               "552 too big"},
              // The closing step fails too, but the first failure is what the user hears of.
              {"goodbye refused after a failure",
               login + "C MAIL\nS 553 not you\nC QUIT\nS 500 what\n", "553 not you"},
              // After a successful transfer a refused goodbye is still a failure.
-             {"goodbye refused", login + "C MAIL\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\n"
-                                         "S 354 go\nDATA\nS 250 ok\nC QUIT\nS 500 what\n",
+             {"goodbye refused",
+              login + "C MAIL\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\n"
+                      "S 354 go\nDATA\nS 250 ok\nC QUIT\nS 500 what\n",
               "500 what"},
          }) {
         TScriptedServer server(c.script);
@@ -291,6 +295,19 @@ TEST(SmtpSend, ServerRequired) {
     } catch (const ESocketError& e) {
         EXPECT_EQ(e.Code, 57002);
     }
+}
+
+TEST(SmtpSend, CancelEndsTheTransferWithoutAGoodbye) {
+    TScriptedServer server("S 220 ready\nC HELO\nS 250 hi\nC MAIL\nS 250 ok\nC RCPT\nS 250 ok\n"
+                           "C DATA\nSTALL\n");
+    server.Start();
+    TSend send(server);
+    send.smtp.SetTimeOut(30);
+    send.smtp.OnSending = [&] { QTimer::singleShot(100, [&] { send.smtp.Cancel(); }); };
+    EXPECT_EQ(send.Failure<ECanceledError>(), "Operation has been canceled");
+    EXPECT_FALSE(send.smtp.Connected());
+    EXPECT_EQ(server.Lines().back(), "DATA");
+    EXPECT_TRUE(server.ClientClosed());
 }
 
 TEST(SmtpSend, HostileServersEndInAnError) {

@@ -25,7 +25,8 @@ int MailFetch(tavitool::Args& args) {
         out += "Letter: " + std::to_string(i + 1) + "\n";
         out += "From-Name: " + m.Sender.Name + "\n";
         out += "From-Address: " + m.Sender.Address + "\n";
-        out += "Date: " + tavitool::FormatDate(tavi::ParseMailDate(m.Headers.GetValue("Date"))) + "\n";
+        out +=
+            "Date: " + tavitool::FormatDate(tavi::ParseMailDate(m.Headers.GetValue("Date"))) + "\n";
         out += "Subject: " + m.Subject + "\n";
     }
     tavitool::WriteOutput("", out);
