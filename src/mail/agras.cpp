@@ -135,25 +135,27 @@ void TagRas::Dial() {
     Status(rsOpenPort);
     FDial = std::make_unique<QProcess>();
     FDial->setProcessEnvironment(NmcliEnvironment());
-    bool finished = false;
-    connect(FDial.get(), &QProcess::finished, this, [&finished] { finished = true; });
-    connect(FDial.get(), &QProcess::errorOccurred, this, [&finished](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) finished = true;
+    FDialFinished = false;
+    connect(FDial.get(), &QProcess::finished, this, [this] { FDialFinished = true; });
+    connect(FDial.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) FDialFinished = true;
     });
     FDial->start(FNmcli, {"--wait", QString::number(std::max(TimeOut(), 1)), "connection", "up",
                           "id", QString::fromStdString(FService)});
     FDialled = true; // from now on a hang-up must take down what is coming up
     Status(rsConnectDevice);
     FTimer.Start();
-    ProcessEventsUntil([&] { return finished || FCanceled || FTimer.TimedOut() || !FDial; });
+    ProcessEventsUntil(
+        [this] { return FDialFinished || FCanceled || FTimer.TimedOut() || !FDial; });
     FTimer.Stop();
     const bool timedOut = FTimer.TimedOut();
     FTimer.Reset();
-    if (FCanceled) {
+    // Hung up or cancelled while dialling.
+    if (FCanceled || !FDial) {
         StopDialProcess();
         throw ECanceledError(MailResourceString(57001));
     }
-    if (timedOut || !FDial) {
+    if (timedOut) {
         HangUp();
         throw ETimedOutError(MailResourceString(57000));
     }

@@ -86,6 +86,7 @@ private:
     bool FCanceled = false;
     TTimeCounter FTimer;
     std::unique_ptr<QProcess> FDial;
+    bool FDialFinished = false;
 };
 
 } // namespace tavi

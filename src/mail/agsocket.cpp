@@ -55,7 +55,7 @@ TagSocket::TagSocket(QObject* parent) : QObject(parent), FTimer(this) {}
 TagSocket::~TagSocket() {
     if (FSocket) FSocket->disconnect(this);
     FSocket.reset();
-    if (FLookupId >= 0) QHostInfo::abortHostLookup(FLookupId);
+    AbortLookup();
     if (!LogFileName.empty()) {
         std::ofstream out(LogFileName, std::ios::binary | std::ios::trunc);
         for (const std::string& line : FLog) out << line << '\n';
@@ -80,12 +80,16 @@ void TagSocket::SocketError(int n, const std::string& fallback) {
     throw ESocketError(message, n);
 }
 
+void TagSocket::AbortLookup() {
+    if (FLookupId >= 0) QHostInfo::abortHostLookup(FLookupId);
+    FLookupId = -1;
+}
+
 void TagSocket::RaiseTimedOut() {
     FTimer.Stop();
     const std::string message = MailResourceString(57000);
     ReportError(message);
-    if (FLookupId >= 0) QHostInfo::abortHostLookup(FLookupId);
-    FLookupId = -1;
+    AbortLookup();
     Disconnect();
     throw ETimedOutError(message);
 }
@@ -94,8 +98,7 @@ void TagSocket::RaiseCanceled() {
     FTimer.Stop();
     const std::string message = MailResourceString(57001);
     ReportError(message);
-    if (FLookupId >= 0) QHostInfo::abortHostLookup(FLookupId);
-    FLookupId = -1;
+    AbortLookup();
     throw ECanceledError(message);
 }
 
@@ -107,8 +110,7 @@ void TagSocket::Cancel() {
 void TagSocket::Reset() {
     FCanceled = false;
     FTimer.Reset();
-    if (FLookupId >= 0) QHostInfo::abortHostLookup(FLookupId);
-    FLookupId = -1;
+    AbortLookup();
     FLookupDone = false;
     FErrorFlag = false;
     FErrorCode = 0;
@@ -139,7 +141,7 @@ void TagSocket::RequireConnected() {
 }
 
 bool TagSocket::SocketOpen() const {
-    return FSocket && FSocket->state() == QAbstractSocket::ConnectedState;
+    return FSocket && FSocket->state() == QAbstractSocket::ConnectedState && !FErrorFlag;
 }
 
 void TagSocket::Connect() {
@@ -284,9 +286,11 @@ int TagSocket::ReadLine() {
 int TagSocket::ReadReply() {
     FTimer.Start();
     const int code = ReadLineWithin(false);
-    if (code > 0 && FLastReply.size() > 3 && FLastReply[3] == '-') do
+    if (code > 0 && FLastReply.size() > 3 && FLastReply[3] == '-') {
+        do {
             ReadLineWithin(false);
-        while (!EndsMultiLineReply(FLastReply, code));
+        } while (!EndsMultiLineReply(FLastReply, code));
+    }
     FTimer.Stop();
     return code;
 }

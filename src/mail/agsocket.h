@@ -108,7 +108,8 @@ protected:
     // The service whose port is looked up when Server names none ("smtp", "pop3").
     std::string ServiceName;
 
-    // Whether the connection is up (SocketConnect succeeded and nobody closed it).
+    // Whether the conversation can go on: the connection is up (SocketConnect succeeded and
+    // nobody closed it) and has not failed.
     bool SocketOpen() const;
     // Passes message to OnError.
     void ReportError(const std::string& message);
@@ -120,6 +121,8 @@ protected:
 
 private:
     void RequireConnected();
+    // Forgets a host lookup still running, so its answer never arrives.
+    void AbortLookup();
     // Processes events until ready() or a cancel, the time-out or a socket error, which are
     // then raised in that order. The caller runs the timer.
     void WaitFor(const std::function<bool()>& ready);

@@ -17,7 +17,7 @@ public:
 class ESocketError : public EMailError {
 public:
     ESocketError(const std::string& message, int code) : EMailError(message), Code(code) {}
-    int Code; // Winsock number of the failure, or the number of its text (57000...)
+    int Code; // the socket error number (10054...), or the number of its text (57000...)
 };
 class ETimedOutError : public EMailError {
 public:
