@@ -43,4 +43,38 @@ const char* MailResourceString(int id) {
     return it != std::end(texts) && it->first == id ? it->second : nullptr;
 }
 
+std::string TransportErrorText(int n) {
+    static const std::pair<int, const char*> socketTexts[] = {
+        {10004, "Interrupted function call"},
+        {10013, "Permission denied"},
+        {10035, "Resource temporarily unavailable"},
+        {10036, "Operation now in progress"},
+        {10045, "Operation not supported"},
+        {10048, "Address already in use"},
+        {10049, "Cannot assign requested address"},
+        {10050, "Network is down"},
+        {10051, "Network is unreachable"},
+        {10053, "Software caused connection abort"},
+        {10054, "Connection reset by peer"},
+        {10055, "No buffer space available"},
+        {10057, "Socket is not connected"},
+        {10060, "Connection timed out"},
+        {10061, "Connection refused"},
+        {10064, "Host is down"},
+        {10065, "No route to host"},
+        {11001, "Host not found"},
+        {11002, "Non-authoritative host not found"},
+        {11004, "Valid name, no data record of requested type"},
+    };
+    const char* text = nullptr;
+    if (n < 10000 || n > 11004) {
+        text = MailResourceString(n);
+    } else {
+        auto it = std::lower_bound(std::begin(socketTexts), std::end(socketTexts), n,
+                                   [](const auto& entry, int key) { return entry.first < key; });
+        if (it != std::end(socketTexts) && it->first == n) text = it->second;
+    }
+    return text ? std::string(text) : "Error #" + std::to_string(n);
+}
+
 } // namespace tavi

@@ -12,6 +12,39 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The transport's failures (socket, dial-up, server replies). Each message was passed to the
+// component's OnError first, except the dial-up errors.
+class ESocketError : public EMailError {
+public:
+    ESocketError(const std::string& message, int code) : EMailError(message), Code(code) {}
+    int Code; // the socket error number (10054...), or the number of its text (57000...)
+};
+class ETimedOutError : public EMailError {
+public:
+    using EMailError::EMailError;
+};
+class ECanceledError : public EMailError {
+public:
+    using EMailError::EMailError;
+};
+// The network layer is switched off (WinsockLoaded false).
+class EWinsockDLLError : public EMailError {
+public:
+    using EMailError::EMailError;
+};
+// A dial-up failure; Code is the dial-up program's exit status.
+class ERASError : public EMailError {
+public:
+    ERASError(const std::string& message, int code) : EMailError(message), Code(code) {}
+    int Code;
+};
+// The server answered a step with a reply the step does not accept; the message is that reply
+// line.
+class EServerError : public EMailError {
+public:
+    using EMailError::EMailError;
+};
+
 // Texts the message layer raises or writes.
 namespace mailtext {
 inline constexpr const char* InvalidCharacter = "Invalid Character";
@@ -28,10 +61,18 @@ inline constexpr const char* ErrorBodyLine1 =
 inline constexpr const char* ErrorBodyLine3 =
     "The original message will be stored as an attachment";
 inline constexpr const char* OriginalMessageName = "original.eml";
+// The transport's own texts beyond the numbered ones.
+inline constexpr const char* DataTooLarge = "The message is larger than the client accepts";
+inline constexpr const char* LineBreakInCommand =
+    "A command to the server may not hold a line break";
 } // namespace mailtext
 
 // The numbered texts of the whole mail layer (57000 to 57118: transport, clients and messages),
 // or nullptr for a number that has none. Some hold a printf-style %s or %d.
 const char* MailResourceString(int id);
+
+// The message of transport failure n: below 10000 and above 11004 the numbered text above;
+// in between the text of that socket error number; "Error #n" when there is none.
+std::string TransportErrorText(int n);
 
 } // namespace tavi

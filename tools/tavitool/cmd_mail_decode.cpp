@@ -1,22 +1,14 @@
 // tavitool mail-decode: shows the sender, date, subject, attachments and body of a message.
 #include "tavitool/command.h"
+#include "tavitool/mail_date.h"
 
 #include "mail/mailmessage.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <set>
 
 namespace {
-
-std::string FormatDate(const tavi::TMailDateTime& d) {
-    if (d.IsZero()) return "none";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.Year, d.Month, d.Day, d.Hour,
-                  d.Minute, d.Second);
-    return buf;
-}
 
 // A name to save an attachment under inside the chosen folder: no folders of its own, and
 // unique among the names already used.
@@ -39,7 +31,7 @@ int MailDecode(tavitool::Args& args) {
     std::string out;
     out += "From-Name: " + m.Sender.Name + "\n";
     out += "From-Address: " + m.Sender.Address + "\n";
-    out += "Date: " + FormatDate(tavi::ParseMailDate(m.Headers.GetValue("Date"))) + "\n";
+    out += "Date: " + tavitool::FormatDate(tavi::ParseMailDate(m.Headers.GetValue("Date"))) + "\n";
     out += "Subject: " + m.Subject + "\n";
     out += "Content-Type: " + m.ContentType() + "\n";
     for (const tavi::TmsAttItem& a : m.Attachments)

@@ -1,0 +1,43 @@
+// The SMTP client: sends one message to a mail server, one connection per message.
+#pragma once
+
+#include "mail/agsocket.h"
+#include "mail/mailmessage.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavi {
+
+class TmsSMTP : public TmsMailBase {
+    Q_OBJECT
+public:
+    // Service "smtp", DefaultPort 25.
+    explicit TmsSMTP(QObject* parent = nullptr);
+
+    // The message to send; not owned.
+    TmsMessage* MailMessage = nullptr;
+    // When not empty, the addresses the message goes to instead of its To, CC and BCC.
+    std::vector<std::string> EnvelopeRecipients;
+
+    std::function<void()> OnPrepare;
+    std::function<void()> OnSending;
+    std::function<void()> OnMailSent;
+    // A recipient the server refused; setting proceed goes on with the next one.
+    std::function<void(const std::string& address, bool& proceed, const std::string& reply)>
+        OnAddressRejected;
+
+    // Requires Server, resets the flags and makes the socket (dialling first).
+    void Connect() override;
+    // Greeting, then HELO with the local host name or, refused, a bare HELO.
+    void Login();
+    void Logout() override;
+    // Connects and logs in when needed, sends MailMessage, and always logs out and disconnects.
+    void SendMail();
+
+private:
+    void Envelope();
+};
+
+} // namespace tavi
