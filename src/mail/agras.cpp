@@ -1,6 +1,7 @@
 #include "mail/agras.h"
 
 #include "mail/mailerrors.h"
+#include "platform/eventwait.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -145,8 +146,7 @@ void TagRas::Dial() {
     FDialled = true; // from now on a hang-up must take down what is coming up
     Status(rsConnectDevice);
     FTimer.Start();
-    ProcessEventsUntil(
-        [this] { return FDialFinished || FCanceled || FTimer.TimedOut() || !FDial; });
+    PumpEventsUntil([this] { return FDialFinished || FCanceled || FTimer.TimedOut() || !FDial; });
     FTimer.Stop();
     const bool timedOut = FTimer.TimedOut();
     FTimer.Reset();

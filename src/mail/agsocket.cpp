@@ -1,6 +1,7 @@
 #include "mail/agsocket.h"
 
 #include "mail/mailerrors.h"
+#include "platform/eventwait.h"
 
 #include <QHostInfo>
 #include <QTcpSocket>
@@ -120,7 +121,7 @@ void TagSocket::Reset() {
 }
 
 void TagSocket::WaitFor(const std::function<bool()>& ready) {
-    ProcessEventsUntil(
+    PumpEventsUntil(
         [&] { return ready() || FCanceled || FTimer.TimedOut() || FErrorFlag || !FSocket; });
     if (FCanceled) RaiseCanceled();
     if (FTimer.TimedOut()) RaiseTimedOut();
@@ -173,7 +174,7 @@ void TagSocket::Connect() {
                                               FLookupDone = true;
                                           });
         FTimer.Start();
-        ProcessEventsUntil([&] { return FLookupDone || FCanceled || FTimer.TimedOut(); });
+        PumpEventsUntil([&] { return FLookupDone || FCanceled || FTimer.TimedOut(); });
         FTimer.Stop();
         if (!FLookupDone) {
             if (FCanceled) RaiseCanceled();

@@ -32,9 +32,4 @@ void TTimeCounter::Tick() {
     if (FCount.Expired()) FTimedOut = true;
 }
 
-void ProcessEventsUntil(const std::function<bool()>& stop) {
-    while (!stop())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
 } // namespace tavi

@@ -36,9 +36,4 @@ private:
     bool FTimedOut = false;
 };
 
-// Processes the program's events until stop() holds. Anything may run meanwhile: a cancel
-// button, speech, the network's own notices. Something must wake the loop for stop() to be
-// seen (a running TTimeCounter does, once a second).
-void ProcessEventsUntil(const std::function<bool()>& stop);
-
 } // namespace tavi

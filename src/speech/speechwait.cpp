@@ -1,28 +1,13 @@
 #include "speech/speechwait.h"
 
+#include "platform/eventwait.h"
+
 #include "speech/tts.h"
 #include "speech/wordreader.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 
 namespace tavi {
-
-bool PumpEventsUntil(const std::function<bool()>& done, int timeoutMs) {
-    if (done()) return true;
-    QElapsedTimer clock;
-    clock.start();
-    // Wakes the loop now and then, so that a time-out is noticed without any other event.
-    QTimer tick;
-    tick.start(50);
-    while (!done()) {
-        if (timeoutMs >= 0 && clock.elapsed() >= timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 void WaitWhilePlaying(const TTextReader& reader) {
     PumpEventsUntil([&] { return reader.State != 0; });

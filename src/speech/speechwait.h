@@ -2,16 +2,12 @@
 // arrive through it, and so does everything else), so handlers may be re-entered meanwhile.
 #pragma once
 
-#include <functional>
+#include "platform/eventwait.h"
 
 namespace tavi {
 
 class TTextReader;
 class TTTS;
-
-// Processes events until done() holds or timeoutMs has passed (a negative time-out never
-// passes). Returns done().
-bool PumpEventsUntil(const std::function<bool()>& done, int timeoutMs = -1);
 
 // Processes events while the reader is playing (State 0): it returns when the text has been
 // read to its end, the reader was paused or stopped, or a device error stopped it.
