@@ -101,7 +101,8 @@ bool TMainForm::FormShow() {
     TInitFrm init(*this, this);
     if (ShowModal(init) != mrOk) {
         setEnabled(true);
-        FClosed = true; // no settings are written: the run ends here
+        // There is no screen-saver flag or mixer to release; no settings are written.
+        FClosed = true;
         return false;
     }
     FUserName = init.UserName();
@@ -134,7 +135,7 @@ bool TMainForm::FormShow() {
     Keyboard1->SetEnabled(true);
     FPendingEcho = false;
     UpdateCaretPanel();
-    // Dropped files are opened by the document commands.
+    // Accepting dropped files comes with the open command, which opens them.
     Editor->setFocus();
     UpdatePasteCommand();
     UpdateLockPanels(false);
@@ -178,7 +179,7 @@ void TMainForm::FormClose() {
     FClosed = true;
     FSpeech->StopReading();
     WriteSettings();
-    if (FKeyRepeat) SetKeyRepeat(*FKeyRepeat);
+    if (FKeyRepeat) SetKeyRepeat(*FKeyRepeat); // there is no screen-saver flag to clear
     Keyboard1->SetEnabled(false);
     SixKeyKbd1->SetEnabled(false);
     FRegistry.reset();

@@ -109,7 +109,10 @@ public:
     std::string FTextBeforeTranslation;
     std::string FEmptyRtf;
     std::filesystem::path FWaveDir;
-    std::optional<TKeyRepeat> FKeyRepeat; // the user's own, as found at start-up
+    // The keyboard repeat rate and delay of the user, as found at start-up (X11 only). The
+    // clipboard viewer chain, the mixer handle and its own-change flag have no counterpart:
+    // Qt reports clipboard changes to every program, and the volume is the program's own.
+    std::optional<TKeyRepeat> FKeyRepeat;
     int FSoundEdit = 1;
     bool FCapsLock = false, FNumLock = false;
     int FLastLine = 0, FLastColumn = 0;

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -212,6 +213,29 @@ TEST_F(MainFormTest, SaveAsNamesTheDocumentAndClosesCleanly) {
     EXPECT_EQ(tavitest::ReadFile(file), "Vie\xE4t Nam");
     const Texts said = log->Texts();
     EXPECT_NE(std::find(said.begin(), said.end(), "zzzmeser "), said.end());
+}
+
+TEST_F(MainFormTest, MenuEntriesSpeakAsTheyAreHighlighted) {
+    auto form = Start();
+    ASSERT_TRUE(form->FormShow());
+    auto* read = form->findChild<QMenu*>("MRead");
+    auto* echo = form->findChild<QMenu*>("MREcho");
+    ASSERT_TRUE(read && echo);
+    log->Clear();
+    emit read->hovered(form->Action("MRVolUp"));
+    emit echo->hovered(form->Action("MREChar")); // checked: the entry says so
+    emit read->hovered(echo->menuAction());      // a submenu
+    // A disabled entry is passed over in silence: the highlight moves on to an entry that
+    // can be chosen, which speaks for itself.
+    emit read->hovered(form->Action("MRRead"));
+    ASSERT_EQ(log->spoken.size(), 4u);
+    for (const auto& t : log->Texts()) EXPECT_EQ(t.find("F8."), std::string::npos) << t;
+    EXPECT_EQ(log->spoken[0].text, "Ta\xEBng a\xE2m l\xF6\xF4\xEFng, F7.");
+    EXPECT_EQ(log->spoken[1].text, "\xD1o\xEF"
+                                   "c t\xF6\xF8ng ky\xF9 t\xF6\xEF, Shift F9. . zzzmeslh");
+    EXPECT_EQ(log->spoken[2].text, " zzzmesha \xD1o\xEF"
+                                   "c khi go\xF5.");
+    form->close();
 }
 
 } // namespace
