@@ -230,7 +230,7 @@ TEST_F(MainFormTest, MenuEntriesSpeakAsTheyAreHighlighted) {
     emit read->hovered(form->Action("MRRead"));
     ASSERT_EQ(log->spoken.size(), 4u);
     for (const auto& t : log->Texts()) EXPECT_EQ(t.find("F8."), std::string::npos) << t;
-    EXPECT_EQ(log->spoken[0].text, "Ta\xEBng a\xE2m l\xF6\xF4\xEFng, F7.");
+    EXPECT_EQ(log->spoken[0].text, "Ta\xEAng a\xE2m l\xF6\xF4\xEFng, F7.");
     EXPECT_EQ(log->spoken[1].text, "\xD1o\xEF"
                                    "c t\xF6\xF8ng ky\xF9 t\xF6\xEF, Shift F9. . zzzmeslh");
     EXPECT_EQ(log->spoken[2].text, " zzzmesha \xD1o\xEF"
