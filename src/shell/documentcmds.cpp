@@ -36,7 +36,7 @@ int TMainForm::AskToSave() {
     confirm.Prompt = "zzzmesp ";
     const int result = ShowModal(confirm);
     if (result == mrOk) {
-        SaveCommand(true);
+        SaveCommand();
     } else {
         WaitWhileSpeaking();
         SpeakText("zzzmesa", VniWinTable, false, false);
@@ -44,7 +44,7 @@ int TMainForm::AskToSave() {
     return result;
 }
 
-void TMainForm::SaveCommand(bool /*silent*/) {
+void TMainForm::SaveCommand() {
     if (FModified == 0) return;
     if (FFileName == Untitled)
         SaveAsCommand();

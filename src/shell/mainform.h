@@ -148,7 +148,7 @@ private:
     TUserSettings CollectSettings() const;
     // closing.cpp
     int AskToSave();
-    void SaveCommand(bool silent);
+    void SaveCommand();
     void SaveAsCommand();
     bool SaveText(const std::string& name);
     bool CloseQuery();

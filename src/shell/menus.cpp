@@ -123,7 +123,7 @@ void TMainForm::BuildMenus() {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, handler);
     };
-    on("MFSave", [this] { SaveCommand(false); });
+    on("MFSave", [this] { SaveCommand(); });
     on("MFInfo", [this] { InfoCommand(); });
     on("MFSaveAs", [this] { SaveAsCommand(); });
     on("MFExit", [this] { close(); });
