@@ -5,6 +5,8 @@
 #include "codes/memorystream.h"
 #include "codes/vncodeconverter.h"
 
+#include "support/corpus.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -15,34 +17,10 @@
 
 namespace {
 
-std::string Convert(const std::string& from, const std::string& to, const std::string& text) {
-    tavi::TVnCodeConverter conv;
-    conv.SetSourceTable(from);
-    conv.SetDestTable(to);
-    conv.InStream.Data = text;
-    conv.Convert();
-    return conv.OutStream.Data;
-}
-
-// 1 MB of the prose corpus in Vni for Win, in whole paragraphs.
+// About 1 MB of the prose corpus in Vni for Win.
 const std::string& Document() {
-    static const std::string vni = [] {
-        std::string one = tavi::ReadWholeFile(std::string(TAVI_SOURCE_DIR) +
-                                              "/tests/data/vi/maint-guide-prose.txt");
-        // Typographic characters that no 8-bit code holds.
-        for (const auto& [from, to] : {std::pair<std::string, std::string>{"\xC2\xA0", " "},
-                                       {"\xE2\x80\x9C", "\""},
-                                       {"\xE2\x80\x9D", "\""},
-                                       {"\xE2\x80\x94", "-"},
-                                       {"\xE2\x80\xA6", "..."},
-                                       {"\xE2\x80\x8B", ""}})
-            for (auto p = one.find(from); p != std::string::npos; p = one.find(from, p))
-                one.replace(p, from.size(), to);
-        const std::string para = Convert("Unicode", "Vni for Win", one);
-        std::string all;
-        while (all.size() + para.size() <= 1u << 20) all += para;
-        return all;
-    }();
+    static const std::string vni =
+        tavi::ConvertBetween("Unicode", "Vni for Win", tavitest::RepeatedProse(1u << 20));
     return vni;
 }
 
@@ -69,7 +47,8 @@ void BackToVni(benchmark::State& state) {
 void LouTranslate(benchmark::State& state, bool whole) {
     const auto dir = std::filesystem::temp_directory_path() / "tavi-bench-braille";
     std::filesystem::create_directories(dir);
-    const std::string text = whole ? Convert("Vni for Win", "Unicode", Document()) : "chữ\n";
+    const std::string text =
+        whole ? tavi::ConvertBetween("Vni for Win", "Unicode", Document()) : "chữ\n";
     std::ofstream(dir / "in.txt", std::ios::binary) << text;
     const std::string command = "lou_translate --forward unicode.dis,vi-vn-g0.utb < '" +
                                 (dir / "in.txt").string() + "' > '" + (dir / "out.txt").string() +

@@ -3,6 +3,8 @@
 #include "codes/memorystream.h"
 #include "codes/vncodeconverter.h"
 
+#include "support/corpus.h"
+
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
@@ -12,27 +14,12 @@ namespace {
 
 // About 4 MB of the prose corpus, in UTF-8.
 const std::string& ProseUtf8() {
-    static const std::string text = [] {
-        const std::string one = tavi::ReadWholeFile(std::string(TAVI_SOURCE_DIR) +
-                                                    "/tests/data/vi/maint-guide-prose.txt");
-        std::string all;
-        while (all.size() < 4u << 20) all += one;
-        return all;
-    }();
+    static const std::string text = tavitest::RepeatedProse(4u << 20);
     return text;
 }
 
-std::string ConvertOnce(const std::string& from, const std::string& to, const std::string& text) {
-    tavi::TVnCodeConverter conv;
-    conv.SetSourceTable(from);
-    conv.SetDestTable(to);
-    conv.InStream.Data = text;
-    conv.Convert();
-    return conv.OutStream.Data;
-}
-
 void Ours(benchmark::State& state, const std::string& from, const std::string& to) {
-    const std::string input = ConvertOnce("Unicode", from, ProseUtf8());
+    const std::string input = tavi::ConvertBetween("Unicode", from, ProseUtf8());
     tavi::TVnCodeConverter conv;
     conv.SetSourceTable(from);
     conv.SetDestTable(to);
@@ -45,7 +32,7 @@ void Ours(benchmark::State& state, const std::string& from, const std::string& t
 }
 
 void Iconv(benchmark::State& state, const std::string& table, const char* charset) {
-    const std::string input = ConvertOnce("Unicode", table, ProseUtf8());
+    const std::string input = tavi::ConvertBetween("Unicode", table, ProseUtf8());
     std::string out(input.size() * 4, '\0');
     iconv_t cd = iconv_open("UTF-8", charset);
     if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -5,6 +5,8 @@
 #include "document/htmltext.h"
 #include "document/rtf.h"
 
+#include "support/corpus.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -13,17 +15,8 @@ namespace {
 
 // About 4 MB of the prose corpus in "Vni for Win", one paragraph per line.
 const std::string& VniProse() {
-    static const std::string text = [] {
-        tavi::TVnCodeConverter conv;
-        conv.SetSourceTable("Unicode");
-        conv.SetDestTable("Vni for Win");
-        conv.InStream.Data = tavi::ReadWholeFile(std::string(TAVI_SOURCE_DIR) +
-                                                 "/tests/data/vi/maint-guide-prose.txt");
-        conv.Convert();
-        std::string all;
-        while (all.size() < 4u << 20) all += conv.OutStream.Data;
-        return all;
-    }();
+    static const std::string text =
+        tavi::ConvertBetween("Unicode", "Vni for Win", tavitest::RepeatedProse(4u << 20));
     return text;
 }
 

@@ -4,6 +4,8 @@
 #include "codes/vncodeconverter.h"
 #include "dialogs/spellcheck.h"
 
+#include "support/corpus.h"
+
 #include <benchmark/benchmark.h>
 #ifdef TAVI_HAVE_HUNSPELL
 #include <hunspell/hunspell.hxx>
@@ -16,23 +18,12 @@ namespace {
 
 // About 1 MB of the prose corpus, in UTF-8.
 const std::string& ProseUtf8() {
-    static const std::string text = [] {
-        const std::string one = tavi::ReadWholeFile(std::string(TAVI_SOURCE_DIR) +
-                                                    "/tests/data/vi/maint-guide-prose.txt");
-        std::string all;
-        while (all.size() < 1u << 20) all += one + "\n";
-        return all;
-    }();
+    static const std::string text = tavitest::RepeatedProse(1u << 20);
     return text;
 }
 
 std::string ToVniWin(const std::string& utf8) {
-    tavi::TVnCodeConverter conv;
-    conv.SetSourceTable("Unicode");
-    conv.SetDestTable("Vni for Win");
-    conv.InStream.Data = utf8;
-    conv.Convert();
-    return conv.OutStream.Data;
+    return tavi::ConvertBetween("Unicode", "Vni for Win", utf8);
 }
 
 // The blank-separated words of a text.

@@ -165,4 +165,13 @@ std::string TVnCodeConverter::DetectCodeTable(std::string_view sample) {
     return result;
 }
 
+std::string ConvertBetween(const std::string& from, const std::string& to, std::string_view text) {
+    TVnCodeConverter conv;
+    conv.SetSourceTable(from);
+    conv.SetDestTable(to);
+    conv.InStream.Data = text;
+    conv.Convert();
+    return std::move(conv.OutStream.Data);
+}
+
 } // namespace tavi

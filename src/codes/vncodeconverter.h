@@ -61,6 +61,10 @@ private:
     void ConvertInto(std::string_view in, std::string& out) const;
 };
 
+// A whole text converted from one table of the table folder to another (Convert on a fresh
+// converter). Throws EFOpenError when a table file cannot be read.
+std::string ConvertBetween(const std::string& from, const std::string& to, std::string_view text);
+
 // The built-in letter code: one byte per letter, in the letter order.
 const std::array<unsigned char, VnLetterCount>& LetterCodeBytes();
 

@@ -282,6 +282,17 @@ TMemoryStream& TTextReader::ConvertText(std::string_view text) {
     return Converter.OutStream;
 }
 
+std::string TTextReader::WholeSound(std::string_view text) {
+    TMemoryStream& source = ConvertText(text);
+    std::string sound;
+    while (!source.AtEnd()) {
+        TMemoryStream chunk;
+        BuildChunk(source, chunk);
+        sound += chunk.Data;
+    }
+    return sound;
+}
+
 bool TTextReader::Speak(std::string_view text) {
     ConvertText(text);
     return ReadNextChunk();

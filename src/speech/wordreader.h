@@ -98,6 +98,8 @@ public:
     // Converts a whole text in CodeTable into the reading code, ending in the byte 00: the
     // source that BuildChunk reads (the converter's output stream, rewound).
     TMemoryStream& ConvertText(std::string_view text);
+    // The sound of a whole text without a device: every chunk of it, one after the other.
+    std::string WholeSound(std::string_view text);
 
     // Playback. Speak converts the text (up to its first 00 byte) and plays its first chunk;
     // every finished chunk starts the next one until the text is used up. Each returns true

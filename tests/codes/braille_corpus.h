@@ -67,12 +67,7 @@ inline std::string Title(const std::string& text) {
 // Between UTF-8 and "Vni for Win" with the code tables of the table folder.
 inline std::string ConvertCode(const std::string& text, const std::string& from,
                                const std::string& to) {
-    tavi::TVnCodeConverter conv;
-    conv.SetSourceTable(from);
-    conv.SetDestTable(to);
-    conv.InStream.Data = text;
-    conv.Convert();
-    return conv.OutStream.Data;
+    return tavi::ConvertBetween(from, to, text);
 }
 inline std::string Vni(const std::string& utf8) {
     return ConvertCode(utf8, "Unicode", "Vni for Win");

@@ -29,22 +29,6 @@ using tavitest::HexOf;
 
 namespace {
 
-class QtApp : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_codes_qt";
-        static char* argv[] = {name, nullptr};
-        App = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { App.reset(); }
-
-private:
-    std::unique_ptr<QApplication> App;
-};
-
-[[maybe_unused]] const auto* const Env = ::testing::AddGlobalTestEnvironment(new QtApp);
-
 enum class Kind { LineEdit, TextEdit, PlainTextEdit, ComboBox };
 
 std::string KindName(Kind kind) {

@@ -2,7 +2,6 @@
 #include "codes/vncodeconverter.h"
 #include "document/msrichedit.h"
 #include "document/wordimport.h"
-#include "qtapp.h"
 #include "support/corpus.h"
 #include "support/testdata.h"
 
@@ -11,6 +10,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+
+#include <gtest/gtest.h>
 
 using tavi::TMsRichEdit;
 using tavitest::Hex;

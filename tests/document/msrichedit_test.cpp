@@ -1,12 +1,13 @@
 // The editor control: bytes, positions, segments, lines, keys, clipboard, search, formatting.
 #include "document/msrichedit.h"
-#include "qtapp.h"
 #include "support/testdata.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 using tavi::TMsRichEdit;
 using tavitest::Hex;

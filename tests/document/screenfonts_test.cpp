@@ -3,7 +3,6 @@
 #include "document/msrichedit.h"
 #include "document/screenfonts.h"
 #include "platform/qbytechars.h"
-#include "qtapp.h"
 #include "support/testdata.h"
 
 #include <QFontDatabase>
@@ -19,6 +18,8 @@
 #include <set>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 using tavitest::DataDir;
 using tavitest::Hex;
 
@@ -28,7 +29,9 @@ QString FontFile(const char* name) {
     return QString::fromStdString((DataDir() / "fonts" / name).string());
 }
 
-QString Chars(std::string_view bytes) { return tavi::BytesToQString(bytes); }
+QString Chars(std::string_view bytes) {
+    return tavi::BytesToQString(bytes);
+}
 
 quint32 Glyph(const QRawFont& font, unsigned char byte) {
     const auto g = font.glyphIndexesForString(QString(QChar(tavi::ByteToChar(byte))));

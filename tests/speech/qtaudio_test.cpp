@@ -135,15 +135,7 @@ std::unique_ptr<tavi::TWordReader> RealReader() {
 
 // The sound of a whole text as the reader builds it, chunk after chunk.
 std::string Sound(const std::string& text) {
-    auto reader = RealReader();
-    tavi::TMemoryStream& source = reader->ConvertText(text);
-    std::string sound;
-    while (!source.AtEnd()) {
-        tavi::TMemoryStream chunk;
-        reader->BuildChunk(source, chunk);
-        sound += chunk.Data;
-    }
-    return sound;
+    return RealReader()->WholeSound(text);
 }
 
 const char* const Sentence = "Xin chào, tôi là Tavi.";

@@ -14,12 +14,7 @@ namespace speechtest {
 
 // Unicode text in the reading code.
 inline std::string Reading(const std::string& utf8) {
-    tavi::TVnCodeConverter conv;
-    conv.SetSourceTable("Unicode");
-    conv.SetDestTable(tavi::ReadingCodeName);
-    conv.InStream.Data = utf8;
-    conv.Convert();
-    return conv.OutStream.Data;
+    return tavi::ConvertBetween("Unicode", tavi::ReadingCodeName, utf8);
 }
 
 // The sound keys of the words of a reading-code text.
@@ -64,12 +59,7 @@ public:
     std::vector<std::string> Read(const std::string& utf8, bool symbols = false) {
         Events.clear();
         Reader->SpeakSymbols = symbols;
-        tavi::TMemoryStream& source = Reader->ConvertText(utf8);
-        while (!source.AtEnd()) {
-            tavi::TMemoryStream chunk;
-            Reader->BuildChunk(source, chunk);
-            Sound += chunk.Data;
-        }
+        Sound += Reader->WholeSound(utf8);
         return Events;
     }
 

@@ -30,10 +30,10 @@ inline std::vector<std::string> VietnameseAlphabet() {
     return letters;
 }
 
-// The paragraphs of the prose corpus (UTF-8), with the few typographic characters that no
-// 8-bit Vietnamese code has (no-break space, curly quotes, dashes, ellipsis, zero-width space)
-// replaced by ASCII, so that every paragraph can be written in every code table.
-inline std::vector<std::string> VietnameseProse() {
+// The prose corpus (UTF-8), with the few typographic characters that no 8-bit Vietnamese code
+// has (no-break space, curly quotes, dashes, ellipsis, zero-width space) replaced by ASCII, so
+// that it can be written in every code table.
+inline std::string ProseText() {
     std::string text = ReadFile(TestData("vi/maint-guide-prose.txt"));
     const std::pair<std::string, std::string> replace[] = {
         {"\xC2\xA0", " "},     {"\xE2\x80\x9C", "\""},  {"\xE2\x80\x9D", "\""},
@@ -41,6 +41,12 @@ inline std::vector<std::string> VietnameseProse() {
     for (const auto& [from, to] : replace)
         for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p))
             text.replace(p, from.size(), to), p += to.size();
+    return text;
+}
+
+// The paragraphs of ProseText().
+inline std::vector<std::string> VietnameseProse() {
+    const std::string text = ProseText();
     std::vector<std::string> paragraphs;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -52,6 +58,14 @@ inline std::vector<std::string> VietnameseProse() {
         start = end + 2;
     }
     return paragraphs;
+}
+
+// The prose repeated until it holds at least the given number of bytes (benchmarks).
+inline std::string RepeatedProse(std::size_t bytes) {
+    const std::string one = ProseText();
+    std::string all;
+    while (all.size() < bytes) all += one;
+    return all;
 }
 
 } // namespace tavitest

@@ -115,13 +115,7 @@ int Speak(tavitool::Args& args) {
         listing += "unit " + Printable(r.Name) + "\n";
     };
     reader->OnSilence = [&](std::size_t n) { listing += "silence " + std::to_string(n) + "\n"; };
-    tavi::TMemoryStream& source = reader->ConvertText(text);
-    std::string sound;
-    while (!source.AtEnd()) {
-        tavi::TMemoryStream chunk;
-        reader->BuildChunk(source, chunk);
-        sound += chunk.Data;
-    }
+    const std::string sound = reader->WholeSound(text);
     if (units) {
         std::cout << listing;
     } else {
