@@ -3,15 +3,50 @@
 #include "document/screenfonts.h"
 #include "platform/singlecopy.h"
 #include "shell/mainform.h"
+#include "shell/speechlog.h"
 #include "shell/voices.h"
 #include "speech/qtaudio.h"
 
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// The voices, with every utterance written to the speech log when one is asked for
+// (--speech-log FILE, or TAVI_SPEECH_LOG=FILE).
+std::unique_ptr<tavi::ISpeechPort> WithSpeechLog(std::unique_ptr<tavi::ISpeechPort> voices,
+                                                 const QString& file,
+                                                 std::chrono::steady_clock::time_point start) {
+    if (file.isEmpty()) return voices;
+    try {
+        auto sink = tavi::SpeechLogFile(file.toStdString());
+        return std::make_unique<tavi::TSpeechLogPort>(std::move(voices), std::move(sink), start);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tavi: no speech log: %s\n", e.what());
+        return voices;
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    const auto start = std::chrono::steady_clock::now();
     tavi::TApplication app(argc, argv);
+    QCommandLineParser options;
+    options.setApplicationDescription(QString::fromUtf8(tavi::TMainForm::ApplicationTitle));
+    options.addHelpOption();
+    options.addVersionOption();
+    const QCommandLineOption speechLog(
+        "speech-log", "Appends every utterance to <file>: milliseconds, voice, text.", "file",
+        qEnvironmentVariable("TAVI_SPEECH_LOG"));
+    options.addOption(speechLog);
+    options.process(app);
+
     // A second start shows nothing and ends; the running copy is not disturbed.
     tavi::TSingleCopy single;
     if (!single.IsFirst()) return 0;
@@ -22,7 +57,7 @@ int main(int argc, char** argv) {
     const std::string problems = voices->StartupProblems;
 
     tavi::TMainFormSetup setup;
-    setup.Speech = std::move(voices);
+    setup.Speech = WithSpeechLog(std::move(voices), options.value(speechLog), start);
     tavi::TMainForm form(std::move(setup));
     app.SetMainForm(&form);
     // Large print and a wide line suit the people who use it: the window takes the screen.

@@ -11,7 +11,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-#include <map>
+#include <algorithm>
+#include <vector>
 
 namespace tavi {
 
@@ -44,13 +45,24 @@ bool IsDeliveredShortcutCheck(const QEvent* event) {
 
 struct THook {
     TKeyboardFilter* Filter = nullptr;
+    TKeyEngine* Engine = nullptr;
     int Count = 0;
 };
 
-std::map<const TKeyEngine*, THook>& Hooks() {
-    static std::map<const TKeyEngine*, THook> hooks;
+// The installed hooks, the one installed last first: the order in which the application's
+// event filters see an event.
+std::vector<THook>& Hooks() {
+    static std::vector<THook> hooks;
     return hooks;
 }
+
+std::vector<THook>::iterator FindHook(const TKeyEngine& engine) {
+    auto& hooks = Hooks();
+    return std::find_if(hooks.begin(), hooks.end(),
+                        [&](const THook& h) { return h.Engine == &engine; });
+}
+
+constexpr const char* KeyboardsAfterKeyDown = "taviKeyboardsAfterKeyDown";
 
 QLineEdit* LineEditOf(QWidget* widget) {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit;
@@ -103,18 +115,20 @@ bool IsExtendedKey(int key) {
 } // namespace
 
 void InstallKeyHook(TKeyEngine& engine) {
-    THook& hook = Hooks()[&engine];
-    if (hook.Count++ > 0) return;
-    hook.Filter = new TKeyboardFilter(engine);
+    if (const auto it = FindHook(engine); it != Hooks().end()) {
+        ++it->Count;
+        return;
+    }
+    THook hook{new TKeyboardFilter(engine), &engine, 1};
     if (auto* app = QCoreApplication::instance()) app->installEventFilter(hook.Filter);
+    Hooks().insert(Hooks().begin(), hook);
 }
 
 void RemoveKeyHook(TKeyEngine& engine) {
-    const auto it = Hooks().find(&engine);
-    if (it == Hooks().end()) return;
-    if (--it->second.Count > 0) return;
-    if (auto* app = QCoreApplication::instance()) app->removeEventFilter(it->second.Filter);
-    delete it->second.Filter;
+    const auto it = FindHook(engine);
+    if (it == Hooks().end() || --it->Count > 0) return;
+    if (auto* app = QCoreApplication::instance()) app->removeEventFilter(it->Filter);
+    delete it->Filter;
     Hooks().erase(it);
 }
 
@@ -133,7 +147,27 @@ void TKeyComponent::SetEnabled(bool value) {
 }
 
 bool KeyHookInstalled(const TKeyEngine& engine) {
-    return Hooks().count(&engine) != 0;
+    return FindHook(engine) != Hooks().end();
+}
+
+void SetKeyboardsAfterKeyDown(QWidget* widget) {
+    widget->setProperty(KeyboardsAfterKeyDown, true);
+}
+
+TKeyVerdict RunKeyboards(QWidget* widget, const QKeyEvent& event) {
+    if (IsKeyboardDelivery(event)) return {};
+    TWidgetTarget target(widget);
+    const TKeyEvent key = ToKeyEvent(event);
+    // As the hooks would: the first keyboard that takes the character has it.
+    for (const THook& hook : std::vector<THook>(Hooks())) {
+        const TKeyVerdict verdict = hook.Engine->KeyDown(key, target);
+        if (verdict.Kind != TKeyVerdict::Pass) return verdict;
+    }
+    return {};
+}
+
+bool IsKeyboardDelivery(const QKeyEvent& event) {
+    return &event == Delivered;
 }
 
 std::string CharactersText(const QStringList& lines) {
@@ -246,7 +280,8 @@ bool TKeyboardFilter::eventFilter(QObject* watched, QEvent* event) {
     // parents): the engines act on the widgets' deliveries, and what they do with a key is
     // the same when they see it again on its way up.
     case QEvent::KeyPress:
-        if (!watched->isWidgetType()) return false;
+        if (!watched->isWidgetType() || watched->property(KeyboardsAfterKeyDown).toBool())
+            return false;
         return KeyPress(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease:
         if (watched->isWidgetType()) {

@@ -19,6 +19,17 @@ void InstallKeyHook(TKeyEngine& engine);
 void RemoveKeyHook(TKeyEngine& engine);
 bool KeyHookInstalled(const TKeyEngine& engine);
 
+// A widget whose own key-down handler must see each key before the keyboards act on the key's
+// character, as a window's key-down handler ran before the hooks saw the character message:
+// the hooks leave its key presses alone, and it runs the keyboards itself with RunKeyboards
+// after its key-down handler. Key releases reach the keyboards first, as for every widget.
+void SetKeyboardsAfterKeyDown(QWidget* widget);
+// The installed keyboards on a key press of such a widget: what becomes of its character.
+TKeyVerdict RunKeyboards(QWidget* widget, const QKeyEvent& event);
+// True for a key press that a keyboard is delivering itself (a typed cell, a replaced
+// character): it has no key-down of its own and must not reach the keyboards again.
+bool IsKeyboardDelivery(const QKeyEvent& event);
+
 // The text of a keyboard component's Characters: every line followed by CR LF, one byte per
 // character (characters that stand for no byte are left out).
 std::string CharactersText(const QStringList& lines);

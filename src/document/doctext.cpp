@@ -22,6 +22,21 @@ TSegment FindSegment(std::string_view text, std::size_t caret, std::string_view 
     return {start, std::min(end, text.size())};
 }
 
+int TCaretText::At(std::size_t pos) const {
+    if (pos < Offset || pos - Offset >= Bytes.size()) return -1;
+    return static_cast<unsigned char>(Bytes[pos - Offset]);
+}
+
+TSegment TCaretText::Segment(std::string_view delims) const {
+    const TSegment s = FindSegment(Bytes, Caret - Offset, delims);
+    return {s.Start + Offset, s.End + Offset};
+}
+
+std::string TCaretText::SegmentText(std::string_view delims) const {
+    const TSegment s = FindSegment(Bytes, Caret - Offset, delims);
+    return Bytes.substr(s.Start, s.End - s.Start);
+}
+
 bool IsWordByte(unsigned char c) {
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
@@ -154,11 +169,7 @@ constexpr const char* UnicodeTable = "Unicode";
 // each stretch of bytes between them is handed whole to other (the matcher may pass it on in
 // pieces).
 template <class Other>
-std::string ConvertTable(std::string_view text, const std::string& source, const std::string& dest,
-                         Other&& other) {
-    TVnCodeConverter conv;
-    conv.SetSourceTable(source);
-    conv.SetDestTable(dest);
+std::string ConvertTable(const TVnCodeConverter& conv, std::string_view text, Other&& other) {
     std::string out, rest;
     conv.MatchNodes.Match(
         text,
@@ -172,18 +183,37 @@ std::string ConvertTable(std::string_view text, const std::string& source, const
     return out;
 }
 
+std::unique_ptr<TVnCodeConverter> TablePair(const std::string& source, const std::string& dest) {
+    auto conv = std::make_unique<TVnCodeConverter>();
+    conv->SetSourceTable(source);
+    conv->SetDestTable(dest);
+    return conv;
+}
+
+void AppendBytesAsChars(std::string& out, std::string_view bytes) {
+    for (char b : bytes) AppendUtf8(out, ByteToChar(static_cast<unsigned char>(b)));
+}
+
 } // namespace
 
+TUnicodeWriter::TUnicodeWriter(const std::string& table)
+    : Converter(TablePair(table, UnicodeTable)) {}
+TUnicodeWriter::~TUnicodeWriter() = default;
+TUnicodeWriter::TUnicodeWriter(TUnicodeWriter&&) noexcept = default;
+
+std::string TUnicodeWriter::operator()(std::string_view bytes) const {
+    return ConvertTable(*Converter, bytes, AppendBytesAsChars);
+}
+
 std::string TableToUnicode(std::string_view bytes, const std::string& table) {
-    return ConvertTable(bytes, table, UnicodeTable, [](std::string& out, std::string_view rest) {
-        for (char b : rest) AppendUtf8(out, ByteToChar(static_cast<unsigned char>(b)));
-    });
+    return TUnicodeWriter(table)(bytes);
 }
 
 std::string UnicodeToTable(std::string_view utf8, const std::string& table) {
-    return ConvertTable(utf8, UnicodeTable, table, [](std::string& out, std::string_view rest) {
-        out += CharsToDocument(DecodeUtf8(rest), false);
-    });
+    return ConvertTable(*TablePair(UnicodeTable, table), utf8,
+                        [](std::string& out, std::string_view rest) {
+                            out += CharsToDocument(DecodeUtf8(rest), false);
+                        });
 }
 
 } // namespace tavi

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace tavi {
+
+class TVnCodeConverter;
 
 // A run of the text: positions Start to End - 1.
 struct TSegment {
@@ -18,6 +21,23 @@ struct TSegment {
 // before the caret and stops before the first delimiter at or after it. When the caret sits on
 // a delimiter that follows another, the segment is that one delimiter. Empty text gives 0, 0.
 TSegment FindSegment(std::string_view text, std::size_t caret, std::string_view delims);
+
+// The text around the caret: the caret's paragraph with the break before and after it, which
+// is all that the key handlers look at. Every segment whose delimiters include CR or LF lies
+// inside it, so the editor need not build its whole text for a keystroke.
+struct TCaretText {
+    std::string Bytes;         // the text from Offset on
+    std::size_t Offset = 0;    // where Bytes starts in the whole text
+    std::size_t Caret = 0;     // the caret (start of the selection), in the whole text
+    std::size_t SelLength = 0; // the selection's length
+    std::size_t Length = 0;    // the whole text's length
+
+    // The byte at a position of the whole text; -1 outside the text or outside Bytes.
+    int At(std::size_t pos) const;
+    // The segment around the caret, in positions of the whole text. delims must hold CR or LF.
+    TSegment Segment(std::string_view delims) const;
+    std::string SegmentText(std::string_view delims) const;
+};
 
 // Search options, added together.
 constexpr int FindWholeWord = 2;
@@ -61,6 +81,19 @@ std::string CharsToDocument(std::u32string_view chars, bool asUtf8);
 // Unicode letters and every other byte its Windows-1252 character. Throws EFOpenError when the
 // table cannot be read.
 std::string TableToUnicode(std::string_view bytes, const std::string& table);
+
+// TableToUnicode with the tables read once, for texts converted one after another.
+class TUnicodeWriter {
+public:
+    // Throws EFOpenError when the table cannot be read.
+    explicit TUnicodeWriter(const std::string& table);
+    ~TUnicodeWriter();
+    TUnicodeWriter(TUnicodeWriter&&) noexcept;
+    std::string operator()(std::string_view bytes) const;
+
+private:
+    std::unique_ptr<TVnCodeConverter> Converter;
+};
 
 // Unicode text (UTF-8, precomposed) in a code table: letters the table has become its bytes,
 // other characters their Windows-1252 bytes, and characters with neither '?'. Throws

@@ -1,5 +1,6 @@
 #include "document/msrichedit.h"
 
+#include "codes/keyboardfilter.h"
 #include "codes/vncodeconverter.h"
 #include "document/htmltext.h"
 #include "document/screenfonts.h"
@@ -40,7 +41,9 @@ std::string Bytes(const QString& s) {
     return out;
 }
 
-QString Chars(std::string_view bytes) { return BytesToQString(bytes); }
+QString Chars(std::string_view bytes) {
+    return BytesToQString(bytes);
+}
 
 QTextCharFormat ToQt(const TRtfCharFormat& f) {
     QTextCharFormat q;
@@ -92,6 +95,7 @@ std::string LineBreakOf(std::string_view data) {
 TMsRichEdit::TMsRichEdit(QWidget* parent) : QTextEdit(parent) {
     // The program's own keyboards do the typing; a system input method would type twice.
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    SetKeyboardsAfterKeyDown(this);
     QFont font(VniScreenFont);
     font.setPointSizeF(14);
     setFont(font);
@@ -156,7 +160,8 @@ const std::string& TMsRichEdit::Text() const {
 }
 
 int TMsRichEdit::TextLength() const {
-    return static_cast<int>(Text().size());
+    // Every block but the last ends in one separator character here and in CR LF in Text.
+    return document()->characterCount() + document()->blockCount() - 2;
 }
 
 void TMsRichEdit::Replace(const std::function<void(QTextCursor&)>& fill) {
@@ -281,7 +286,16 @@ void TMsRichEdit::SetSelLength(int length) {
 }
 
 std::string TMsRichEdit::SelText() const {
-    return Text().substr(SelStart(), SelLength());
+    std::string text;
+    for (QChar c : textCursor().selectedText()) {
+        if (c == QChar::ParagraphSeparator) {
+            text += "\r\n";
+        } else {
+            const int b = CharToByte(c.unicode());
+            text += static_cast<char>(b >= 0 ? b : '?');
+        }
+    }
+    return text;
 }
 
 void TMsRichEdit::SetSelText(std::string_view text) {
@@ -290,11 +304,38 @@ void TMsRichEdit::SetSelText(std::string_view text) {
     setTextCursor(c);
 }
 
+TCaretText TMsRichEdit::CaretText() const {
+    const QTextCursor c = textCursor();
+    const QTextBlock b = document()->findBlock(c.selectionStart());
+    TCaretText t;
+    t.Offset = static_cast<std::size_t>(b.position() + b.blockNumber());
+    if (b.previous().isValid()) {
+        t.Bytes = "\r\n";
+        t.Offset -= 2;
+    }
+    t.Bytes += Bytes(b.text());
+    if (b.next().isValid()) t.Bytes += "\r\n";
+    t.Caret = static_cast<std::size_t>(DocToText(c.selectionStart()));
+    t.SelLength = static_cast<std::size_t>(SelLength());
+    t.Length = static_cast<std::size_t>(TextLength());
+    return t;
+}
+
+namespace {
+
+bool WithinParagraph(std::string_view delims) {
+    return delims.find_first_of("\r\n") != std::string_view::npos;
+}
+
+} // namespace
+
 TSegment TMsRichEdit::FindSegment(std::string_view delims) const {
+    if (WithinParagraph(delims)) return CaretText().Segment(delims);
     return tavi::FindSegment(Text(), SelStart(), delims);
 }
 
 std::string TMsRichEdit::GetSegment(std::string_view delims) const {
+    if (WithinParagraph(delims)) return CaretText().SegmentText(delims);
     const TSegment s = FindSegment(delims);
     return Text().substr(s.Start, s.End - s.Start);
 }
@@ -638,14 +679,24 @@ bool TMsRichEdit::ConvertDocument(const std::string& tableName) {
 
 void TMsRichEdit::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Insert) return e->accept();
-    int key = e->key();
-    if (OnKeyDown) {
+    // The key-down handler sees the key before the keyboards act on its character; a
+    // character that a keyboard types itself has no key-down.
+    if (OnKeyDown && !IsKeyboardDelivery(*e)) {
+        int key = e->key();
         OnKeyDown(key, e->modifiers());
         if (key == 0) return e->accept();
     }
+    QString text = e->text();
+    Qt::KeyboardModifiers mods = e->modifiers();
+    const TKeyVerdict verdict = RunKeyboards(this, *e);
+    if (verdict.Kind == TKeyVerdict::Suppress) {
+        text.clear();
+    } else if (verdict.Kind == TKeyVerdict::Retype) {
+        text = QChar(ByteToChar(verdict.Char));
+        mods &= ~(Qt::AltModifier | Qt::ControlModifier); // typed text, not a command
+    }
     // A key that types: every character it types is one byte, which the key-press handler
     // sees and may change or drop. A character key with no text types the byte 0.
-    const QString text = e->text();
     const bool types = !text.isEmpty() || e->key() < Qt::Key_Escape;
     QString typed;
     if (types) {
@@ -660,13 +711,13 @@ void TMsRichEdit::keyPressEvent(QKeyEvent* e) {
     }
     // Shift+Enter would make a line break inside the paragraph, which the document has no byte
     // for: it breaks the paragraph, as Enter does.
-    Qt::KeyboardModifiers mods = e->modifiers();
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) mods &= ~Qt::ShiftModifier;
-    if (typed == text && mods == e->modifiers()) return QTextEdit::keyPressEvent(e);
+    if (typed == e->text() && mods == e->modifiers()) return QTextEdit::keyPressEvent(e);
     QKeyEvent changed(e->type(), e->key(), mods, e->nativeScanCode(), e->nativeVirtualKey(),
                       e->nativeModifiers(), typed, e->isAutoRepeat(), e->count());
     QTextEdit::keyPressEvent(&changed);
-    e->setAccepted(changed.isAccepted());
+    // A key a keyboard took is done with, whether or not the editor used what is left of it.
+    e->setAccepted(changed.isAccepted() || verdict.Kind != TKeyVerdict::Pass);
 }
 
 void TMsRichEdit::keyReleaseEvent(QKeyEvent* e) {
@@ -677,6 +728,18 @@ void TMsRichEdit::keyReleaseEvent(QKeyEvent* e) {
         if (key == 0) return e->accept();
     }
     QTextEdit::keyReleaseEvent(e);
+}
+
+void TMsRichEdit::focusInEvent(QFocusEvent* e) {
+    QTextEdit::focusInEvent(e);
+    // Coming back from a menu, a dialog or another program is not entering the editor.
+    switch (e->reason()) {
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason: return;
+    default:
+        if (OnEnter) OnEnter();
+    }
 }
 
 void TMsRichEdit::inputMethodEvent(QInputMethodEvent* e) {

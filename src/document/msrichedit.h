@@ -50,6 +50,7 @@ public:
     std::function<void(char& ch)> OnKeyPress;
     std::function<void()> OnChange;    // text or formatting changed
     std::function<void()> OnSelChange; // caret or selection moved
+    std::function<void()> OnEnter;     // the keyboard came to the editor from another control
 
     // Files.
     static int GetFileKind(const QString& name);
@@ -81,6 +82,9 @@ public:
     std::string SelText() const;
     void SetSelText(std::string_view text); // replaces the selection
 
+    // The caret's paragraph and what the key handlers need around it, without the whole text.
+    TCaretText CaretText() const;
+    // Segments whose delimiters include CR or LF are found in the caret's paragraph alone.
     TSegment FindSegment(std::string_view delims) const;
     std::string GetSegment(std::string_view delims) const;
     void SelectSegment(std::string_view delims);
@@ -127,6 +131,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;

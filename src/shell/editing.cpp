@@ -10,15 +10,15 @@ void TMainForm::EditorChange() {
         FSuppressChange = false;
         return;
     }
+    FKeyPlaced = true;
     Action("MEUndo")->setEnabled(Editor->CanUndo());
     UpdateCaretPanel();
     SetModified(1);
     if (FPendingEcho) {
         FPendingEcho = false;
-        const int caret = Editor->SelStart();
-        if (caret > 0)
-            SpeakText(Editor->Text().substr(static_cast<std::size_t>(caret - 1), 1), VniWinTable,
-                      Checked("MEnglish"), Checked("MRCharCtrl"));
+        const TCaretText t = Editor->CaretText();
+        if (t.Caret > 0)
+            EchoText(std::string(1, static_cast<char>(t.At(t.Caret - 1))), VniWinTable);
     }
 }
 

@@ -39,6 +39,10 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     Editor->setFont(font);
     Editor->OnChange = [this] { EditorChange(); };
     Editor->OnSelChange = [this] { EditorSelChange(); };
+    Editor->OnKeyDown = [this](int& key, Qt::KeyboardModifiers mods) { EditorKeyDown(key, mods); };
+    Editor->OnKeyUp = [this](int& key, Qt::KeyboardModifiers mods) { EditorKeyUp(key, mods); };
+    Editor->OnKeyPress = [this](char& ch) { EditorKeyPress(ch); };
+    Editor->OnEnter = [this] { EditorEnter(); };
     FDbtPath.clear();
     // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
 
@@ -144,6 +148,7 @@ bool TMainForm::FormShow() {
         FMenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
         FMenuSpeech.Sort();
         FDotNames.LoadFromFile(ProgramFolder() / "Dot");
+        SixKeyKbd1->LoadCharacters(ProgramFolder() / SixKeyTableName);
     } catch (const std::exception& e) {
         ApplicationException(&e);
     }

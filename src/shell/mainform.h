@@ -7,6 +7,7 @@
 #include "dialogs/talker.h"
 #include "platform/keyboardstate.h"
 #include "platform/registry.h"
+#include "shell/editecho.h"
 #include "shell/namevaluelist.h"
 #include "shell/speakop.h"
 #include "shell/speechport.h"
@@ -116,7 +117,10 @@ public:
     int FSoundEdit = 1;
     bool FCapsLock = false, FNumLock = false;
     int FLastLine = 0, FLastColumn = 0;
+    int FLastCaret = 0; // the caret at the last key-down
     bool FPendingEcho = false;
+    bool FKeyEchoed = false; // this key's letter or tone was spoken at key-down
+    bool FKeyPlaced = false; // the text changed since this key went down
     std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
     int FPrinterIndex = 0;
     bool FEmbosser = false;
@@ -146,7 +150,7 @@ private:
     void WriteSettings();
     void ApplySettings(const TUserSettings& s);
     TUserSettings CollectSettings() const;
-    // closing.cpp
+    // documentcmds.cpp
     int AskToSave();
     void SaveCommand();
     void SaveAsCommand();
@@ -156,6 +160,28 @@ private:
     // editing.cpp
     void EditorChange();
     void EditorSelChange();
+    // editkeys.cpp
+    void EditorKeyDown(int& key, Qt::KeyboardModifiers mods);
+    void EditorKeyUp(int& key, Qt::KeyboardModifiers mods);
+    void EditorKeyPress(char& ch);
+    void EditorEnter();
+    void ReadSelectionCommand();
+    TEchoMode EchoMode() const;
+    // Document text with the editing flags: the English voice and control characters as set.
+    void EchoText(const std::string& text, const char* codeTable);
+    void EchoDisplayText(const std::string& text); // in the display's code table
+    void SpeakDeletion(const std::string& piece, bool readControlChars);
+    void ClearByte(std::size_t pos);
+    std::string VniOfBraille(const std::string& braille);
+    void AccentKeyDown(char key, const TCaretText& t);
+    void DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t);
+    void BackspaceKeyDown(const TCaretText& t);
+    void RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t);
+    void CtrlKeyDown(int key, bool keypad, const TCaretText& t);
+    void CtrlAltKeyUp(int key);
+    void LeftKeyUp(bool noModifiers, bool onlyCtrl);
+    void UpDownKeyUp();
+    void PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onlyAlt);
     // commands of this window that the settings and the tool bar use
     void SpeechOnOff(bool fromProgram);
     void ToolBarCommand(bool fromProgram);

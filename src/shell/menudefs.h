@@ -3,6 +3,7 @@
 // menu speech list is checked against it.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct TMenuEntry {
     bool checked; // initial state
     int tag;      // the item's Tag where handlers use it, else 0
 };
+
+// The echo-mode items in the order of their modes (none, character, word, sentence, paragraph).
+inline constexpr std::array<const char*, 5> EchoModeItems = {"MRENone", "MREChar", "MREWord",
+                                                             "MRESen", "MREPar"};
 
 // The whole menu bar in order: a Menu entry opens a (sub)menu, End closes it.
 const std::vector<TMenuEntry>& MainMenuEntries();

@@ -147,9 +147,10 @@ void TMainForm::BuildMenus() {
     on("MROption", [this] { SpeechOnOff(false); });
     on("MGToolBar", [this] { ToolBarCommand(false); });
     on("MRCharCtrl", [this] { ControlCharsCommand(false); });
-    const char* echo[] = {"MRENone", "MREChar", "MREWord", "MRESen", "MREPar"};
-    for (int mode = 0; mode < 5; ++mode)
-        on(echo[mode], [this, mode] { EchoModeCommand(mode, false); });
+    for (int mode = 0; mode < static_cast<int>(EchoModeItems.size()); ++mode)
+        on(EchoModeItems[static_cast<std::size_t>(mode)],
+           [this, mode] { EchoModeCommand(mode, false); });
+    on("MRRead", [this] { ReadSelectionCommand(); });
     on("MVietNam", [this] { LanguageCommand(false); });
     on("MEnglish", [this] { LanguageCommand(true); });
     on("MRVolUp", [this] {

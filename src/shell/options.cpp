@@ -2,6 +2,8 @@
 // tool bar, control-character reading, the echo mode, the speech language and the volume.
 #include "shell/mainform.h"
 
+#include "shell/menudefs.h"
+
 #include <QSlider>
 #include <QToolBar>
 
@@ -38,10 +40,9 @@ void TMainForm::ControlCharsCommand(bool fromProgram) {
 }
 
 void TMainForm::EchoModeCommand(int mode, bool fromProgram) {
-    static const char* const items[] = {"MRENone", "MREChar", "MREWord", "MRESen", "MREPar"};
     static const char* const keys[] = {" zzzmesca ", " zzzmescc ", " zzzmesce ", " zzzmescg ",
                                        " zzzmesci "};
-    Action(items[mode])->setChecked(true);
+    Action(EchoModeItems[static_cast<std::size_t>(mode)])->setChecked(true);
     if (!fromProgram) SpeakText(keys[mode], VniWinTable, false, false);
 }
 

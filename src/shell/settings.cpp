@@ -2,15 +2,10 @@
 // it closes.
 #include "shell/mainform.h"
 
+#include "shell/menudefs.h"
 #include "shell/usersettings.h"
 
 namespace tavi {
-
-namespace {
-
-const char* const EchoItems[] = {"MRENone", "MREChar", "MREWord", "MRESen", "MREPar"};
-
-} // namespace
 
 TUserSettings TMainForm::CollectSettings() const {
     TUserSettings s;
@@ -20,8 +15,8 @@ TUserSettings TMainForm::CollectSettings() const {
     s.SoundSymbolMode = Checked("MTuongHinh");
     s.SoundCtrlChar = Checked("MRCharCtrl");
     s.SoundEdit = FSoundEdit;
-    for (int mode = 0; mode < 5; ++mode)
-        if (Checked(EchoItems[mode])) s.SoundEdit = mode;
+    for (std::size_t mode = 0; mode < EchoModeItems.size(); ++mode)
+        if (Checked(EchoModeItems[mode])) s.SoundEdit = static_cast<int>(mode);
     s.LangSpeak = Checked("MVietNam");
     s.MailUser = FMailUser;
     s.PassWord = FMailPassword;

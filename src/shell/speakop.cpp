@@ -25,6 +25,10 @@ std::string DeletionName(const TSpeakSettings& s) {
     return s.EnglishNames ? "delete " : "zzzmeslg ";
 }
 
+std::string SpaceName(const TSpeakSettings& s) {
+    return s.VietnameseNames ? "zzzmesev" : "space";
+}
+
 std::string DotReading(const std::string& text, bool readControlChars, const TSpeakSettings& s,
                        const TNameValueList& dotNames) {
     const bool vi = s.VietnameseNames;
@@ -73,7 +77,7 @@ TSpeechAction PrepareSpeech(std::string text, std::string codeTable, bool useEng
         } else if (c == '\r' && s.ReadControlChars) {
             text = s.VietnameseNames ? "zzzmesgm " : "next line";
         } else if (c == ' ') {
-            text = s.VietnameseNames ? "zzzmesev" : "space";
+            text = SpaceName(s);
         }
     }
     if (useEnglish) {

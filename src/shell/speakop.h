@@ -35,6 +35,8 @@ const std::string& ToneMarkName(int tone);
 
 // The name of a deletion, put in front of what is deleted.
 std::string DeletionName(const TSpeakSettings& s);
+// The name of a lone or deleted space.
+std::string SpaceName(const TSpeakSettings& s);
 
 // Braille text cell by cell as dot numbers, with the names of the dot list.
 std::string DotReading(const std::string& text, bool readControlChars, const TSpeakSettings& s,

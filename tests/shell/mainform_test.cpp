@@ -227,9 +227,9 @@ TEST_F(MainFormTest, MenuEntriesSpeakAsTheyAreHighlighted) {
     emit read->hovered(echo->menuAction());      // a submenu
     // A disabled entry is passed over in silence: the highlight moves on to an entry that
     // can be chosen, which speaks for itself.
-    emit read->hovered(form->Action("MRRead"));
+    emit read->hovered(form->Action("MTuongHinh"));
     ASSERT_EQ(log->spoken.size(), 4u);
-    for (const auto& t : log->Texts()) EXPECT_EQ(t.find("F8."), std::string::npos) << t;
+    for (const auto& t : log->Texts()) EXPECT_EQ(t.find("Shift F8."), std::string::npos) << t;
     EXPECT_EQ(log->spoken[0].text, "Ta\xEAng a\xE2m l\xF6\xF4\xEFng, F7.");
     EXPECT_EQ(log->spoken[1].text, "\xD1o\xEF"
                                    "c t\xF6\xF8ng ky\xF9 t\xF6\xEF, Shift F9. . zzzmeslh");

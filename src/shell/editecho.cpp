@@ -1,0 +1,122 @@
+#include "shell/editecho.h"
+
+#include <array>
+#include <string_view>
+
+namespace tavi {
+
+namespace {
+
+bool IsLineBreak(int c) {
+    return c == '\r' || c == '\n';
+}
+
+std::string Bytes(const TCaretText& t, std::size_t start, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) out += static_cast<char>(t.At(start + i));
+    return out;
+}
+
+} // namespace
+
+bool IsCombiningMark(int c) {
+    return (c >= 0xC0 && c <= 0xC5) || (c >= 0xC8 && c <= 0xCB) || c == 0xCF ||
+           (c >= 0xD8 && c <= 0xDC) || (c >= 0xE0 && c <= 0xE5) || (c >= 0xE8 && c <= 0xEB) ||
+           c == 0xEF || (c >= 0xF8 && c <= 0xFC);
+}
+
+bool IsToneVowel(int c) {
+    // The vowel letters, then the last bytes of Â Ă Ơ Ư (the marks of Â and Ă also end Ê and
+    // Ô) and of their small letters.
+    static constexpr std::string_view vowels = "AEIOUYaeiouy\xC2\xCA\xD4\xD6\xE2\xEA\xF4\xF6";
+    return c > 0 && c <= 0xFF && vowels.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// A mark belongs to the letter before it, unless a line break stands there (a stray mark).
+TPiece LetterBefore(const TCaretText& t, bool vniDisplay) {
+    if (t.Caret == 0 || t.At(t.Caret - 1) < 0) return {};
+    const bool whole = vniDisplay && t.Caret >= 2 && IsCombiningMark(t.At(t.Caret - 1)) &&
+                       t.At(t.Caret - 2) >= 0 && !IsLineBreak(t.At(t.Caret - 2));
+    const std::size_t start = t.Caret - (whole ? 2 : 1);
+    return {start, Bytes(t, start, t.Caret - start)};
+}
+
+TPiece LetterAfter(const TCaretText& t, bool vniDisplay) {
+    const int c = t.At(t.Caret);
+    if (c < 0) return {t.Caret, {}};
+    const bool whole = vniDisplay && !IsLineBreak(c) && IsCombiningMark(t.At(t.Caret + 1));
+    return {t.Caret, Bytes(t, t.Caret, whole ? 2 : 1)};
+}
+
+TAccentEcho AccentKeyEcho(char key, int before) {
+    const auto with = [before](int mark) {
+        return TAccentEcho{std::string{static_cast<char>(before), static_cast<char>(mark)}};
+    };
+    switch (key) {
+    case '6':
+        if (before == 'A' || before == 'E' || before == 'O') return with(0xC2);
+        if (before == 'a' || before == 'e' || before == 'o') return with(0xE2);
+        break;
+    case '8':
+        if (before == 'A') return with(0xCA);
+        if (before == 'a') return with(0xEA);
+        break;
+    case '7':
+        if (before == 'O' || before == 'U' || before == 'o' || before == 'u') return {{}, true};
+        break;
+    case '9':
+        if (before == 'D' || before == 'd') return {{}, true};
+        break;
+    }
+    return {};
+}
+
+int CtrlAltByte(int key) {
+    // The keys 0x30 ("0") to 0x5A ("Z"); the punctuation codes between "9" and "A" type nothing.
+    static constexpr std::array<unsigned char, 0x5A - 0x30 + 1> bytes = {
+        0xAA, 0x9E, 0xAB, 0x96, 0xA6, 0xBA, 0xBB, 0x8B, 0,    0,    // 0-9
+        0,    0,    0,    0,    0,    0,    0,                      // : ; < = > ? @
+        0xA4, 0x89, 0,    0x86, 0xA1, 0x80, 0x81, 0x84, 0x85, 0xBF, // A-J
+        0x82, 0xB5, 0x8A, 0,    0x9A, 0xA7, 0x8F, 0x90, 0x97, 0x98, // K-T
+        0x87, 0x9D, 0x8D, 0x9B, 0x95, 0x8E};                        // U-Z
+    if (key < 0x30 || key > 0x5A) return -1;
+    return bytes[static_cast<std::size_t>(key - 0x30)];
+}
+
+TTypedEcho TypedEcho(unsigned char ch, TEchoMode mode, bool vniDisplay, const TCaretText& t,
+                     bool placedByKeyboard) {
+    const bool braille = !vniDisplay;
+    switch (mode) {
+    case TEchoMode::Char:
+        if (ch == 0) {
+            // A key that typed nothing says nothing, unless a keyboard put a letter in its place.
+            if (!placedByKeyboard) return {};
+            return {LetterBefore(t, vniDisplay).Bytes, braille};
+        }
+        if (ch == ' ') {
+            // The word the space ends; a line break ends a word as well as a tab does.
+            std::string word = t.SegmentText("\r\n\t ");
+            return {word.empty() ? std::string(" ") : word, braille};
+        }
+        return {std::string(1, static_cast<char>(ch)), braille};
+    case TEchoMode::Word:
+        if (ch == '\t' || ch == '\r' || ch == ' ' || ch == '.')
+            return {t.SegmentText("\r\n\t "), false, braille};
+        return {};
+    case TEchoMode::Sentence:
+        // The full stop is the same byte in Braille text (the cell of dots 2 5 6).
+        if (ch == '.') return {t.SegmentText(".\n\r"), false, braille};
+        return {};
+    case TEchoMode::Paragraph:
+        if (ch == '\r') return {t.SegmentText("\r\n"), false, braille};
+        return {};
+    case TEchoMode::None: return {};
+    }
+    return {};
+}
+
+std::string LineAndColumn(int line, int column) {
+    return "do\xF8ng " + std::to_string(line) + " co\xE4t " + std::to_string(column);
+}
+
+} // namespace tavi

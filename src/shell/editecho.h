@@ -1,0 +1,58 @@
+// What the editor says while the user types, moves and deletes, decided on the bytes around
+// the caret. The main window's key handlers carry the decisions out in the editor and speak
+// them.
+#pragma once
+
+#include "document/doctext.h"
+
+#include <string>
+
+namespace tavi {
+
+// The echo modes, in the order of their menu items.
+enum class TEchoMode { None, Char, Word, Sentence, Paragraph };
+
+// The second byte of a two-byte "Vni for Win" letter.
+bool IsCombiningMark(int c);
+// The vowels a tone mark goes on, including the mark bytes of â ă ê ô (the letter's last byte).
+bool IsToneVowel(int c);
+
+// A piece of the text at the caret: what a key passes over or deletes.
+struct TPiece {
+    std::size_t Start = 0; // in the whole text
+    std::string Bytes;     // empty: nothing there
+};
+
+// The character just before the caret, or in VNI display, when that is a mark, the whole
+// letter: its base and its mark.
+TPiece LetterBefore(const TCaretText& t, bool vniDisplay);
+// The character at the caret, or in VNI display, when a mark follows it, that letter whole.
+TPiece LetterAfter(const TCaretText& t, bool vniDisplay);
+
+// The accent keys 6 and 8 speak the letter they make at key-down; 7 and 9 make a single-byte
+// letter, which is spoken once it stands in the text.
+struct TAccentEcho {
+    std::string Letter; // to speak now
+    bool Pending = false;
+};
+TAccentEcho AccentKeyEcho(char key, int before);
+
+// The byte that Ctrl+Alt with a key (a letter or digit key, as its capital ASCII code) types
+// in VNI display: -1 for keys outside the table, 0 for keys that type nothing.
+int CtrlAltByte(int key);
+
+// What a typed character completes under an echo mode: the text to speak, which comes in the
+// display's code table when Braille is set (character echo of Braille cells) and is VNI text
+// otherwise. placedByKeyboard: ch is 0 because a keyboard put a letter in the text instead.
+struct TTypedEcho {
+    std::string Piece;
+    bool Braille = false;     // Piece is Braille text, spoken in the "Braille" code table
+    bool FromBraille = false; // Piece is Braille text to be read as words (converted first)
+};
+TTypedEcho TypedEcho(unsigned char ch, TEchoMode mode, bool vniDisplay, const TCaretText& t,
+                     bool placedByKeyboard);
+
+// "dòng 3 cột 5" (1-based) in Vni for Win, as Alt+F1 says it.
+std::string LineAndColumn(int line, int column);
+
+} // namespace tavi

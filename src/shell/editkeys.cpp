@@ -1,0 +1,274 @@
+// What the editor says while the user types, moves and deletes: the editor's key handlers.
+// The decisions on the bytes around the caret are in shell/editecho; here they are carried
+// out in the order the keys arrive: key-down, the keyboards, key press, change, key-up.
+#include "shell/mainform.h"
+
+#include "document/msrichedit.h"
+#include "shell/editecho.h"
+#include "shell/menudefs.h"
+
+namespace tavi {
+
+namespace {
+
+// The modifiers as the key handlers test them; a key of the numeric keypad is no modifier.
+struct TShift {
+    bool Shift, Ctrl, Alt;
+    bool None() const { return !Shift && !Ctrl && !Alt; }
+    bool OnlyCtrl() const { return Ctrl && !Shift && !Alt; }
+    bool OnlyAlt() const { return Alt && !Shift && !Ctrl; }
+};
+
+TShift ShiftOf(Qt::KeyboardModifiers mods) {
+    return {mods.testFlag(Qt::ShiftModifier), mods.testFlag(Qt::ControlModifier),
+            mods.testFlag(Qt::AltModifier)};
+}
+
+bool IsKeypad(Qt::KeyboardModifiers mods) {
+    return mods.testFlag(Qt::KeypadModifier);
+}
+
+// Ctrl with these letter keys announces its menu command, when the command can run.
+struct TClipboardKey {
+    int key;
+    const char* command;
+    const char* prompt;
+};
+constexpr TClipboardKey ClipboardKeys[] = {{Qt::Key_C, "MECopy", " zzzmesfl "},
+                                           {Qt::Key_V, "MEPaste", " zzzmesfm "},
+                                           {Qt::Key_X, "MECut", " zzzmesfk "},
+                                           {Qt::Key_Z, "MEUndo", " zzzmesfn "}};
+
+} // namespace
+
+TEchoMode TMainForm::EchoMode() const {
+    for (std::size_t mode = 0; mode < EchoModeItems.size(); ++mode)
+        if (Checked(EchoModeItems[mode])) return static_cast<TEchoMode>(mode);
+    return TEchoMode::None;
+}
+
+void TMainForm::EchoText(const std::string& text, const char* codeTable) {
+    SpeakText(text, codeTable, Checked("MEnglish"), Checked("MRCharCtrl"));
+}
+
+void TMainForm::EchoDisplayText(const std::string& text) {
+    EchoText(text, Checked("MGTVNI2") ? VniWinTable : BrailleTableName);
+}
+
+void TMainForm::SpeakDeletion(const std::string& piece, bool readControlChars) {
+    const TSpeakSettings s = SpeechSettings();
+    const std::string what = !piece.empty() && piece[0] == ' ' ? SpaceName(s) : piece;
+    SpeakText(DeletionName(s) + what, VniWinTable, s.EnglishNames, readControlChars);
+}
+
+// Removes one byte of the text; the key's own deletion then removes its neighbour, so that a
+// two-byte letter goes as one.
+void TMainForm::ClearByte(std::size_t pos) {
+    Editor->SetSelStart(static_cast<int>(pos));
+    Editor->SetSelLength(1);
+    Editor->ClearSelection();
+}
+
+void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
+    const TShift shift = ShiftOf(mods);
+    const TCaretText t = Editor->CaretText();
+    FKeyEchoed = false;
+    FKeyPlaced = false;
+    if (shift.None() && !IsKeypad(mods) && key >= Qt::Key_1 && key <= Qt::Key_9)
+        AccentKeyDown(static_cast<char>(key), t);
+    if (key == Qt::Key_Left && t.Length == 0) PlayBeep();
+    if (key == Qt::Key_Delete) DeleteKeyDown(shift.None(), shift.Ctrl, t);
+    if (key == Qt::Key_Right) {
+        RightKeyDown(shift.None(), shift.OnlyCtrl(), t);
+    } else if (shift.None() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        FLastLine = Editor->CaretLine();
+    }
+    FLastColumn = Editor->CaretColumn();
+    FLastCaret = Editor->SelStart();
+    if (shift.Ctrl) {
+        CtrlKeyDown(key, IsKeypad(mods), t);
+    } else if (key == Qt::Key_Backspace) {
+        BackspaceKeyDown(t);
+    }
+    if (key == Qt::Key_Delete) FTextBeforeTranslation.clear();
+}
+
+// The accent keys speak the letter they make, the tone keys the name of their tone.
+void TMainForm::AccentKeyDown(char key, const TCaretText& t) {
+    if (!Checked("MGTVNI2") || !Checked("MROption") || !Checked("MREChar")) return;
+    const int before = t.Caret > 0 ? t.At(t.Caret - 1) : -1;
+    if (key >= '6') {
+        const TAccentEcho echo = AccentKeyEcho(key, before);
+        if (!echo.Letter.empty()) EchoText(echo.Letter, VniWinTable);
+        FPendingEcho = FPendingEcho || echo.Pending;
+        FKeyEchoed = !echo.Letter.empty() || echo.Pending;
+    } else if (t.Length > 0 && IsToneVowel(before)) {
+        EchoText(ToneMarkName(key - '0'), VniWinTable);
+        FKeyEchoed = true;
+    }
+}
+
+void TMainForm::DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t) {
+    if (!noModifiers) {
+        if (ctrl)
+            Announce("zzzmesgk ");
+        else
+            PlayBeep();
+    } else if (t.Caret >= t.Length) {
+        PlayBeep();
+    } else if (t.SelLength > 0) {
+        SpeakDeletion({}, true);
+    } else {
+        const TPiece letter = LetterAfter(t, Checked("MGTVNI2"));
+        if (letter.Bytes.size() == 2) ClearByte(letter.Start);
+        SpeakDeletion(letter.Bytes, true);
+    }
+}
+
+void TMainForm::BackspaceKeyDown(const TCaretText& t) {
+    if (t.SelLength > 0) {
+        SpeakDeletion({}, true);
+    } else if (t.Caret == 0) {
+        PlayBeep();
+    } else {
+        const TPiece letter = LetterBefore(t, Checked("MGTVNI2"));
+        if (letter.Bytes.size() == 2) ClearByte(letter.Start + 1);
+        SpeakDeletion(letter.Bytes, Checked("MRCharCtrl"));
+    }
+}
+
+void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t) {
+    if (!noModifiers && !onlyCtrl) return;
+    if (t.Caret >= t.Length) return PlayBeep();
+    std::string piece;
+    if (noModifiers) {
+        const TPiece letter = LetterAfter(t, Checked("MGTVNI2"));
+        // The key's own move then passes the mark.
+        if (letter.Bytes.size() == 2) Editor->SetSelStart(static_cast<int>(t.Caret + 1));
+        piece = letter.Bytes;
+    } else {
+        piece = t.SegmentText(" \t\n\r");
+    }
+    if (Checked("MROption") && !piece.empty()) EchoDisplayText(piece);
+}
+
+void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
+    if (key == Qt::Key_Backspace) {
+        if (t.Caret > 0) SpeakDeletion(" " + Editor->SelText(), true);
+        return;
+    }
+    if (keypad) return;
+    for (const TClipboardKey& k : ClipboardKeys)
+        if (key == k.key && Action(k.command)->isEnabled()) Announce(k.prompt);
+}
+
+void TMainForm::EditorKeyPress(char& ch) {
+    FTextBeforeTranslation.clear();
+    const auto c = static_cast<unsigned char>(ch);
+    if (!Checked("MROption") || c == 8 || c == 127) return;
+    // Control characters that Ctrl and a letter type have no sound and must not cut off what
+    // is being said (Ctrl+Alt characters are said at key-up).
+    if (c != 0 && c < 0x20 && c != '\t' && c != '\r') return;
+    const bool vni = Checked("MGTVNI2");
+    // A key whose letter was spoken at key-down or after the change is not spoken again.
+    const TTypedEcho echo =
+        TypedEcho(c, EchoMode(), vni, Editor->CaretText(), FKeyPlaced && !FKeyEchoed);
+    if (echo.Piece.empty()) return;
+    if (echo.Braille) {
+        EchoText(echo.Piece, BrailleTableName);
+    } else if (echo.FromBraille) {
+        EchoText(VniOfBraille(echo.Piece), VniWinTable);
+    } else {
+        EchoText(echo.Piece, VniWinTable);
+    }
+}
+
+std::string TMainForm::VniOfBraille(const std::string& braille) {
+    try {
+        FBraille.SetSourceTable(BrailleTableName);
+        FBraille.SetDestTable(VniTableName);
+        return FBraille.ConvertText(braille);
+    } catch (const std::exception&) {
+        return braille; // without the tables, the cells as they are
+    }
+}
+
+void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
+    const TShift shift = ShiftOf(mods);
+    if (Checked("MGTVNI2") && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
+    if (key == Qt::Key_Left) {
+        LeftKeyUp(shift.None(), shift.OnlyCtrl());
+    } else if (shift.None() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        UpDownKeyUp();
+    }
+    if ((key == Qt::Key_CapsLock || key == Qt::Key_NumLock) && !shift.Ctrl) UpdateLockPanels(true);
+    if (Checked("MROption")) PositionKeyUp(key, shift.None(), shift.OnlyCtrl(), shift.OnlyAlt());
+}
+
+// Ctrl+Alt with a letter or digit types a character of the VNI fonts and says it.
+void TMainForm::CtrlAltKeyUp(int key) {
+    const int byte = CtrlAltByte(key);
+    if (byte <= 0) return;
+    const std::string text(1, static_cast<char>(byte));
+    Editor->SetSelText(text);
+    SpeakText(text, VniWinTable, false, Checked("MRCharCtrl"));
+    FTextBeforeTranslation.clear();
+}
+
+void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
+    if (!onlyCtrl && !(noModifiers && Editor->TextLength() > 0)) return;
+    // A caret that did not move was at the start; one that moved onto an empty line did move.
+    if (Editor->CaretColumn() == FLastColumn && Editor->SelStart() == FLastCaret) return PlayBeep();
+    const TCaretText t = Editor->CaretText();
+    std::string piece;
+    if (noModifiers) {
+        TCaretText passed = t;
+        ++passed.Caret;
+        const TPiece letter = LetterBefore(passed, Checked("MGTVNI2"));
+        if (letter.Start < t.Caret) Editor->SetSelStart(static_cast<int>(letter.Start));
+        piece = letter.Bytes;
+    } else {
+        piece = t.SegmentText(" \t\r\n");
+    }
+    if (Checked("MROption") && !piece.empty()) EchoDisplayText(piece);
+}
+
+void TMainForm::UpDownKeyUp() {
+    if (Editor->CaretLine() == FLastLine) return PlayBeep();
+    if (!Checked("MROption")) return;
+    std::string line = Editor->GetCaretLineText();
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    if (line.empty())
+        Announce("zzzmeseu");
+    else
+        EchoDisplayText(line);
+}
+
+void TMainForm::PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onlyAlt) {
+    const bool home = key == Qt::Key_Home, end = key == Qt::Key_End;
+    if ((home || end) && (noModifiers || onlyCtrl)) {
+        if (Editor->TextLength() == 0) return PlayBeep();
+        if (onlyCtrl)
+            Announce(end ? " zzzmesfqa " : " zzzmesfp ");
+        else
+            Announce(end ? " zzzmesfsa " : " zzzmesfr ");
+    } else if (key == Qt::Key_F1 && onlyCtrl) {
+        SpeakLockStates();
+    } else if (key == Qt::Key_F1 && onlyAlt) {
+        Announce(LineAndColumn(Editor->CaretLine() + 1, Editor->CaretColumn() + 1));
+    }
+}
+
+void TMainForm::EditorEnter() {
+    Announce("zzzmesa");
+}
+
+void TMainForm::ReadSelectionCommand() {
+    if (!Checked("MROption")) return;
+    if (Editor->SelLength() == 0)
+        Announce("zzzmesgn ");
+    else
+        EchoDisplayText(Editor->SelText());
+}
+
+} // namespace tavi

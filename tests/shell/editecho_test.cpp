@@ -1,0 +1,258 @@
+// Speaking while editing: real key events on the offscreen main window, and what reached the
+// voices as the speech log writes it (UTF-8, without the time).
+#include "codes/keyboard.h"
+#include "codes/sixkeykb.h"
+#include "dialogs/initfrm.h"
+#include "document/doctext.h"
+#include "document/msrichedit.h"
+#include "shell/mainform.h"
+#include "shell/menudefs.h"
+#include "shell/speechlog.h"
+#include "support/keyscript.h"
+#include "support/recordingspeech.h"
+#include "support/testdata.h"
+
+#include <QAction>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct EchoCase {
+    const char* name;
+    const char* before;        // the document with "|" at the caret: UTF-8, or Braille bytes
+    const char* keys;          // a key script (support/keyscript.h)
+    Lines said;                // "vi\t…", "en\t…" or "beep\tBeep.wav"
+    const char* after;         // the document afterwards, or nullptr
+    const char* settings = ""; // braille, english, nocontrols, none, word, sentence, paragraph
+};
+
+void PrintTo(const EchoCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+bool Has(const EchoCase& c, const std::string& word) {
+    std::istringstream words(c.settings);
+    for (std::string w; words >> w;)
+        if (w == word) return true;
+    return false;
+}
+
+const EchoCase Cases[] = {
+    // Accent keys and tone keys in VNI display with character echo.
+    {"a then 6 says the new letter as the key goes down", "|", "a6", {"vi\ta", "vi\tâ"}, "â|"},
+    {"o then 7 says the new letter once it stands in the text",
+     "|",
+     "o7",
+     {"vi\to", "vi\tơ"},
+     "ơ|"},
+    {"d then 9 says đ", "|", "d9", {"vi\td", "vi\tđ"}, "đ|"},
+    {"a tone key after a vowel names its tone", "|", "a1", {"vi\ta", "vi\tdấu sắc"}, "á|"},
+    {"a tone key after a consonant is a digit", "|", "b1", {"vi\tb", "vi\t1"}, "b1|"},
+    {"marks and tones on a marked letter", "|", "a81", {"vi\ta", "vi\tă", "vi\tdấu sắc"}, "ắ|"},
+    {"a horn on ô says the letter it becomes", "|", "o67", {"vi\to", "vi\tô", "vi\tơ"}, "ơ|"},
+    {"a capital letter is said with hoa", "|", "A", {"vi\tA hoa"}, "A|"},
+    {"a space says the word it ends", "|", "nam ", {"vi\tn", "vi\ta", "vi\tm", "vi\tnam"}, "nam |"},
+    {"a second space says the space's name", "nam |", " ", {"vi\tzzzmesev"}, "nam  |"},
+    {"a space at the start of a line says the space's name",
+     "ab\r\n|",
+     " ",
+     {"vi\tzzzmesev"},
+     nullptr},
+    {"control characters typed with Ctrl say nothing", "ab|", "{Ctrl+B}{Ctrl+K}", {}, "ab|"},
+    // Deleting.
+    {"Backspace takes a two-byte letter whole", "Việ|t", "{Backspace}", {"vi\tzzzmeslg ệ"}, "Vi|t"},
+    {"Delete takes a two-byte letter whole", "Vi|ệt", "{Del}", {"vi\tzzzmeslg ệ"}, "Vi|t"},
+    {"a deleted space is named", "a| b", "{Del}", {"vi\tzzzmeslg zzzmesev"}, "a|b"},
+    {"Delete at the end beeps", "ab|", "{Del}", {"beep\tBeep.wav"}, "ab|"},
+    {"Delete of a selection says only that it deletes",
+     "ab|",
+     "{Shift+Left}{Del}",
+     {"vi\tzzzmeslg "},
+     "a|"},
+    {"Ctrl+Delete", "|ab cd", "{Ctrl+Del}", {"vi\tzzzmesgk "}, nullptr},
+    {"Shift+Delete beeps", "a|b", "{Shift+Del}", {"beep\tBeep.wav"}, nullptr},
+    {"Backspace at the start beeps", "|ab", "{Backspace}", {"beep\tBeep.wav"}, "|ab"},
+    // Moving.
+    {"Left at the start beeps", "|ab", "{Left}", {"beep\tBeep.wav"}, "|ab"},
+    {"Left in an empty text beeps once", "|", "{Left}", {"beep\tBeep.wav"}, "|"},
+    {"Left passes a two-byte letter whole", "Việ|t", "{Left}", {"vi\tệ"}, "Vi|ệt"},
+    {"Right passes a two-byte letter whole", "Vi|ệt", "{Right}", {"vi\tệ"}, "Việ|t"},
+    {"Right at the end beeps", "ab|", "{Right}", {"beep\tBeep.wav"}, "ab|"},
+    {"Ctrl+Right says the word it leaves", "|xin chào", "{Ctrl+Right}", {"vi\txin"}, nullptr},
+    {"Ctrl+Left says the word it reaches", "xin chào|", "{Ctrl+Left}", {"vi\tchào"}, "xin |chào"},
+    {"Up on the first line beeps", "ab|c\r\nde", "{Up}", {"beep\tBeep.wav"}, nullptr},
+    {"Down says the next line", "ab|c\r\nde", "{Down}", {"vi\tde"}, nullptr},
+    {"Down onto an empty line", "ab|c\r\n\r\nde", "{Down}", {"vi\tzzzmeseu"}, nullptr},
+    {"Left onto an empty line names the line break",
+     "ab\r\n\r\n|cd",
+     "{Left}",
+     {"vi\tzzzmesgm "},
+     "ab\r\n|\r\ncd"},
+    {"a line break read as it is without control characters",
+     "ab|\r\ncd",
+     "{Right}",
+     {"vi\t\\r"},
+     nullptr,
+     "nocontrols"},
+    {"End, Home, Ctrl+End and Ctrl+Home",
+     "a|b",
+     "{End}{Home}{Ctrl+End}{Ctrl+Home}",
+     {"vi\t zzzmesfsa ", "vi\t zzzmesfr ", "vi\t zzzmesfqa ", "vi\t zzzmesfp "},
+     "|ab"},
+    {"Home in an empty text beeps", "|", "{Home}", {"beep\tBeep.wav"}, nullptr},
+    {"Alt+F1 says line and column", "abc\r\nde|f", "{Alt+F1}", {"vi\tdòng 2 cột 3"}, nullptr},
+    {"Ctrl+F1 says the lock keys", "|", "{Ctrl+F1}", {"vi\tNUMLOCK tắt CAPSLOCK tắt "}, nullptr},
+    // Ctrl and Ctrl+Alt.
+    {"Ctrl+Alt+A types its character and says it", "|", "{Ctrl+Alt+A}", {"vi\t¤"}, "¤|"},
+    {"Ctrl+Alt+8 types nothing", "|", "{Ctrl+Alt+8}", {}, "|"},
+    {"Ctrl with function and keypad keys announces nothing",
+     "ab|",
+     "{Shift+Home}{Ctrl+F7}{Ctrl+F11}{Ctrl+Pad+9}{Ctrl+Pad+0}",
+     {},
+     nullptr},
+    {"Ctrl+C says copy once when something is selected",
+     "ab|",
+     "{Shift+Home}{Ctrl+C}",
+     {"vi\t zzzmesfl "},
+     nullptr},
+    {"Ctrl+C with nothing selected says nothing", "ab|", "{Ctrl+C}", {}, nullptr},
+    // Echo modes, reading the selection, speech off, the English voice.
+    {"word echo at a space", "|", "xin ", {"vi\txin"}, nullptr, "word"},
+    {"word echo at a full stop", "|", "xin.", {"vi\txin"}, nullptr, "word"},
+    {"sentence echo at the full stop",
+     "|",
+     "Xin cha2o.",
+     {"vi\tXin chào"},
+     "Xin chào.|",
+     "sentence"},
+    {"a digit 4 ends no sentence", "|", "b4", {}, "b4|", "sentence"},
+    {"paragraph echo at Enter", "|", "xin cha2o{Enter}", {"vi\txin chào"}, nullptr, "paragraph"},
+    {"with no echo a deletion is still said",
+     "ab|",
+     "c{Backspace}",
+     {"vi\tzzzmeslg c"},
+     "ab|",
+     "none"},
+    {"the echo modes are chosen by their keys and say so",
+     "|",
+     "{F9}a{Ctrl+F9}{Alt+F9}{Ctrl+Alt+F9}{Shift+F9}b",
+     {"vi\t zzzmesca ", "vi\t zzzmesce ", "vi\t zzzmescg ", "vi\t zzzmesci ", "vi\t zzzmescc ",
+      "vi\tb"},
+     "ab|"},
+    {"F8 with nothing selected", "ab|", "{F8}", {"vi\tzzzmesgn "}, nullptr},
+    {"F8 reads the selection", "xin chào|", "{Shift+Home}{F8}", {"vi\txin chào"}, nullptr},
+    {"with speech off only the farewell and the beeps are heard",
+     "ab|",
+     "{F5}c{Left}{Left}{Left}{Left}",
+     {"vi\tzzzmesaf", "beep\tBeep.wav"},
+     "|abc"},
+    {"the English voice echoes and names a deleted space",
+     "a| b",
+     "c{Del}",
+     {"en\tc", "en\tdelete space"},
+     "ac|b",
+     "english"},
+    // Braille display: the six keys type cells, which are read as words.
+    {"a chord types its cell and says it", "|", "[fd]", {"vi\tb"}, "b|", "braille"},
+    {"a tone cell is said by its name", "|", "[dl]", {"vi\tdấu hỏi"}, "\xDA|", "braille"},
+    {"word echo reads Braille as words", "|", "[fd][f] ", {"vi\tba"}, "ba |", "braille word"},
+    {"sentence echo ends at the full-stop cell",
+     "|",
+     "[fd][f][dkl]",
+     {"vi\tba"},
+     "ba.|",
+     "braille sentence"},
+    {"Right says the cell it passes", "|ba", "{Right}", {"vi\tb"}, "b|a", "braille"},
+    {"Backspace takes one cell", "ba|", "{Backspace}", {"vi\tzzzmeslg a"}, "b|", "braille"},
+};
+
+class EditEcho : public ::testing::TestWithParam<EchoCase> {
+protected:
+    void SetUp() override {
+        tavi::TMainFormSetup setup;
+        auto voices = std::make_unique<tavitest::RecordingSpeech>(voiceState);
+        setup.Speech = std::make_unique<tavi::TSpeechLogPort>(
+            std::move(voices), [this](const std::string& line) {
+                said.push_back(line.substr(line.find('\t') + 1)); // without the time
+            });
+        setup.RegistryFile = dir / "registry.reg";
+        setup.DocumentsRoot = dir / "data";
+        setup.RunDialog = [](QDialog& d) {
+            if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
+                tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, "anna");
+                return tavi::mrOk;
+            }
+            return tavi::mrCancel;
+        };
+        form = std::make_unique<tavi::TMainForm>(std::move(setup));
+        ASSERT_TRUE(form->FormShow());
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->Editor->setFocus();
+    }
+    void TearDown() override {
+        form->SetModified(0);
+        form->close();
+    }
+
+    void Apply(const EchoCase& c) {
+        const char* modes[] = {"none", "", "word", "sentence", "paragraph"};
+        for (std::size_t m = 0; m < tavi::EchoModeItems.size(); ++m)
+            if (m > 0 ? Has(c, modes[m]) : Has(c, "none"))
+                form->Action(tavi::EchoModeItems[m])->setChecked(true);
+        if (Has(c, "english")) form->Action("MEnglish")->setChecked(true);
+        if (Has(c, "nocontrols")) form->Action("MRCharCtrl")->setChecked(false);
+        if (Has(c, "braille")) {
+            form->Action("MGTGrade1")->setChecked(true);
+            form->Keyboard1->SetEnabled(false);
+            form->SixKeyKbd1->SetEnabled(true);
+        }
+    }
+    // The document in the editor's bytes, with the caret where "|" is.
+    void Load(const EchoCase& c) {
+        std::string text = c.before;
+        const std::size_t caret = text.find('|');
+        text.erase(caret, 1);
+        const std::string bytes = Bytes(c, text);
+        form->Editor->SetText(bytes);
+        form->Editor->SetSelStart(static_cast<int>(Bytes(c, text.substr(0, caret)).size()));
+    }
+    std::string Bytes(const EchoCase& c, const std::string& text) const {
+        return Has(c, "braille") ? text : tavi::UnicodeToTable(text, "Vni for Win");
+    }
+    std::string Document(const EchoCase& c) const {
+        const std::string text = form->Editor->Text();
+        const auto caret = static_cast<std::size_t>(form->Editor->SelStart());
+        if (Has(c, "braille")) return text.substr(0, caret) + "|" + text.substr(caret);
+        return tavi::TableToUnicode(text.substr(0, caret), "Vni for Win") + "|" +
+               tavi::TableToUnicode(text.substr(caret), "Vni for Win");
+    }
+
+    tavitest::TempDir dir;
+    std::shared_ptr<tavitest::SpeechLog> voiceState = std::make_shared<tavitest::SpeechLog>();
+    Lines said;
+    std::unique_ptr<tavi::TMainForm> form;
+};
+
+TEST_P(EditEcho, SaysWhatTheKeysDo) {
+    const EchoCase& c = GetParam();
+    Apply(c);
+    Load(c);
+    said.clear();
+    tavitest::PlayKeys(form->Editor, c.keys);
+    EXPECT_EQ(said, c.said);
+    if (c.after) {
+        EXPECT_EQ(Document(c), c.after);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, EditEcho, ::testing::ValuesIn(Cases));
+
+} // namespace
