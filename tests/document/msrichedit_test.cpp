@@ -100,6 +100,31 @@ TEST(Editor, SegmentsAroundTheCaret) {
     }
 }
 
+// The key handlers read only the caret's paragraph (the bytes next to the caret, and segments):
+// what they find there must be what the whole text gives, at every caret, at paragraph edges
+// and in empty paragraphs.
+TEST(Editor, TheCaretParagraphAnswersAsTheWholeTextDoes) {
+    TMsRichEdit e;
+    e.SetText("\r\nab cd.\r\n\r\n ef\tgh \r\nij");
+    const std::string text = e.Text();
+    EXPECT_EQ(e.TextLength(), static_cast<int>(text.size()));
+    for (int caret = 0; caret <= e.TextLength(); ++caret) {
+        e.SetSelStart(caret);
+        const auto at = static_cast<std::size_t>(e.SelStart());
+        const tavi::TCaretText t = e.CaretText();
+        EXPECT_EQ(t.Caret, at);
+        EXPECT_EQ(t.Length, text.size());
+        for (std::size_t p = at - std::min<std::size_t>(at, 2); p < at + 2; ++p)
+            EXPECT_EQ(t.At(p), p < text.size() ? static_cast<unsigned char>(text[p]) : -1) << p;
+        for (const char* delims : {" \t\n\r", "\r\t ", "\r\n\t ", ".\n\r", "\r\n", "\n"}) {
+            const tavi::TSegment whole = tavi::FindSegment(text, at, delims);
+            const tavi::TSegment local = e.FindSegment(delims);
+            EXPECT_EQ(local.Start, whole.Start) << caret << " " << Hex(delims);
+            EXPECT_EQ(local.End, whole.End) << caret << " " << Hex(delims);
+        }
+    }
+}
+
 TEST(Editor, CaretLineAndColumn) {
     TMsRichEdit e;
     e.resize(600, 300);
