@@ -70,6 +70,7 @@ void TMainForm::ClearByte(std::size_t pos) {
 }
 
 void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
+    FKeyDown = {key, mods};
     const TShift shift = ShiftOf(mods);
     const TCaretText t = Editor->CaretText();
     FKeyEchoed = false;
@@ -194,6 +195,8 @@ std::string TMainForm::VniOfBraille(const std::string& braille) {
 }
 
 void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
+    // A key means what it meant as it went down, also when its modifier came up first.
+    if (key == FKeyDown.Key) mods = FKeyDown.Mods;
     const TShift shift = ShiftOf(mods);
     if (Checked("MGTVNI2") && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
     if (key == Qt::Key_Left) {

@@ -121,6 +121,10 @@ public:
     bool FPendingEcho = false;
     bool FKeyEchoed = false; // this key's letter or tone was spoken at key-down
     bool FKeyPlaced = false; // the text changed since this key went down
+    struct {
+        int Key = 0;
+        Qt::KeyboardModifiers Mods;
+    } FKeyDown; // the last key that went down, with the modifiers held then
     std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
     int FPrinterIndex = 0;
     bool FEmbosser = false;

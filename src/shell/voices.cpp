@@ -119,10 +119,12 @@ void TProgramVoices::PlaySoundFile(const std::filesystem::path& file) {
     bool done = false;
     device->OnDone = [&done](std::uint64_t) { done = true; };
     const std::string samples = ScaleSamples(wav.Format, wav.Samples, OutputVolume());
+    // Keys typed during the beep wait for it, as they did behind the old synchronous sound
+    // call: run inside the handler that beeps, they would act before its key had.
     if (device->Write(samples, 1))
-        PumpEventsUntil([&done] { return done; },
-                        static_cast<int>(PlayMilliseconds(wav.Format, samples.size())) +
-                            LongestSoundMs);
+        PumpEventsUntil(
+            [&done] { return done; },
+            static_cast<int>(PlayMilliseconds(wav.Format, samples.size())) + LongestSoundMs, false);
     device->Close();
 }
 
