@@ -355,7 +355,6 @@ namespace {
 struct TScreenLine {
     QTextBlock Block;
     QTextLine Line;
-    int Number = 0; // counted over the whole document
 };
 
 TScreenLine ScreenLine(const QTextDocument* d, int pos) {
@@ -363,20 +362,23 @@ TScreenLine ScreenLine(const QTextDocument* d, int pos) {
     s.Block = d->findBlock(pos);
     if (!s.Block.isValid()) s.Block = d->lastBlock();
     d->documentLayout()->blockBoundingRect(s.Block); // lays the document out up to here
-    for (QTextBlock b = d->begin(); b != s.Block; b = b.next())
-        s.Number += std::max(1, b.layout() ? b.layout()->lineCount() : 1);
     if (QTextLayout* layout = s.Block.layout(); layout && layout->lineCount() > 0) {
         s.Line = layout->lineForTextPosition(pos - s.Block.position());
         if (!s.Line.isValid()) s.Line = layout->lineAt(layout->lineCount() - 1);
-        s.Number += s.Line.lineNumber();
     }
     return s;
 }
 
 } // namespace
 
+// The layout keeps no running count of screen lines, so the lines of the blocks before are
+// counted: the one query here that grows with the document.
 int TMsRichEdit::CaretLine() const {
-    return ScreenLine(document(), textCursor().selectionStart()).Number;
+    const TScreenLine s = ScreenLine(document(), textCursor().selectionStart());
+    int number = s.Line.isValid() ? s.Line.lineNumber() : 0;
+    for (QTextBlock b = document()->begin(); b != s.Block; b = b.next())
+        number += std::max(1, b.layout() ? b.layout()->lineCount() : 1);
+    return number;
 }
 
 int TMsRichEdit::CaretColumn() const {

@@ -1,0 +1,150 @@
+// Latency of the echo while editing, as the user hears it: from a key event delivered to the
+// editor of the real main window (real voices, real dictionary, real espeak-ng) to the first
+// buffer handed to the sound device, for a typed character and for a finished word, with both
+// voices, in an empty document and in a document of 1 MB. The device only notes the time of
+// each buffer, so the figures are the program's own work, without the sound server's latency.
+// The medians are the counters median_ms; key_ms is the whole keystroke (echo, then the
+// editor's own insertion and the status bar).
+#include "codes/vncodeconverter.h"
+#include "dialogs/initfrm.h"
+#include "document/msrichedit.h"
+#include "shell/mainform.h"
+#include "shell/voices.h"
+#include "speech/waveout.h"
+#include "support/corpus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The time the last buffer arrived at any device.
+Clock::time_point Arrived;
+
+class TimingWaveOut : public tavi::TWaveOut {
+public:
+    bool Open(const tavi::TSoundFormat&) override { return Succeed(); }
+    bool Write(std::string_view, std::uint64_t) override {
+        Arrived = Clock::now();
+        return Succeed();
+    }
+    bool Pause() override { return Succeed(); }
+    bool Restart() override { return Succeed(); }
+    bool Reset() override { return Succeed(); }
+    bool Close() override { return Succeed(); }
+    bool IsOpen() const override { return true; }
+};
+
+class TimingAudio : public tavi::TAudioSystem {
+public:
+    int DeviceCount() const override { return 1; }
+    std::unique_ptr<tavi::TWaveOut> CreateDevice() override {
+        return std::make_unique<TimingWaveOut>();
+    }
+    std::unique_ptr<tavi::TWaveOut> CreateFileDevice(const std::filesystem::path&) override {
+        return std::make_unique<TimingWaveOut>();
+    }
+};
+
+// The settings of a window of its own, so that no run inherits the voice of another.
+std::filesystem::path SettingsFile() {
+    return std::filesystem::temp_directory_path() / "tavi-bench-echo.reg";
+}
+
+std::unique_ptr<tavi::TMainForm> OpenWindow() {
+    std::filesystem::remove(SettingsFile());
+    tavi::TMainFormSetup setup;
+    setup.Speech = std::make_unique<tavi::TProgramVoices>();
+    setup.RegistryFile = SettingsFile();
+    setup.DocumentsRoot = std::filesystem::temp_directory_path() / "tavi-bench-echo";
+    setup.RunDialog = [](QDialog& d) {
+        if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
+            tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, "bench");
+            return tavi::mrOk;
+        }
+        return tavi::mrCancel;
+    };
+    auto form = std::make_unique<tavi::TMainForm>(std::move(setup));
+    form->FormShow();
+    form->show();
+    return form;
+}
+
+void Key(QWidget* editor, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(editor, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(editor, &release);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Args: word echo (0 character, 1 word), English voice (0/1), document size in bytes.
+void BM_KeyToFirstBuffer(benchmark::State& state) {
+    const bool word = state.range(0) != 0, english = state.range(1) != 0;
+    auto form = OpenWindow();
+    form->Action(word ? "MREWord" : "MREChar")->setChecked(true);
+    form->Action(english ? "MEnglish" : "MVietNam")->trigger();
+    const std::string prose = tavitest::RepeatedProse(static_cast<std::size_t>(state.range(2)));
+    form->Editor->SetText(state.range(2) ? tavi::ConvertBetween("Unicode", "Vni for Win", prose)
+                                         : std::string());
+    form->Editor->SetSelStart(form->Editor->TextLength());
+    QApplication::processEvents(); // the layout of a large document
+    std::vector<double> echo, whole;
+    for (auto _ : state) {
+        if (word) {
+            state.PauseTiming();
+            for (const char* c : {"v", "i", "e", "6", "t"}) Key(form->Editor, c[0], c);
+            state.ResumeTiming();
+        }
+        const Clock::time_point start = Clock::now();
+        Arrived = {};
+        if (word)
+            Key(form->Editor, Qt::Key_Space, " ");
+        else
+            Key(form->Editor, Qt::Key_A, "a");
+        const Clock::time_point end = Clock::now();
+        if (Arrived < start) {
+            state.SkipWithError("nothing was heard");
+            break;
+        }
+        echo.push_back(std::chrono::duration<double, std::milli>(Arrived - start).count());
+        whole.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        state.SetIterationTime((Arrived - start).count() / 1e9);
+    }
+    state.counters["median_ms"] = Median(echo);
+    state.counters["key_ms"] = Median(whole);
+    form->SetModified(0);
+    form->close();
+    std::filesystem::remove(SettingsFile());
+}
+BENCHMARK(BM_KeyToFirstBuffer)
+    ->ArgNames({"word", "english", "bytes"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1 << 20}})
+    ->Iterations(100)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    tavi::SetAudioSystem(std::make_unique<TimingAudio>());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
