@@ -10,7 +10,7 @@ void TMainForm::EditorChange() {
         FSuppressChange = false;
         return;
     }
-    FKeyPlaced = true;
+    FKeys.Placed = true;
     Action("MEUndo")->setEnabled(Editor->CanUndo());
     UpdateCaretPanel();
     SetModified(1);

@@ -7,6 +7,8 @@
 #include "shell/editecho.h"
 #include "shell/menudefs.h"
 
+#include <chrono>
+
 namespace tavi {
 
 namespace {
@@ -70,14 +72,16 @@ void TMainForm::ClearByte(std::size_t pos) {
 }
 
 void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
-    FKeyDown = {key, mods};
+    FKeys.DownKey = key;
+    FKeys.DownMods = mods;
+    FKeys.HandledKey = key;
     const TShift shift = ShiftOf(mods);
     const TCaretText t = Editor->CaretText();
-    FKeyEchoed = false;
-    FKeyPlaced = false;
+    FKeys.Echoed = false;
+    FKeys.Placed = false;
     if (shift.None() && !IsKeypad(mods) && key >= Qt::Key_1 && key <= Qt::Key_9)
         AccentKeyDown(static_cast<char>(key), t);
-    if (key == Qt::Key_Left && t.Length == 0) PlayBeep();
+    if (key == Qt::Key_Left && t.Length == 0) EdgeBeep();
     if (key == Qt::Key_Delete) DeleteKeyDown(shift.None(), shift.Ctrl, t);
     if (key == Qt::Key_Right) {
         RightKeyDown(shift.None(), shift.OnlyCtrl(), t);
@@ -85,7 +89,7 @@ void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
         FLastLine = Editor->CaretLine();
     }
     FLastColumn = Editor->CaretColumn();
-    FLastCaret = Editor->SelStart();
+    FKeys.LastCaret = Editor->SelStart();
     if (shift.Ctrl) {
         CtrlKeyDown(key, IsKeypad(mods), t);
     } else if (key == Qt::Key_Backspace) {
@@ -102,10 +106,10 @@ void TMainForm::AccentKeyDown(char key, const TCaretText& t) {
         const TAccentEcho echo = AccentKeyEcho(key, before);
         if (!echo.Letter.empty()) EchoText(echo.Letter, VniWinTable);
         FPendingEcho = FPendingEcho || echo.Pending;
-        FKeyEchoed = !echo.Letter.empty() || echo.Pending;
+        FKeys.Echoed = !echo.Letter.empty() || echo.Pending;
     } else if (t.Length > 0 && IsToneVowel(before)) {
         EchoText(ToneMarkName(key - '0'), VniWinTable);
-        FKeyEchoed = true;
+        FKeys.Echoed = true;
     }
 }
 
@@ -114,9 +118,9 @@ void TMainForm::DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t) 
         if (ctrl)
             Announce("zzzmesgk ");
         else
-            PlayBeep();
+            EdgeBeep();
     } else if (t.Caret >= t.Length) {
-        PlayBeep();
+        EdgeBeep();
     } else if (t.SelLength > 0) {
         SpeakDeletion({}, true);
     } else {
@@ -130,7 +134,7 @@ void TMainForm::BackspaceKeyDown(const TCaretText& t) {
     if (t.SelLength > 0) {
         SpeakDeletion({}, true);
     } else if (t.Caret == 0) {
-        PlayBeep();
+        EdgeBeep();
     } else {
         const TPiece letter = LetterBefore(t, Checked("MGTVNI2"));
         if (letter.Bytes.size() == 2) ClearByte(letter.Start + 1);
@@ -140,7 +144,7 @@ void TMainForm::BackspaceKeyDown(const TCaretText& t) {
 
 void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t) {
     if (!noModifiers && !onlyCtrl) return;
-    if (t.Caret >= t.Length) return PlayBeep();
+    if (t.Caret >= t.Length) return EdgeBeep();
     std::string piece;
     if (noModifiers) {
         const TPiece letter = LetterAfter(t, Checked("MGTVNI2"));
@@ -173,7 +177,7 @@ void TMainForm::EditorKeyPress(char& ch) {
     const bool vni = Checked("MGTVNI2");
     // A key whose letter was spoken at key-down or after the change is not spoken again.
     const TTypedEcho echo =
-        TypedEcho(c, EchoMode(), vni, Editor->CaretText(), FKeyPlaced && !FKeyEchoed);
+        TypedEcho(c, EchoMode(), vni, Editor->CaretText(), FKeys.Placed && !FKeys.Echoed);
     if (echo.Piece.empty()) return;
     if (echo.Braille) {
         EchoText(echo.Piece, BrailleTableName);
@@ -196,7 +200,8 @@ std::string TMainForm::VniOfBraille(const std::string& braille) {
 
 void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
     // A key means what it meant as it went down, also when its modifier came up first.
-    if (key == FKeyDown.Key) mods = FKeyDown.Mods;
+    if (key == FKeys.DownKey) mods = FKeys.DownMods;
+    FKeys.HandledKey = key;
     const TShift shift = ShiftOf(mods);
     if (Checked("MGTVNI2") && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
     if (key == Qt::Key_Left) {
@@ -221,7 +226,8 @@ void TMainForm::CtrlAltKeyUp(int key) {
 void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
     if (!onlyCtrl && !(noModifiers && Editor->TextLength() > 0)) return;
     // A caret that did not move was at the start; one that moved onto an empty line did move.
-    if (Editor->CaretColumn() == FLastColumn && Editor->SelStart() == FLastCaret) return PlayBeep();
+    if (Editor->CaretColumn() == FLastColumn && Editor->SelStart() == FKeys.LastCaret)
+        return EdgeBeep();
     const TCaretText t = Editor->CaretText();
     std::string piece;
     if (noModifiers) {
@@ -237,7 +243,7 @@ void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
 }
 
 void TMainForm::UpDownKeyUp() {
-    if (Editor->CaretLine() == FLastLine) return PlayBeep();
+    if (Editor->CaretLine() == FLastLine) return EdgeBeep();
     if (!Checked("MROption")) return;
     std::string line = Editor->GetCaretLineText();
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
@@ -250,7 +256,7 @@ void TMainForm::UpDownKeyUp() {
 void TMainForm::PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onlyAlt) {
     const bool home = key == Qt::Key_Home, end = key == Qt::Key_End;
     if ((home || end) && (noModifiers || onlyCtrl)) {
-        if (Editor->TextLength() == 0) return PlayBeep();
+        if (Editor->TextLength() == 0) return EdgeBeep();
         if (onlyCtrl)
             Announce(end ? " zzzmesfqa " : " zzzmesfp ");
         else
@@ -260,6 +266,19 @@ void TMainForm::PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onl
     } else if (key == Qt::Key_F1 && onlyAlt) {
         Announce(LineAndColumn(Editor->CaretLine() + 1, Editor->CaretColumn() + 1));
     }
+}
+
+// A key held at an edge beeps no faster than the beep can be heard: the repeats that waited
+// behind its last beep, and those that follow at once, get none of their own. (The repeat
+// flag of such waiting events cannot be relied on.)
+void TMainForm::EdgeBeep() {
+    const auto now = std::chrono::steady_clock::now();
+    if (FKeys.HandledKey == FKeys.BeepKey &&
+        now - FKeys.LastBeepEnd < std::chrono::milliseconds(60))
+        return;
+    PlayBeep();
+    FKeys.BeepKey = FKeys.HandledKey;
+    FKeys.LastBeepEnd = std::chrono::steady_clock::now();
 }
 
 void TMainForm::EditorEnter() {

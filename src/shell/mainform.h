@@ -14,6 +14,7 @@
 
 #include <QMainWindow>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -117,14 +118,7 @@ public:
     int FSoundEdit = 1;
     bool FCapsLock = false, FNumLock = false;
     int FLastLine = 0, FLastColumn = 0;
-    int FLastCaret = 0; // the caret at the last key-down
     bool FPendingEcho = false;
-    bool FKeyEchoed = false; // this key's letter or tone was spoken at key-down
-    bool FKeyPlaced = false; // the text changed since this key went down
-    struct {
-        int Key = 0;
-        Qt::KeyboardModifiers Mods;
-    } FKeyDown; // the last key that went down, with the modifiers held then
     std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
     int FPrinterIndex = 0;
     bool FEmbosser = false;
@@ -176,6 +170,7 @@ private:
     void EchoDisplayText(const std::string& text); // in the display's code table
     void SpeakDeletion(const std::string& piece, bool readControlChars);
     void ClearByte(std::size_t pos);
+    void EdgeBeep();
     std::string VniOfBraille(const std::string& braille);
     void AccentKeyDown(char key, const TCaretText& t);
     void DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t);
@@ -196,6 +191,16 @@ private:
     void StartUntitledDocument();
     int ShowModal(QDialog& dialog);
 
+    // What the key handlers keep between the events of a key (editkeys.cpp).
+    struct TKeyState {
+        int LastCaret = 0;   // the caret at the last key-down
+        bool Echoed = false; // this key's letter or tone was spoken at key-down
+        bool Placed = false; // the text changed since this key went down
+        int DownKey = 0;     // the last key that went down, and the modifiers held then
+        Qt::KeyboardModifiers DownMods;
+        int HandledKey = 0, BeepKey = 0; // the key being handled; the key that beeped last
+        std::chrono::steady_clock::time_point LastBeepEnd;
+    } FKeys;
     std::unique_ptr<ISpeechPort> FSpeech;
     std::function<int(QDialog&)> FRunDialog;
     std::filesystem::path FRegistryFile;

@@ -81,6 +81,11 @@ const EchoCase Cases[] = {
     // Moving.
     {"Left at the start beeps", "|ab", "{Left}", {"beep\tBeep.wav"}, "|ab"},
     {"Left in an empty text beeps once", "|", "{Left}", {"beep\tBeep.wav"}, "|"},
+    {"a held key at the edge does not beep at every repeat",
+     "|ab",
+     "{Left*4}",
+     {"beep\tBeep.wav"},
+     "|ab"},
     {"Left passes a two-byte letter whole", "Việ|t", "{Left}", {"vi\tệ"}, "Vi|ệt"},
     {"Right passes a two-byte letter whole", "Vi|ệt", "{Right}", {"vi\tệ"}, "Việ|t"},
     {"Right at the end beeps", "ab|", "{Right}", {"beep\tBeep.wav"}, "ab|"},

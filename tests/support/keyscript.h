@@ -4,6 +4,7 @@
 //   {Left}     a named key: Left Right Up Down Home End Del Backspace Enter Tab Space Esc
 //              CapsLock NumLock Insert F1-F12, or one character
 //   {Ctrl+Alt+A}  modifiers before the key: Ctrl, Alt, Shift, and Pad for the numeric keypad
+//   {Left*3}   a key held down until it has repeated three times
 //   [fd]       a chord: the keys go down in order and come up in reverse (six-key Braille)
 //
 // Keys go to the widget that has the keyboard focus (the given widget when none has).
@@ -128,7 +129,17 @@ inline void PlayKeys(QWidget* widget, std::string_view script) {
             const std::string inside(script.substr(i + 1, close - i - 1));
             i = close;
             if (c == '{') {
-                Send(QTest::Click, widget, ParseNamedKey(inside));
+                const std::size_t star = inside.find('*');
+                const TScriptKey k = ParseNamedKey(inside.substr(0, star));
+                if (star == std::string::npos) {
+                    Send(QTest::Click, widget, k);
+                    continue;
+                }
+                Send(QTest::Press, widget, k);
+                for (int n = std::stoi(inside.substr(star + 1)); n > 0; --n)
+                    for (bool press : {false, true})
+                        QTest::simulateEvent(KeyTarget(widget), press, k.key, k.mods, k.text, true);
+                Send(QTest::Release, widget, k);
                 continue;
             }
             for (char key : inside) Send(QTest::Press, widget, TypedKey(key));
