@@ -159,7 +159,9 @@ void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& 
 
 void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
     if (key == Qt::Key_Backspace) {
-        if (t.Caret > 0) SpeakDeletion(" " + Editor->SelText(), true);
+        if (t.Caret > 0)
+            SpeakText(DeletionName(SpeechSettings()) + " " + Editor->SelText(), VniWinTable,
+                      Checked("MEnglish"), true);
         return;
     }
     if (keypad) return;

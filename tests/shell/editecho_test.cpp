@@ -76,6 +76,11 @@ const EchoCase Cases[] = {
      {"vi\tzzzmeslg "},
      "a|"},
     {"Ctrl+Delete", "|ab cd", "{Ctrl+Del}", {"vi\tzzzmesgk "}, nullptr},
+    {"Ctrl+Backspace says the selection it deletes",
+     "ab cd|",
+     "{Shift+Left}{Ctrl+Backspace}",
+     {"vi\tzzzmeslg  d"},
+     nullptr},
     {"Shift+Delete beeps", "a|b", "{Shift+Del}", {"beep\tBeep.wav"}, nullptr},
     {"Backspace at the start beeps", "|ab", "{Backspace}", {"beep\tBeep.wav"}, "|ab"},
     // Moving.
