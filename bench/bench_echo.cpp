@@ -1,8 +1,7 @@
 // Latency of the echo while editing, as the user hears it: from a key event delivered to the
 // editor of the real main window (real voices, real dictionary, real espeak-ng) to the first
 // buffer handed to the sound device, for a typed character and for a finished word, with both
-// voices, in an empty document and in a document of 1 MB. The device only notes the time of
-// each buffer, so the figures are the program's own work, without the sound server's latency.
+// voices, in an empty document and in a document of 1 MB.
 // The medians are the counters median_ms; key_ms is the whole keystroke (echo, then the
 // editor's own insertion and the status bar).
 #include "codes/vncodeconverter.h"
@@ -12,6 +11,7 @@
 #include "shell/voices.h"
 #include "speech/waveout.h"
 #include "support/corpus.h"
+#include "timingwaveout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,24 +25,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The time the last buffer arrived at any device.
-Clock::time_point Arrived;
-
-class TimingWaveOut : public tavi::TWaveOut {
-public:
-    bool Open(const tavi::TSoundFormat&) override { return Succeed(); }
-    bool Write(std::string_view, std::uint64_t) override {
-        Arrived = Clock::now();
-        return Succeed();
-    }
-    bool Pause() override { return Succeed(); }
-    bool Restart() override { return Succeed(); }
-    bool Reset() override { return Succeed(); }
-    bool Close() override { return Succeed(); }
-    bool IsOpen() const override { return true; }
-};
+using tavibench::Clock;
+using tavibench::TimingWaveOut;
 
 class TimingAudio : public tavi::TAudioSystem {
 public:
@@ -110,19 +94,19 @@ void BM_KeyToFirstBuffer(benchmark::State& state) {
             state.ResumeTiming();
         }
         const Clock::time_point start = Clock::now();
-        Arrived = {};
+        TimingWaveOut::LastArrival = {};
         if (word)
             Key(form->Editor, Qt::Key_Space, " ");
         else
             Key(form->Editor, Qt::Key_A, "a");
-        const Clock::time_point end = Clock::now();
-        if (Arrived < start) {
+        const Clock::time_point end = Clock::now(), heard = TimingWaveOut::LastArrival;
+        if (heard < start) {
             state.SkipWithError("nothing was heard");
             break;
         }
-        echo.push_back(std::chrono::duration<double, std::milli>(Arrived - start).count());
+        echo.push_back(std::chrono::duration<double, std::milli>(heard - start).count());
         whole.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-        state.SetIterationTime((Arrived - start).count() / 1e9);
+        state.SetIterationTime(std::chrono::duration<double>(heard - start).count());
     }
     state.counters["median_ms"] = Median(echo);
     state.counters["key_ms"] = Median(whole);

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "speech/tts.h"
 #include "speech/wordreader.h"
+#include "timingwaveout.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,37 +17,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-// Notes when a buffer arrives and keeps the owner's completion for the benchmark to call.
-class TimingWaveOut : public tavi::TWaveOut {
-public:
-    bool Open(const tavi::TSoundFormat&) override { return Succeed(); }
-    bool Write(std::string_view samples, std::uint64_t tag) override {
-        Arrived = Clock::now();
-        Bytes += samples.size();
-        Tag = tag;
-        return Succeed();
-    }
-    bool Pause() override { return Succeed(); }
-    bool Restart() override { return Succeed(); }
-    bool Reset() override { return Succeed(); }
-    bool Close() override { return Succeed(); }
-    bool IsOpen() const override { return true; }
-
-    // Reports the last buffer played; returns the seconds until the next one arrived (0 when
-    // none did).
-    double Complete() {
-        const std::uint64_t tag = Tag;
-        const Clock::time_point start = Clock::now();
-        OnDone(tag);
-        return Tag == tag ? 0.0 : std::chrono::duration<double>(Arrived - start).count();
-    }
-
-    Clock::time_point Arrived;
-    std::uint64_t Tag = 0;
-    std::size_t Bytes = 0;
-};
+using tavibench::Clock;
+using tavibench::TimingWaveOut;
 
 std::string Prose() {
     return tavi::ReadWholeFile(std::string(TAVI_SOURCE_DIR) +
