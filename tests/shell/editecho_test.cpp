@@ -265,4 +265,15 @@ TEST_P(EditEcho, SaysWhatTheKeysDo) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, EditEcho, ::testing::ValuesIn(Cases));
 
+// Coming back to the editor from another control says so; coming back from a menu, a dialog or
+// another program does not.
+TEST_F(EditEcho, EnteringTheEditorSaysSo) {
+    said.clear();
+    form->Editor->clearFocus();
+    form->Editor->setFocus(Qt::TabFocusReason);
+    form->Editor->clearFocus();
+    form->Editor->setFocus(Qt::PopupFocusReason);
+    EXPECT_EQ(said, Lines{"vi\tzzzmesa"});
+}
+
 } // namespace
