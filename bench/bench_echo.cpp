@@ -50,6 +50,7 @@ std::unique_ptr<tavi::TMainForm> OpenWindow() {
     setup.Speech = std::make_unique<tavi::TProgramVoices>();
     setup.RegistryFile = SettingsFile();
     setup.DocumentsRoot = std::filesystem::temp_directory_path() / "tavi-bench-echo";
+    setup.StateFolder = setup.DocumentsRoot / "state";
     setup.RunDialog = [](QDialog& d) {
         if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
             tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, "bench");

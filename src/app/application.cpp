@@ -10,7 +10,7 @@ namespace tavi {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("tavi");
-    setApplicationDisplayName(QString::fromUtf8(TMainForm::ApplicationTitle));
+    // No display name: the desktop would add it to every window title a second time.
     setApplicationVersion("1.0");
     connect(this, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {

@@ -1,6 +1,7 @@
 // The program: one running copy per user, its fonts and voices, and the main window.
 #include "app/application.h"
 #include "document/screenfonts.h"
+#include "platform/endsignals.h"
 #include "platform/singlecopy.h"
 #include "shell/mainform.h"
 #include "shell/speechlog.h"
@@ -8,6 +9,7 @@
 #include "speech/qtaudio.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -45,11 +47,17 @@ int main(int argc, char** argv) {
         "speech-log", "Appends every utterance to <file>: milliseconds, voice, text.", "file",
         qEnvironmentVariable("TAVI_SPEECH_LOG"));
     options.addOption(speechLog);
+    options.addPositionalArgument("file", "A document to open.", "[file]");
     options.process(app);
+    const QString file = options.positionalArguments().value(0);
 
-    // A second start shows nothing and ends; the running copy is not disturbed.
+    // A second start hands its file to the running copy, or shows nothing, and ends.
     tavi::TSingleCopy single;
-    if (!single.IsFirst()) return 0;
+    if (!single.IsFirst()) {
+        if (file.isEmpty() || single.HandOver(file)) return 0;
+        std::fprintf(stderr, "tavi: the running copy did not take %s\n", qPrintable(file));
+        return 1;
+    }
 
     tavi::RegisterScreenFonts();
     tavi::InstallAudioSystem();
@@ -58,8 +66,17 @@ int main(int argc, char** argv) {
 
     tavi::TMainFormSetup setup;
     setup.Speech = WithSpeechLog(std::move(voices), options.value(speechLog), start);
+    if (!file.isEmpty()) setup.OpenAtStart = QFileInfo(file).absoluteFilePath().toStdString();
     tavi::TMainForm form(std::move(setup));
     app.SetMainForm(&form);
+    single.OnFileHandedOver = [&form](const QString& handed) {
+        form.activateWindow();
+        form.OpenRequested(handed.toStdString());
+    };
+    // Logout, shutdown or a closed terminal: the document is kept for the next start.
+    tavi::TEndSignals endSignals;
+    QObject::connect(&endSignals, &tavi::TEndSignals::EndRequested, &form,
+                     [&form] { form.EndRequested(); });
     // Large print and a wide line suit the people who use it: the window takes the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());

@@ -1,7 +1,11 @@
 #include "dialogs/savefrm.h"
 
+#include "dialogs/filebrowser.h"
+#include "dialogs/filenames.h"
 #include "dialogs/vntext.h"
 
+#include <QCheckBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,19 +15,24 @@
 
 namespace tavi {
 
-TSaveFrm::TSaveFrm(ITalker& talker, const std::filesystem::path& documentsFolder, QWidget* parent)
-    : TTalkingDialog(talker, parent), Folder(documentsFolder) {
-    setWindowTitle(QString::fromUtf8("Lưu tập tin"));
+namespace fs = std::filesystem;
+
+TFileNameFrm::TFileNameFrm(TKind kind, ITalker& talker, const fs::path& documentsFolder,
+                           QWidget* parent)
+    : TTalkingDialog(talker, parent), Kind(kind), Folder(documentsFolder) {
+    const bool save = kind == TKind::Save;
+    setWindowTitle(QString::fromUtf8(save ? "Lưu tập tin" : "Mở tập tin"));
     auto* label = new QLabel(QString::fromUtf8("&Tên tập tin:"), this);
     EFName = new QLineEdit(this);
     label->setBuddy(EFName);
-    PathLabel = new QPlainTextEdit(QString::fromStdString(Folder.string()), this);
+    // The folder a bare name goes into; the open dialog shows it with its separator.
+    const QString folder = QString::fromStdString(Folder.string()) + (save ? "" : "/");
+    PathLabel = new QPlainTextEdit(folder, this);
     PathLabel->setReadOnly(true);
     PathLabel->setFrameStyle(QFrame::NoFrame);
     PathLabel->setFocusPolicy(Qt::NoFocus); // never keeps the focus
     PathLabel->setMaximumHeight(PathLabel->fontMetrics().height() * 2 + 8);
     BrowseBt = new QPushButton(QString::fromUtf8("&Duyệt..."), this);
-    BrowseBt->setEnabled(false); // the file browser comes with the open dialog
     OKBt = new QPushButton(QString::fromUtf8("&Chọn"), this);
     Button2 = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
     OKBt->setDefault(true);
@@ -38,34 +47,63 @@ TSaveFrm::TSaveFrm(ITalker& talker, const std::filesystem::path& documentsFolder
     layout->addWidget(PathLabel);
     layout->addLayout(buttons);
 
-    SetSpokenNames({"zzzmesam", "duye\xE4t ta\xE4p tin", "cho\xEFn", "hu\xFBy bo\xFB"});
+    SetSpokenNames({save ? "zzzmesam" : "zzzmesew ", "duye\xE4t ta\xE4p tin", "cho\xEFn",
+                    "hu\xFBy bo\xFB"}); // duyệt tập tin, chọn, hủy bỏ
     SetTag(EFName, 0);
     SetTag(BrowseBt, 1);
     SetTag(OKBt, 2);
     SetTag(Button2, 3);
     TFieldRules rules;
     rules.Refused = TRefusedSet::Path;
-    rules.HelpKey = " zzzmesdx ";
-    rules.BeepWhenSilent = false;
-    rules.EchoEnterAndEscape = true;
+    rules.HelpKey = save ? " zzzmesdx " : " zzzmesdy ";
+    rules.BeepWhenSilent = !save;
+    rules.EchoEnterAndEscape = save;
     rules.OkButton = OKBt;
     MakeTalkingField(EFName, std::move(rules));
+    connect(BrowseBt, &QPushButton::clicked, this, [this] { BrowseClick(); });
     connect(OKBt, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
     EFName->setFocus();
 }
 
-void TSaveFrm::done(int result) {
-    // The typed name, as a path: bare names go into the documents folder and get ".TXT" when
-    // they have no extension.
-    const std::string typed = FieldBytes(EFName);
-    if (!typed.empty()) {
-        std::filesystem::path name = VnText(typed).toStdString();
-        if (name.is_relative()) name = Folder / name;
-        if (!name.has_extension()) name += ".TXT";
-        Chosen = name;
+// The browser's choice closes this dialog too, with the browser's result.
+void TFileNameFrm::BrowseClick() {
+    TFileBrowser browser(Talk(), Folder, Kind == TKind::Open, this);
+    const int result = browser.exec();
+    if (result == mrOk) {
+        Browsed = browser.ChosenPath();
+        SetFieldBytes(EFName, VnBytes(QString::fromStdString(Browsed->string()), "Vni for Win"));
     }
+    done(result);
+}
+
+void TFileNameFrm::done(int result) {
+    // The typed name as a path; the open dialog reads it only when it was accepted. A file
+    // chosen in the browser is taken as it is, whatever letters its name has.
+    const std::string typed =
+        Browsed ? Browsed->string() : VnText(FieldBytes(EFName)).toStdString();
+    if (Kind == TKind::Save)
+        Chosen = SavePath(typed, Folder, QDir::homePath().toStdString());
+    else if (result == mrOk)
+        Chosen = OpenPath(typed, Folder, QDir::homePath().toStdString());
     TTalkingDialog::done(result);
+}
+
+TSaveFrm::TSaveFrm(ITalker& talker, const fs::path& documentsFolder, QWidget* parent)
+    : TFileNameFrm(TKind::Save, talker, documentsFolder, parent) {}
+
+TOpenFrm::TOpenFrm(ITalker& talker, const fs::path& documentsFolder, QWidget* parent)
+    : TFileNameFrm(TKind::Open, talker, documentsFolder, parent) {
+    CheckAutoCnv = new QCheckBox(QString::fromUtf8("C&huyển mã"), this);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(3, CheckAutoCnv);
+    // Clicked, not toggled: setting it before the dialog shows says nothing.
+    connect(CheckAutoCnv, &QCheckBox::clicked, this, [this](bool checked) {
+        std::string caption = VnBytes(CheckAutoCnv->text(), "Vni for Dos");
+        if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
+        Talk().SpeakText((checked ? "" : "kh\x93ng ") + caption, "Vni for Dos", false, false);
+        Talk().WaitWhileSpeaking();
+        EFName->setFocus();
+    });
 }
 
 } // namespace tavi

@@ -37,6 +37,12 @@ std::string TCaretText::SegmentText(std::string_view delims) const {
     return Bytes.substr(s.Start, s.End - s.Start);
 }
 
+TPackage PackageOf(std::string_view head) {
+    if (head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) return TPackage::Ole;
+    if (head.starts_with("PK\x03\x04")) return TPackage::Zip;
+    return TPackage::None;
+}
+
 bool IsWordByte(unsigned char c) {
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     if (c >= 0xC0) return c != 0xD7 && c != 0xF7;

@@ -57,6 +57,11 @@ unsigned char FoldCase(unsigned char c);
 std::size_t FindText(std::string_view text, std::string_view what, std::size_t start,
                      std::size_t end, int options);
 
+// What a file's first bytes show it to be when it is an office document that only a converter
+// reads: an OLE compound file (".doc", ".xls"…) or a zip package (".docx", ".odt"…).
+enum class TPackage { None, Ole, Zip };
+TPackage PackageOf(std::string_view head);
+
 // Appends the UTF-8 form of a character.
 void AppendUtf8(std::string& out, char32_t c);
 

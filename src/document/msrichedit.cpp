@@ -216,6 +216,19 @@ TRtfDocument TMsRichEdit::Document() const {
     return Range(0, document()->characterCount() - 1);
 }
 
+// For other programs: letters in Unicode, in the face the screen font was made from.
+TRtfDocument TMsRichEdit::UnicodeDocument() const {
+    TRtfDocument doc = Document();
+    for (TRtfParagraph& p : doc.Paragraphs) {
+        for (TRtfRun& run : p.Runs) {
+            run.Text = ToUnicode(run.Text);
+            if (run.Format.FontName == VniScreenFont) run.Format.FontName = "DejaVu Sans";
+        }
+        if (p.MarkFormat.FontName == VniScreenFont) p.MarkFormat.FontName = "DejaVu Sans";
+    }
+    return doc;
+}
+
 void TMsRichEdit::Insert(QTextCursor& c, const TRtfDocument& doc) const {
     for (std::size_t i = 0; i < doc.Paragraphs.size(); ++i) {
         const TRtfParagraph& p = doc.Paragraphs[i];
@@ -573,6 +586,7 @@ int TMsRichEdit::GetFileKind(const QString& name) {
     if (ext == "doc") return FileKindDoc;
     if (ext == "wri") return FileKindWri;
     if (ext == "htm" || ext == "html") return FileKindHtml;
+    if (ext == "docx" || ext == "odt") return FileKindPackage;
     return FileKindText;
 }
 
@@ -584,22 +598,31 @@ std::string TMsRichEdit::HtmlToText(const QString& name) {
     }
 }
 
+bool TMsRichEdit::ImportThroughConverter(const QString& name, int kind) {
+    TRtfDocument doc;
+    if (!ImportWordDocument(name, kind, doc)) return false;
+    SetDocument(doc);
+    FLineBreak = "\r\n";
+    FileKind = kind;
+    PlainText = true;
+    return true;
+}
+
 bool TMsRichEdit::LoadFromFile(const QString& name) {
-    const int kind = GetFileKind(name);
-    if (kind == FileKindDoc || kind == FileKindWri) {
-        TRtfDocument doc;
-        if (!ImportWordDocument(name, kind, doc)) return false;
-        SetDocument(doc);
-        FLineBreak = "\r\n";
-        FileKind = kind;
-        PlainText = true;
-        return true;
-    }
+    int kind = GetFileKind(name);
+    if (kind == FileKindDoc || kind == FileKindWri || kind == FileKindPackage)
+        return ImportThroughConverter(name, kind);
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.read(MaxDocumentFileSize + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > MaxDocumentFileSize) return false;
     const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // An office document under another name is still an office document.
+    switch (PackageOf(data)) {
+    case TPackage::Ole: return ImportThroughConverter(name, FileKindDoc);
+    case TPackage::Zip: return ImportThroughConverter(name, FileKindPackage);
+    case TPackage::None: break;
+    }
     FileKind = kind;
     if (kind == FileKindHtml) {
         SetText(tavi::HtmlToText(data));
@@ -621,6 +644,11 @@ bool TMsRichEdit::LoadFromFile(const QString& name) {
 }
 
 bool TMsRichEdit::SaveToFile(const QString& name) {
+    if (GetFileKind(name) == FileKindPackage) {
+        if (!ExportOfficeDocument(WriteRtf(UnicodeDocument(), true), name)) return false;
+        PlainText = false;
+        return true;
+    }
     const bool plain = QFileInfo(name).suffix().compare("txt", Qt::CaseInsensitive) == 0;
     std::string data;
     if (plain) {

@@ -23,6 +23,8 @@ constexpr int FileKindText = 0; // anything else: rich text or plain text
 constexpr int FileKindDoc = 1;  // ".doc"
 constexpr int FileKindWri = 2;  // ".wri"
 constexpr int FileKindHtml = 3; // ".htm", ".html"
+// ".docx", ".odt" and the other office packages, and any zip package whatever its name
+constexpr int FileKindPackage = 4;
 
 // Files larger than this are refused by LoadFromFile (laying out 32 MB of text on the screen
 // takes some ten seconds already).
@@ -57,7 +59,8 @@ public:
     // Loads by file kind; false (and the document unchanged) when the file cannot be read, is
     // too large, or no converter reads it.
     bool LoadFromFile(const QString& name);
-    // ".txt" (any case) as plain text, anything else as RTF. Writes beside the file and renames
+    // ".txt" (any case) as plain text, ".docx" and ".odt" in their own formats (the text in
+    // Unicode, through the converter), anything else as RTF. Writes beside the file and renames
     // over it only when everything was written, so a failed save returns false and leaves the
     // old file as it was.
     bool SaveToFile(const QString& name);
@@ -73,6 +76,8 @@ public:
     std::string TextRTF() const;
     bool SetTextRTF(std::string_view rtf); // false (document unchanged) for data that is no RTF
     TRtfDocument Document() const;
+    // The document with its text in Unicode (UTF-8), as other programs are given it.
+    TRtfDocument UnicodeDocument() const;
     void SetDocument(const TRtfDocument& doc);
     int TextLength() const;
     int SelStart() const;
@@ -139,6 +144,7 @@ protected:
 
 private:
     void Replace(const std::function<void(QTextCursor&)>& fill);
+    bool ImportThroughConverter(const QString& name, int kind);
     TRtfDocument Range(int from, int to) const;
     void Insert(QTextCursor& cursor, const TRtfDocument& doc) const;
     QTextCharFormat SelCharFormat() const;

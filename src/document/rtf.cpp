@@ -439,24 +439,31 @@ void AppendText(std::string& out, std::string_view text) {
     }
 }
 
+// A character as RTF: ASCII as AppendText writes it, other characters as UTF-16 units, each
+// with "?" for readers without Unicode.
+void AppendCharacter(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        const char ascii = static_cast<char>(c);
+        AppendText(out, std::string_view(&ascii, 1));
+        return;
+    }
+    const auto unit = [&](char32_t u) {
+        out += "\\u" + std::to_string(static_cast<int>(u > 0x7FFF ? u - 0x10000 : u)) + "?";
+    };
+    if (c > 0xFFFF) {
+        unit(0xD800 + ((c - 0x10000) >> 10));
+        unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        unit(c);
+    }
+}
+
 void AppendFontName(std::string& out, std::string_view name) {
     for (char32_t c : DecodeUtf8(name)) {
-        if (c == U'\\' || c == U'{' || c == U'}' || c == U';' || c < 0x20) {
+        if (c == U'\\' || c == U'{' || c == U'}' || c == U';' || c < 0x20)
             AppendHex(out, static_cast<unsigned char>(c));
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            // Other characters as UTF-16 units, each with "?" for readers without Unicode.
-            const auto unit = [&](char32_t u) {
-                out += "\\u" + std::to_string(static_cast<int>(u > 0x7FFF ? u - 0x10000 : u)) + "?";
-            };
-            if (c > 0xFFFF) {
-                unit(0xD800 + ((c - 0x10000) >> 10));
-                unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-            } else {
-                unit(c);
-            }
-        }
+        else
+            AppendCharacter(out, c);
     }
 }
 
@@ -470,7 +477,7 @@ bool ReadRtf(std::string_view data, TRtfDocument& doc, std::string* error) {
     return TReader(data).Read(doc, error);
 }
 
-std::string WriteRtf(const TRtfDocument& doc) {
+std::string WriteRtf(const TRtfDocument& doc, bool unicodeText) {
     std::vector<std::string> fonts;
     const auto fontIndex = [&](const std::string& name) {
         const auto it = std::find(fonts.begin(), fonts.end(), name);
@@ -497,7 +504,10 @@ std::string WriteRtf(const TRtfDocument& doc) {
         if (p.Runs.empty()) appendFormat(p.MarkFormat);
         for (const auto& run : p.Runs) {
             appendFormat(run.Format);
-            AppendText(body, run.Text);
+            if (unicodeText)
+                for (char32_t c : DecodeUtf8(run.Text)) AppendCharacter(body, c);
+            else
+                AppendText(body, run.Text);
         }
         body += "\\par\r\n";
     }

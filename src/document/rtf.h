@@ -76,7 +76,8 @@ bool ReadRtf(std::string_view data, TRtfDocument& doc, std::string* error = null
 // Writes a document: a font table of the fonts it uses, then every paragraph with its format,
 // runs, and \par. Bytes from 0x80 up and control bytes are \'xx escapes with lowercase hex
 // digits; backslash and braces are escaped. A paragraph is written on one line, so that no
-// letter is split by a line break.
-std::string WriteRtf(const TRtfDocument& doc);
+// letter is split by a line break. With unicodeText the runs hold UTF-8 text, which is written
+// as \uN escapes for other programs.
+std::string WriteRtf(const TRtfDocument& doc, bool unicodeText = false);
 
 } // namespace tavi

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -44,15 +45,11 @@ bool Run(const QString& program, const QStringList& args, int timeoutMs, QByteAr
     return true;
 }
 
-// LibreOffice writes the document as RTF into a folder of its own, with a profile of its own
-// so that it neither meets a LibreOffice the user is running nor touches the user's settings.
-bool ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& doc, QString* error,
-                    int timeoutMs) {
-    QTemporaryDir tmp;
-    if (!tmp.isValid()) {
-        if (error) *error = "cannot make a temporary folder";
-        return false;
-    }
+// LibreOffice converts a file into a folder of its own, with a profile of its own so that it
+// neither meets a LibreOffice the user is running nor touches the user's settings. The result
+// is the one file it made there, or an empty name.
+QString ConvertWithLibreOffice(const QString& program, const QString& file, const QString& filter,
+                               const QTemporaryDir& tmp, QString* error, int timeoutMs) {
     const QString outDir = tmp.filePath("out");
     const QStringList args = {"--headless",
                               "--norestore",
@@ -61,18 +58,31 @@ bool ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& d
                               "-env:UserInstallation=" +
                                   QUrl::fromLocalFile(tmp.filePath("profile")).toString(),
                               "--convert-to",
-                              "rtf:Rich Text Format",
+                              filter,
                               "--outdir",
                               outDir,
                               file};
-    if (!Run(program, args, timeoutMs, nullptr, error)) return false;
+    if (!Run(program, args, timeoutMs, nullptr, error)) return {};
     // It reports a file it cannot read on its output and still exits with 0.
-    const QFileInfoList made = QDir(outDir).entryInfoList({"*.rtf"}, QDir::Files);
+    const QFileInfoList made = QDir(outDir).entryInfoList(QDir::Files);
     if (made.isEmpty()) {
-        if (error) *error = "LibreOffice could not read the document";
+        if (error) *error = "LibreOffice could not convert the document";
+        return {};
+    }
+    return made.first().filePath();
+}
+
+bool ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& doc, QString* error,
+                    int timeoutMs) {
+    QTemporaryDir tmp;
+    if (!tmp.isValid()) {
+        if (error) *error = "cannot make a temporary folder";
         return false;
     }
-    QFile rtf(made.first().filePath());
+    const QString made =
+        ConvertWithLibreOffice(program, file, "rtf:Rich Text Format", tmp, error, timeoutMs);
+    if (made.isEmpty()) return false;
+    QFile rtf(made);
     if (!rtf.open(QIODevice::ReadOnly)) {
         if (error) *error = "cannot read LibreOffice's result";
         return false;
@@ -107,10 +117,58 @@ bool ViaAntiword(const QString& program, const QString& file, TRtfDocument& doc,
     return true;
 }
 
+// The filter that writes each office format.
+QString ExportFilter(const QString& suffix) {
+    if (suffix == "docx") return "docx:MS Word 2007 XML";
+    if (suffix == "odt") return "odt:writer8";
+    if (suffix == "doc") return "doc:MS Word 97";
+    return {};
+}
+
+// The office packages (".docx", ".odt"…) have no reader but LibreOffice.
+bool OnlyLibreOfficeReads(int fileKind) {
+    return fileKind == 4;
+}
+
 } // namespace
+
+bool ExportOfficeDocument(const std::string& rtf, const QString& fileName, QString* error,
+                          int timeoutMs) {
+    const QString filter = ExportFilter(QFileInfo(fileName).suffix().toLower());
+    const QString program = LibreOfficeProgram();
+    if (filter.isEmpty() || program.isEmpty()) {
+        if (error) *error = "no program to write this kind of document is installed";
+        return false;
+    }
+    QTemporaryDir tmp;
+    QFile source(tmp.filePath("document.rtf"));
+    if (!tmp.isValid() || !source.open(QIODevice::WriteOnly) ||
+        source.write(rtf.data(), static_cast<qint64>(rtf.size())) !=
+            static_cast<qint64>(rtf.size())) {
+        if (error) *error = "cannot write a temporary file";
+        return false;
+    }
+    source.close();
+    const QString made =
+        ConvertWithLibreOffice(program, source.fileName(), filter, tmp, error, timeoutMs);
+    if (made.isEmpty()) return false;
+    QFile result(made);
+    QSaveFile target(fileName);
+    if (!result.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
+        if (error) *error = "cannot write " + fileName;
+        return false;
+    }
+    const QByteArray bytes = result.readAll();
+    if (target.write(bytes) != bytes.size() || !target.commit()) {
+        if (error) *error = "cannot write " + fileName;
+        return false;
+    }
+    return true;
+}
 
 TWordConverter FindWordConverter(int fileKind) {
     if (!LibreOfficeProgram().isEmpty()) return TWordConverter::LibreOffice;
+    if (OnlyLibreOfficeReads(fileKind)) return TWordConverter::None;
     if (fileKind == 1 && !QStandardPaths::findExecutable("antiword").isEmpty())
         return TWordConverter::Antiword;
     return TWordConverter::None;

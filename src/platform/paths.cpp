@@ -31,8 +31,8 @@ fs::path UserConfigFolder() {
     return XdgFolder("TAVI_CONFIG_DIR", "XDG_CONFIG_HOME", ".config");
 }
 
-fs::path UserDataFolder() {
-    return XdgFolder("TAVI_USER_DIR", "XDG_DATA_HOME", ".local/share");
+fs::path UserStateFolder() {
+    return XdgFolder("TAVI_STATE_DIR", "XDG_STATE_HOME", ".local/state");
 }
 
 fs::path ProgramFolder() {

@@ -10,10 +10,11 @@ namespace tavi {
 // Always ends in a separator so that names can be appended directly.
 std::filesystem::path ProgramFolder();
 
-// The user's own writable folders: the settings (the registry file) and the documents. They
-// follow the XDG base directories; $TAVI_CONFIG_DIR and $TAVI_USER_DIR replace them (tests).
+// The user's own writable folders: the settings (the registry file) and the program's state
+// (the recovery files of unsaved documents). They follow the XDG base directories;
+// $TAVI_CONFIG_DIR and $TAVI_STATE_DIR replace them (tests).
 std::filesystem::path UserConfigFolder();
-std::filesystem::path UserDataFolder();
+std::filesystem::path UserStateFolder();
 
 // The folder of the running executable.
 std::filesystem::path ExecutableFolder();

@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 
@@ -8,9 +9,6 @@
 #include <iterator>
 #include <sstream>
 #include <system_error>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tavi {
 
@@ -341,22 +339,7 @@ void TRegistry::Flush() {
                       ec);
         BackedUp = true;
     }
-    const std::string text = Data.Format();
-    const fs::path temp = File.string() + ".new";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) throw EFOpenError(temp.string());
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    const bool written = done == text.size() && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!written || std::rename(temp.c_str(), File.c_str()) != 0) {
-        fs::remove(temp, ec);
-        throw EFOpenError(File.string());
-    }
+    WriteFileAtomically(File, Data.Format());
     Dirty = false;
 }
 

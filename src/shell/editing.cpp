@@ -14,6 +14,7 @@ void TMainForm::EditorChange() {
     Action("MEUndo")->setEnabled(Editor->CanUndo());
     UpdateCaretPanel();
     SetModified(1);
+    ScheduleRecovery();
     if (FPendingEcho) {
         FPendingEcho = false;
         const TCaretText t = Editor->CaretText();

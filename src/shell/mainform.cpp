@@ -3,10 +3,14 @@
 
 #include "codes/keyboard.h"
 #include "codes/sixkeykb.h"
+#include "dialogs/filenames.h"
 #include "dialogs/initfrm.h"
 #include "dialogs/vntext.h"
 #include "document/msrichedit.h"
+#include "document/screenfonts.h"
+#include "platform/documentsfolder.h"
 #include "platform/paths.h"
+#include "shell/recovery.h"
 #include "shell/sysfont.h"
 
 #include <QApplication>
@@ -14,8 +18,11 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QSlider>
+#include <QThreadPool>
+#include <QTimer>
 #include <QToolBar>
 
 namespace tavi {
@@ -24,7 +31,9 @@ namespace fs = std::filesystem;
 
 TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     : QMainWindow(parent), FSpeech(std::move(setup.Speech)), FRunDialog(std::move(setup.RunDialog)),
-      FRegistryFile(std::move(setup.RegistryFile)), FDocumentsRoot(std::move(setup.DocumentsRoot)) {
+      FRegistryFile(std::move(setup.RegistryFile)), FDocumentsRoot(std::move(setup.DocumentsRoot)),
+      FStateFolder(std::move(setup.StateFolder)), FPowerOff(std::move(setup.PowerOff)),
+      FOpenAtStart(std::move(setup.OpenAtStart)) {
     setWindowTitle(QString::fromUtf8(ApplicationTitle));
     // The screen-saver flag that blocked task switching has no counterpart on this desktop.
     // The error handler and the activation handlers are installed by the application object
@@ -72,6 +81,17 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { UpdatePasteCommand(); });
     FWaveDir = ProgramFolder() / "Wave/";
+    if (FDocumentsRoot.empty()) FDocumentsRoot = DocumentsRoot();
+    if (FStateFolder.empty()) FStateFolder = UserStateFolder();
+    // Shutting down is asked of the session's manager, which ends the programs politely.
+    if (!FPowerOff) FPowerOff = [] { return QProcess::startDetached("systemctl", {"poweroff"}); };
+    FRecoveryTimer = new QTimer(this);
+    FRecoveryTimer->setSingleShot(true);
+    FRecoveryTimer->setInterval(5000);
+    connect(FRecoveryTimer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
+    FRecoveryWriter = new QThreadPool(this);
+    FRecoveryWriter->setMaxThreadCount(1); // writes and removals in the order they were asked
+    setAcceptDrops(true);                  // files dropped on the window are opened
     FKeyRepeat = ReadKeyRepeat();
     // There is no system menu to translate: the window manager draws its own, in the desktop's
     // language. Outside volume changes are not observed (the program has its own volume).
@@ -84,7 +104,13 @@ TMainForm::~TMainForm() {
 }
 
 int TMainForm::ShowModal(QDialog& dialog) {
-    return FRunDialog ? FRunDialog(dialog) : dialog.exec();
+    const int result = FRunDialog ? FRunDialog(dialog) : dialog.exec();
+    // Without a window manager nothing gives the window the keyboard back, and the menu
+    // shortcuts would stop working.
+    activateWindow();
+    raise();
+    Editor->setFocus(Qt::ActiveWindowFocusReason);
+    return result;
 }
 
 void TMainForm::showEvent(QShowEvent* e) {
@@ -129,10 +155,11 @@ bool TMainForm::FormShow() {
     if (FDbtPath.empty()) FDbtPath = (ProgramFolder() / "DUXBURY/DBTW.EXE").string();
 
     // The documents folder of the user, created with its parents.
-    fs::path root = FDocumentsRoot.empty() ? UserDataFolder() : FDocumentsRoot;
-    FDocumentsFolder = root / "DOCS" / VnText(FUserName).toStdString();
+    const std::string user = UserFolderName(VnText(FUserName).toStdString());
+    FDocumentsFolder = FDocumentsRoot / user;
     std::error_code ec;
     fs::create_directories(FDocumentsFolder, ec);
+    FRecoveryFile = RecoveryFile(FStateFolder, user);
 
     Action("MGTVNI2")->setChecked(true);
     Keyboard1->SetCodeTable(TKeyboard::VniAnsi);
@@ -152,6 +179,8 @@ bool TMainForm::FormShow() {
     } catch (const std::exception& e) {
         ApplicationException(&e);
     }
+    OfferRecovery();
+    if (!FOpenAtStart.empty()) OpenRequested(FOpenAtStart);
     return true;
 }
 
@@ -160,6 +189,11 @@ void TMainForm::StartUntitledDocument() {
     Action("MLLeft")->setChecked(true);
     Editor->SetSelAlignment(0);
     Editor->SetTextRTF(FEmptyRtf);
+    if (Checked("MGTGrade1")) {
+        Editor->SelectAllText();
+        Editor->SetSelFontName(BrailleScreenFont);
+        Editor->SetSelStart(0);
+    }
     Editor->PlainText = false;
     SetModified(0);
     Editor->EmptyUndoBuffer();
@@ -168,7 +202,7 @@ void TMainForm::StartUntitledDocument() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    if (FClosed) {
+    if (FClosed || FEnding) {
         e->accept();
         return;
     }
@@ -183,6 +217,10 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 void TMainForm::FormClose() {
     FClosed = true;
     FSpeech->StopReading();
+    // Closed by the user, the document was saved or given up; ended otherwise, it stays.
+    FRecoveryTimer->stop();
+    if (!FEnding) ForgetRecovery();
+    FRecoveryWriter->waitForDone();
     WriteSettings();
     if (FKeyRepeat) SetKeyRepeat(*FKeyRepeat); // there is no screen-saver flag to clear
     Keyboard1->SetEnabled(false);

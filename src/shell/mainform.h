@@ -24,6 +24,10 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QSlider;
+class QDragEnterEvent;
+class QDropEvent;
+class QThreadPool;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -39,9 +43,16 @@ struct TUserSettings;
 struct TMainFormSetup {
     std::unique_ptr<ISpeechPort> Speech; // the voices; required
     std::filesystem::path RegistryFile;  // empty: the user's own
-    std::filesystem::path DocumentsRoot; // folder holding DOCS; empty: the user's data folder
+    // The folder of every user's documents folder; empty: <Documents>/Tavi.
+    std::filesystem::path DocumentsRoot;
+    // Where the recovery files of unsaved documents live; empty: the user's state folder.
+    std::filesystem::path StateFolder;
     // Shows a modal dialog and returns its result; tests answer dialogs without showing them.
     std::function<int(QDialog&)> RunDialog;
+    // Asks the system to power off; false when it could not be asked. Empty: through systemd.
+    std::function<bool()> PowerOff;
+    // A file to open once the user has given their name (the command line, the desktop).
+    std::string OpenAtStart;
 };
 
 class TMainForm : public QMainWindow, public ITalker {
@@ -82,6 +93,14 @@ public:
     bool FormShow();
     // The end: stops speech, writes the settings, restores the keyboard. Run once.
     void FormClose();
+
+    // A file to open from outside (dropped, handed over by a later start): the document in
+    // the editor is offered for saving first.
+    void OpenRequested(const std::string& file);
+    // The program is told to end (logout, shutdown, a closed terminal): the unsaved document
+    // goes to the recovery file and the program ends without asking anything.
+    void EndRequested();
+    bool OpenDocument(const std::string& name);
 
     // The application's handlers: errors that reach the event loop, and the program becoming
     // active or inactive.
@@ -134,6 +153,8 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     // menus.cpp
@@ -148,13 +169,36 @@ private:
     void WriteSettings();
     void ApplySettings(const TUserSettings& s);
     TUserSettings CollectSettings() const;
-    // documentcmds.cpp
+    // filecmds.cpp: the File menu
+    struct TCommand {
+        const char* Name;
+        void (TMainForm::*Run)();
+    };
+    static const std::vector<TCommand>& FileCommands();
     int AskToSave();
+    void NewCommand();
+    void OpenCommand();
     void SaveCommand();
     void SaveAsCommand();
-    bool SaveText(const std::string& name);
-    bool CloseQuery();
     void InfoCommand();
+    void DbtCommand();
+    void ExitCommand();
+    void ShutDownCommand();
+    bool CloseQuery();
+    // docfiles.cpp: documents in and out
+    bool SaveText(const std::string& name);
+    bool SaveBraille(const std::string& name);
+    bool SaveDocument(TMsRichEdit& source, const std::string& name);
+    int ShowFileDialog(QDialog& dialog);
+    void ShowAsVniText();
+    void ShowAsBraille();
+    // Says a failure, or shows it when speech is off.
+    void Report(const char* key, const char* message);
+    // recoverydoc.cpp: no document lost
+    void ScheduleRecovery();
+    void SaveRecovery(bool now);
+    void ForgetRecovery();
+    void OfferRecovery();
     // editing.cpp
     void EditorChange();
     void EditorSelChange();
@@ -205,11 +249,20 @@ private:
     std::function<int(QDialog&)> FRunDialog;
     std::filesystem::path FRegistryFile;
     std::filesystem::path FDocumentsRoot;
+    std::filesystem::path FStateFolder;
+    std::function<bool()> FPowerOff;
+    std::string FOpenAtStart;
+    // The recovery file: written some seconds after a change, on its own thread, one write
+    // at a time and in order.
+    std::filesystem::path FRecoveryFile;
+    QTimer* FRecoveryTimer = nullptr;
+    QThreadPool* FRecoveryWriter = nullptr;
+    bool FRecoveryGivenUp = false; // the user chose not to save: nothing to recover
+    bool FEnding = false;          // ending on a signal: no questions
     std::map<std::string, QAction*> FActions;
     std::vector<QLabel*> FPanels;
     bool FShown = false;
     bool FClosed = false;
-    bool FClosing = false;
 };
 
 } // namespace tavi

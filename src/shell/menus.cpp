@@ -123,10 +123,7 @@ void TMainForm::BuildMenus() {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, handler);
     };
-    on("MFSave", [this] { SaveCommand(); });
-    on("MFInfo", [this] { InfoCommand(); });
-    on("MFSaveAs", [this] { SaveAsCommand(); });
-    on("MFExit", [this] { close(); });
+    for (const TCommand& c : FileCommands()) on(c.Name, c.Run);
     // The clipboard and undo say what they do, then do it.
     on("MECopy", [this] {
         SpeakText(" zzzmesfl ", VniWinTable, false, false);

@@ -1,5 +1,6 @@
 #include "speech/sounddata.h"
 
+#include "platform/atomicfile.h"
 #include "platform/errors.h"
 
 #include <algorithm>
@@ -31,17 +32,6 @@ bool NameLess(std::string_view a, std::string_view b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
     });
-}
-
-void WriteFileAtomically(const fs::path& file, const std::string& bytes) {
-    const fs::path temp = file.string() + ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw EFOpenError(temp.string());
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) throw EFOpenError(temp.string());
-    }
-    fs::rename(temp, file);
 }
 
 } // namespace
@@ -183,8 +173,8 @@ void WriteSoundDictionary(const fs::path& dataFile, const fs::path& indexFile,
         Put(index, static_cast<std::uint32_t>(u.Samples.size()), 4);
         data += u.Samples;
     }
-    WriteFileAtomically(dataFile, data);
-    WriteFileAtomically(indexFile, index);
+    WriteFileAtomically(dataFile, data, 0644);
+    WriteFileAtomically(indexFile, index, 0644);
 }
 
 } // namespace tavi

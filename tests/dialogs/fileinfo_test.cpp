@@ -63,8 +63,11 @@ TEST(RefusedChars, TheTwoSetsDifferWhereTheyShould) {
         path += tavi::IsRefused(TRefusedSet::Path, static_cast<unsigned char>(c));
         name += tavi::IsRefused(TRefusedSet::Name, static_cast<unsigned char>(c));
     }
-    EXPECT_EQ(path, 29);
+    EXPECT_EQ(path, 27);
     EXPECT_EQ(name, 29);
+    EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, '/')); // "~/thu/bai.txt"
+    EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, '~'));
+    EXPECT_TRUE(tavi::IsRefused(TRefusedSet::Name, '/'));
     EXPECT_TRUE(tavi::IsRefused(TRefusedSet::Path, '-'));
     EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Name, '-'));
     EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, ':'));

@@ -193,6 +193,7 @@ protected:
             });
         setup.RegistryFile = dir / "registry.reg";
         setup.DocumentsRoot = dir / "data";
+        setup.StateFolder = dir / "state";
         setup.RunDialog = [](QDialog& d) {
             if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
                 tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, "anna");

@@ -31,6 +31,7 @@ protected:
         setup.Speech = std::make_unique<tavitest::RecordingSpeech>(log);
         setup.RegistryFile = dir / "registry.reg";
         setup.DocumentsRoot = dir / "data";
+        setup.StateFolder = dir / "state";
         setup.RunDialog = [this, user](QDialog& d) -> int {
             if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
                 if (user.empty()) return tavi::mrCancel;
@@ -70,7 +71,7 @@ TEST_F(MainFormTest, FirstRunOfANewUser) {
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Soạn Thảo Tavi - Khong Ten"));
     ASSERT_TRUE(form->FormShow());
     EXPECT_EQ(form->FUserName, "ANNA");
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "data/DOCS/ANNA"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "data/ANNA"));
     EXPECT_TRUE(form->Checked("MGToolBar"));
     EXPECT_TRUE(form->Checked("MROption"));
     EXPECT_TRUE(form->Checked("MREChar"));
@@ -209,7 +210,7 @@ TEST_F(MainFormTest, SaveAsNamesTheDocumentAndClosesCleanly) {
     answers = {tavi::mrOk, tavi::mrOk}; // save? yes; close? yes
     log->Clear();
     EXPECT_TRUE(form->close());
-    const auto file = dir / "data/DOCS/ANNA/bai1.TXT";
+    const auto file = dir / "data/ANNA/bai1.TXT";
     EXPECT_EQ(tavitest::ReadFile(file), "Vie\xE4t Nam");
     const Texts said = log->Texts();
     EXPECT_NE(std::find(said.begin(), said.end(), "zzzmeser "), said.end());

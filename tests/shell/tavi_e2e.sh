@@ -1,74 +1,15 @@
 #!/usr/bin/env bash
-# The real program as its user meets it: tavi on a private X server (Xvfb), keys typed with
+# Speaking while editing, as the user hears it: tavi on a private X server, keys typed with
 # xdotool, and what it said read back from its speech log.
-#
 #   tavi_e2e.sh TAVI_BINARY
-#
-# The user's folders, the runtime folder (single-copy lock) and the X display are fresh ones,
-# so a running copy or another test run is never touched. Sound goes nowhere (TAVI_AUDIO=null,
-# which still times every buffer). Needs the Debian packages xvfb and xdotool.
-set -euo pipefail
-
 [ $# -eq 1 ] || { echo "usage: $0 TAVI_BINARY" >&2; exit 2; }
-tavi="$1"
-work="$(mktemp -d /tmp/tavi-e2e.XXXXXX)"
-xvfb_pid="" tavi_pid=""
+source "$(dirname "$0")/../support/e2e.sh"
 
-cleanup() {
-    [ -n "$tavi_pid" ] && kill "$tavi_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "tavi_e2e: $*" >&2
-    echo "--- speech log" >&2
-    cat "$work/speech.log" >&2 || true
-    echo "--- program output" >&2
-    cat "$work/tavi.out" >&2 || true
-    exit 1
-}
-
-# A free display: Xvfb picks it and writes its number.
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.out" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.out")"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-export XDG_RUNTIME_DIR="$work/run" TAVI_AUDIO=null QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$tavi" --speech-log "$work/speech.log" >"$work/tavi.out" 2>&1 &
-tavi_pid=$!
-
-# The window of that exact title, once it is on the screen.
-window() {
-    for _ in $(seq 100); do
-        local id
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n1) || true
-        [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    fail "no window named $1"
-}
-
-# The start-up dialog asks for the user's name.
-dialog=$(window '^Soạn Thảo Tavi$')
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 30 anna
-xdotool key Return
-main=$(window 'Khong Ten')
-# Without a window manager nothing activates the window: give it the keyboard.
-xdotool windowfocus --sync "$main"
-sleep 0.5
-before=$(wc -l <"$work/speech.log")
+e2e_start_x
+e2e_start_tavi "$1"
+e2e_log_in anna
+sleep 0.2
+before=$(log_lines)
 
 # What the user types, a step at a time.
 xdotool type --delay 80 'a6'                     # a, then â at key-down
@@ -105,12 +46,12 @@ vi\t zzzmesca
 vi\t zzzmescc 
 vi\tz
 vi\tzzzmesaf'
-said=$(tail -n +"$((before + 1))" "$work/speech.log" | cut -f2-)
+said=$(said_since "$before")
 if [ "$said" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$said") >&2 || true
     fail "the program did not say what the keys do"
 fi
 # Every line: milliseconds, voice, text.
-grep -qvP '^[0-9]+\t(vi|en|beep)\t' "$work/speech.log" && fail "a malformed log line"
-kill -0 "$tavi_pid" 2>/dev/null || fail "the program ended"
+grep -qvP '^[0-9]+\t(vi|en|beep)\t' "$E2E_LOG" && fail "a malformed log line"
+kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended"
 echo "tavi_e2e: the program said what the keys do"

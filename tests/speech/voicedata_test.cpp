@@ -41,7 +41,7 @@ const std::vector<std::string> MessageKeys = {
     "zzzmesju", "zzzmesjv",  "zzzmesjw",  "zzzmesjx",  "zzzmeski",  "zzzmeskj",  "zzzmeskk",
     "zzzmeskl", "zzzmeskm",  "zzzmeskn",  "zzzmesko",  "zzzmeskp",  "zzzmeskr",  "zzzmesks",
     "zzzmesku", "zzzmeskv",  "zzzmeskz",  "zzzmesla",  "zzzmeslc",  "zzzmesld",  "zzzmesle",
-    "zzzmeslf", "zzzmeslg",  "zzzmeslh",  "zzzmesp",   "zzzmessa",  "zzzmesu",   "zzzmesv",
+    "zzzmeslf", "zzzmeslg",  "zzzmeslh",  "zzzmesp",   "zzzmesrc",  "zzzmessa",  "zzzmesu",   "zzzmesv",
 };
 
 std::map<std::string, std::string> Catalogue() {
@@ -64,7 +64,7 @@ std::vector<std::string> Inventory() {
 }
 
 TEST(PromptCatalogue, HasEveryMessageKey) {
-    EXPECT_EQ(MessageKeys.size(), 133u);
+    EXPECT_EQ(MessageKeys.size(), 134u);
     const auto catalogue = Catalogue();
     for (const std::string& key : MessageKeys) {
         const auto it = catalogue.find(key);

@@ -1,0 +1,147 @@
+// Documents in and out of the editor: opening a file, saving the text and a document shown in
+// Braille, files dropped on the window or handed over by a later start, and the file dialogs.
+#include "shell/mainform.h"
+
+#include "codes/brailleconverter.h"
+#include "codes/keyboard.h"
+#include "codes/sixkeykb.h"
+#include "dialogs/filenames.h"
+#include "dialogs/talkingdialog.h"
+#include "document/msrichedit.h"
+#include "document/screenfonts.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+namespace tavi {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The first local file of a drop, if any.
+QString DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+
+bool IsPlainTextName(const std::string& name) {
+    return QString::fromStdString(fs::path(name).extension().string())
+               .compare(".txt", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void TMainForm::Report(const char* key, const char* message) {
+    if (SoundOn())
+        Announce(key);
+    else
+        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(message));
+}
+
+// The file dialogs take plain keys: the accent keys would turn the digits of a name into
+// marks. Closing gives the keyboards back as the display wants them.
+int TMainForm::ShowFileDialog(QDialog& dialog) {
+    Keyboard1->SetEnabled(false);
+    SixKeyKbd1->SetEnabled(false);
+    const int result = ShowModal(dialog);
+    Keyboard1->SetEnabled(Checked("MGTVNI2"));
+    SixKeyKbd1->SetEnabled(!Checked("MGTVNI2"));
+    return result;
+}
+
+void TMainForm::ShowAsVniText() {
+    Action("MGTVNI2")->setChecked(true);
+    Keyboard1->SetEnabled(true);
+    SixKeyKbd1->SetEnabled(false);
+}
+
+void TMainForm::ShowAsBraille() {
+    Action("MGTGrade1")->setChecked(true);
+    Keyboard1->SetEnabled(false);
+    SixKeyKbd1->SetEnabled(true);
+}
+
+bool TMainForm::OpenDocument(const std::string& name) {
+    const fs::path file = DocumentToOpen(name);
+    std::error_code ec;
+    if (!fs::exists(file, ec)) {
+        Report("zzzmeset ", "Không tìm thấy tệp tin này!");
+        return false;
+    }
+    // What is shown stays as it is until the new document is in: a document still in Braille
+    // must not be taken for text.
+    if (!Editor->LoadFromFile(QString::fromStdString(file.string()))) {
+        Report(" zzzmesel ", "Không hiểu cấu trúc tập tin này !");
+        return false;
+    }
+    ShowAsVniText();
+    SetFileName(file.string());
+    FTextBeforeTranslation.clear();
+    if (FAutoConvert) Editor->ConvertDocument("Vni for Win");
+    Editor->SelectAllText();
+    Editor->SetSelFontName(VniScreenFont);
+    Editor->SetSelFontSize(14);
+    Editor->SetSelStart(0);
+    Editor->EmptyUndoBuffer();
+    Editor->setFocus(Qt::ActiveWindowFocusReason);
+    SetModified(0);
+    ForgetRecovery();
+    Announce(" zzzmesem ");
+    return true;
+}
+
+void TMainForm::OpenRequested(const std::string& file) {
+    if (file.empty() || AskToSave() == mrCancel) return;
+    OpenDocument(file);
+}
+
+bool TMainForm::SaveText(const std::string& name) {
+    return SaveDocument(*Editor, name);
+}
+
+bool TMainForm::SaveDocument(TMsRichEdit& source, const std::string& name) {
+    if (source.SaveToFile(QString::fromStdString(name))) {
+        Announce("zzzmeser ");
+        SetModified(0);
+        ForgetRecovery();
+        return true;
+    }
+    Report("zzzmesesa ", "Không lưu được tập tin!");
+    return false;
+}
+
+// A document shown in Braille is stored as its text. The text is made in an editor of its
+// own, so the Braille on the screen, the caret and the undo steps stay as they were.
+bool TMainForm::SaveBraille(const std::string& name) {
+    TMsRichEdit text;
+    try {
+        text.SetText(VniFromBraille(FBraille, Editor->Text()));
+    } catch (const std::exception&) {
+        Report("zzzmesesa ", "Không lưu được tập tin!"); // the Braille tables are missing
+        return false;
+    }
+    if (!IsPlainTextName(name)) {
+        text.SelectAllText();
+        text.SetSelFontName(VniScreenFont);
+    }
+    return SaveDocument(text, name);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+    if (!DroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+    const QString file = DroppedFile(e->mimeData());
+    if (file.isEmpty()) return;
+    e->acceptProposedAction();
+    OpenRequested(file.toStdString());
+}
+
+} // namespace tavi

@@ -1,0 +1,193 @@
+// The File menu: new, open, save, save as, file information, the Braille translator, exit and
+// shut down, and the questions before a document is given up or the window closes.
+#include "shell/mainform.h"
+
+#include "dialogs/confirmfrm.h"
+#include "dialogs/fileinfo.h"
+#include "dialogs/finfofrm.h"
+#include "dialogs/savefrm.h"
+#include "dialogs/vntext.h"
+#include "document/msrichedit.h"
+
+#include <QCheckBox>
+#include <QProcess>
+
+#include <ctime>
+
+namespace tavi {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Interface texts are written in UTF-8 and spoken or shown in the editor's code.
+std::string Vni(const char* utf8) {
+    return VnBytes(QString::fromUtf8(utf8), "Vni for Win");
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+} // namespace
+
+const std::vector<TMainForm::TCommand>& TMainForm::FileCommands() {
+    static const std::vector<TCommand> commands = {
+        {"MFNew", &TMainForm::NewCommand},   {"MFOpen", &TMainForm::OpenCommand},
+        {"MFSave", &TMainForm::SaveCommand}, {"MFSaveAs", &TMainForm::SaveAsCommand},
+        {"MFInfo", &TMainForm::InfoCommand}, {"MFDBT", &TMainForm::DbtCommand},
+        {"MFExit", &TMainForm::ExitCommand}, {"MFShutDown", &TMainForm::ShutDownCommand}};
+    return commands;
+}
+
+int TMainForm::AskToSave() {
+    if (FModified == 0) return mrOk;
+    TConfirmFrm confirm(*this, this);
+    confirm.SetQuestion(Vni("Bạn chưa lưu văn bản đang soạn, lưu không?"));
+    confirm.Prompt = "zzzmesp ";
+    const int result = ShowModal(confirm);
+    if (result == mrOk) {
+        SaveCommand();
+    } else {
+        WaitWhileSpeaking();
+        Announce("zzzmesa");
+    }
+    return result;
+}
+
+void TMainForm::NewCommand() {
+    if (AskToSave() == mrCancel) return;
+    StartUntitledDocument();
+    ForgetRecovery();
+    Announce(" zzzmesdt ");
+}
+
+void TMainForm::OpenCommand() {
+    if (AskToSave() == mrCancel) return;
+    TOpenFrm dialog(*this, FDocumentsFolder, this);
+    dialog.CheckAutoCnv->setChecked(FAutoConvert);
+    if (ShowFileDialog(dialog) == mrOk) {
+        FAutoConvert = dialog.CheckAutoCnv->isChecked();
+        OpenDocument(dialog.FileName().string());
+    }
+    WaitWhileSpeaking();
+    Announce("zzzmesa");
+}
+
+void TMainForm::SaveCommand() {
+    if (FModified == 0) return;
+    if (FFileName == Untitled)
+        SaveAsCommand();
+    else if (Checked("MGTVNI2"))
+        SaveText(FFileName);
+    else
+        SaveBraille(FFileName);
+}
+
+void TMainForm::SaveAsCommand() {
+    TSaveFrm dialog(*this, FDocumentsFolder, this);
+    if (ShowFileDialog(dialog) == mrOk && !dialog.FileName().empty()) {
+        const fs::path name = dialog.FileName();
+        bool go = true;
+        std::error_code ec;
+        if (fs::exists(name, ec)) {
+            Announce("zzzmesan");
+            TConfirmFrm confirm(*this, this);
+            confirm.SetQuestion(
+                Vni("Đã có tệp tin \"") +
+                Upper(VnBytes(QString::fromStdString(name.string()), "Vni for Win")) +
+                Vni("\" trên đĩa. Nhắp Chọn để lưu."));
+            go = ShowModal(confirm) == mrOk;
+        }
+        const bool saved =
+            go && (Checked("MGTVNI2") ? SaveText(name.string()) : SaveBraille(name.string()));
+        if (saved) SetFileName(name.string());
+    }
+    WaitWhileSpeaking();
+    Announce("zzzmesa");
+}
+
+void TMainForm::InfoCommand() {
+    TFInfoFrm info(*this, this);
+    TFInfoFrm::Values v;
+    v.FileName = FFileName;
+    std::error_code ec;
+    const std::time_t now = std::time(nullptr);
+    if (fs::exists(FFileName, ec)) {
+        const auto [created, modified] = FileTimes(FFileName);
+        v.Created = created;
+        v.LastModified = modified;
+        v.Size = std::to_string(FileSize(FFileName)) + " Byte ";
+    } else {
+        v.Created = DateText(now);
+        v.LastModified = UnknownTimeText;
+        v.Size = " " + std::to_string(Editor->TextLength()) + " Byte ";
+    }
+    v.LastAccess = DateText(now);
+    v.WordCount = std::to_string(WordCount(Editor->Text())) + " T\xF6\xF8 "; // Từ
+    info.SetValues(v);
+    ShowModal(info);
+    Announce("zzzmesa");
+}
+
+// The external Braille translator: any program the settings name ("DbtApp").
+void TMainForm::DbtCommand() {
+    std::error_code ec;
+    if (!FDbtPath.empty() && fs::is_regular_file(FDbtPath, ec) &&
+        QProcess::startDetached(QString::fromStdString(FDbtPath), {})) {
+        FDbtLaunched = true;
+        Announce(" zzzmesbja ");
+    } else {
+        Report(" zzzmesbi ", "Tavi không tìm thấy DBT");
+    }
+}
+
+void TMainForm::ExitCommand() {
+    close();
+}
+
+void TMainForm::ShutDownCommand() {
+    TConfirmFrm confirm(*this, this);
+    confirm.SetQuestion(Vni("Bạn muốn tắt máy?"));
+    confirm.Prompt = " zzzmesbn ";
+    if (ShowModal(confirm) != mrOk) {
+        Announce("zzzmesa");
+        return;
+    }
+    const int save = AskToSave();
+    if (save == mrCancel) return;
+    // Not saved by the user's choice: the end that follows must not keep it for recovery.
+    if (save != mrOk) {
+        ForgetRecovery();
+        FRecoveryGivenUp = true;
+    }
+    Announce(" zzzmessa ");
+    WaitWhileSpeaking();
+    FPowerOff();
+}
+
+bool TMainForm::CloseQuery() {
+    int answer = mrCancel;
+    try {
+        answer = AskToSave();
+    } catch (const std::exception& e) {
+        ApplicationException(&e);
+        return false;
+    }
+    if (answer == mrCancel) return false;
+    // A save that failed or was given up must not end in a lost document.
+    if (answer == mrOk && FModified != 0) return false;
+    TConfirmFrm confirm(*this, this);
+    // The question names no other system: the program closes to the desktop.
+    confirm.SetQuestion(Vni("Bạn muốn đóng Tavi?"));
+    confirm.Prompt = " zzzmesbl ";
+    if (ShowModal(confirm) != mrOk) {
+        Announce("zzzmesa");
+        return false;
+    }
+    return true;
+}
+
+} // namespace tavi

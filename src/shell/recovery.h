@@ -1,0 +1,34 @@
+// The recovery file: the document the editor holds while it is modified, written every few
+// seconds and when the program is told to end, so that a crash, a kill or a logout loses
+// nothing. One file per user; it goes when the document is saved, replaced or given up.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavi {
+
+struct TRecovery {
+    std::string FileName; // the document's name as the window holds it ("Khong Ten": none)
+    bool Braille = false; // shown in Braille (the text is then Braille cells)
+    std::string Rtf;      // the document as the editor writes it
+    bool operator==(const TRecovery&) const = default;
+};
+
+// The file's bytes: a header line, then each field with its length, so any bytes survive.
+std::string FormatRecovery(const TRecovery& r);
+// Nothing for data that is not a whole recovery file (damaged or cut short).
+std::optional<TRecovery> ParseRecovery(std::string_view data);
+
+// The recovery file of a user (the name in UTF-8) in the program's state folder.
+std::filesystem::path RecoveryFile(const std::filesystem::path& stateFolder,
+                                   const std::string& userName);
+
+// Written atomically; throws EFOpenError when it cannot be written.
+void WriteRecoveryFile(const std::filesystem::path& file, const TRecovery& r);
+// Nothing when there is no file or it cannot be used.
+std::optional<TRecovery> ReadRecoveryFile(const std::filesystem::path& file);
+
+} // namespace tavi
