@@ -3,6 +3,7 @@
 #include "platform/qbytechars.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,7 +61,13 @@ void TTalkingDialog::ControlFocused(QWidget* control) {
 
 bool TTalkingDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        if (auto* w = qobject_cast<QWidget*>(watched); w && Tag(w) >= 0) ControlFocused(w);
+        auto* w = qobject_cast<QWidget*>(watched);
+        // The control that had the keyboard gets it again with its window: named once.
+        const bool again =
+            static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
+            w == LastFocused;
+        if (w && Tag(w) >= 0 && !again) ControlFocused(w);
+        LastFocused = w;
         return false;
     }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;

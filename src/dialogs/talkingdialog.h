@@ -70,6 +70,7 @@ private:
     ITalker& Talker;
     std::vector<std::string> SpokenNames;
     std::vector<std::pair<QLineEdit*, TFieldRules>> Fields;
+    QWidget* LastFocused = nullptr;
 };
 
 } // namespace tavi

@@ -79,8 +79,19 @@ bool ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& d
         if (error) *error = "cannot make a temporary folder";
         return false;
     }
+    // LibreOffice believes a file's extension: an office document named otherwise (a ".txt"
+    // that is a zip package) is shown to it without one, so that it looks inside.
+    QString source = file;
+    static const QStringList trusted = {"doc", "docx", "odt", "wri", "rtf"};
+    if (!trusted.contains(QFileInfo(file).suffix().toLower())) {
+        source = tmp.filePath("document");
+        if (!QFile::link(file, source)) {
+            if (error) *error = "cannot make a temporary file";
+            return false;
+        }
+    }
     const QString made =
-        ConvertWithLibreOffice(program, file, "rtf:Rich Text Format", tmp, error, timeoutMs);
+        ConvertWithLibreOffice(program, source, "rtf:Rich Text Format", tmp, error, timeoutMs);
     if (made.isEmpty()) return false;
     QFile rtf(made);
     if (!rtf.open(QIODevice::ReadOnly)) {

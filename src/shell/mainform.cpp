@@ -87,7 +87,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     if (!FPowerOff) FPowerOff = [] { return QProcess::startDetached("systemctl", {"poweroff"}); };
     FRecoveryTimer = new QTimer(this);
     FRecoveryTimer->setSingleShot(true);
-    FRecoveryTimer->setInterval(5000);
+    FRecoveryTimer->setInterval(setup.RecoveryDelayMs);
     connect(FRecoveryTimer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
     FRecoveryWriter = new QThreadPool(this);
     FRecoveryWriter->setMaxThreadCount(1); // writes and removals in the order they were asked

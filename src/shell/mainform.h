@@ -53,6 +53,8 @@ struct TMainFormSetup {
     std::function<bool()> PowerOff;
     // A file to open once the user has given their name (the command line, the desktop).
     std::string OpenAtStart;
+    // How long after a change the unsaved document is written for recovery.
+    int RecoveryDelayMs = 5000;
 };
 
 class TMainForm : public QMainWindow, public ITalker {

@@ -15,13 +15,6 @@ namespace tavi {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Typing goes on while the file is written; at most this much typing is ever lost.
-constexpr int RecoveryDelayMs = 5000;
-
-} // namespace
-
 void TMainForm::ScheduleRecovery() {
     FRecoveryGivenUp = false;
     if (!FRecoveryFile.empty() && !FRecoveryTimer->isActive()) FRecoveryTimer->start();

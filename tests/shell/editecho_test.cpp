@@ -2,15 +2,11 @@
 // voices as the speech log writes it (UTF-8, without the time).
 #include "codes/keyboard.h"
 #include "codes/sixkeykb.h"
-#include "dialogs/initfrm.h"
 #include "document/doctext.h"
 #include "document/msrichedit.h"
-#include "shell/mainform.h"
+#include "shell/formrig.h"
 #include "shell/menudefs.h"
-#include "shell/speechlog.h"
 #include "support/keyscript.h"
-#include "support/recordingspeech.h"
-#include "support/testdata.h"
 
 #include <QAction>
 #include <QTest>
@@ -185,27 +181,8 @@ const EchoCase Cases[] = {
 class EditEcho : public ::testing::TestWithParam<EchoCase> {
 protected:
     void SetUp() override {
-        tavi::TMainFormSetup setup;
-        auto voices = std::make_unique<tavitest::RecordingSpeech>(voiceState);
-        setup.Speech = std::make_unique<tavi::TSpeechLogPort>(
-            std::move(voices), [this](const std::string& line) {
-                said.push_back(line.substr(line.find('\t') + 1)); // without the time
-            });
-        setup.RegistryFile = dir / "registry.reg";
-        setup.DocumentsRoot = dir / "data";
-        setup.StateFolder = dir / "state";
-        setup.RunDialog = [](QDialog& d) {
-            if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
-                tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, "anna");
-                return tavi::mrOk;
-            }
-            return tavi::mrCancel;
-        };
-        form = std::make_unique<tavi::TMainForm>(std::move(setup));
-        ASSERT_TRUE(form->FormShow());
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form = rig.Start();
+        ASSERT_TRUE(form->isVisible());
         form->Editor->setFocus();
     }
     void TearDown() override {
@@ -246,9 +223,8 @@ protected:
                tavi::TableToUnicode(text.substr(caret), "Vni for Win");
     }
 
-    tavitest::TempDir dir;
-    std::shared_ptr<tavitest::SpeechLog> voiceState = std::make_shared<tavitest::SpeechLog>();
-    Lines said;
+    tavitest::TFormRig rig;
+    Lines& said = rig.said;
     std::unique_ptr<tavi::TMainForm> form;
 };
 

@@ -1,0 +1,249 @@
+// The File menu on the offscreen main window over real files: what each command does to the
+// document and the disk, what it says, and that no document is lost on the way.
+#include "codes/brailleconverter.h"
+#include "dialogs/confirmfrm.h"
+#include "dialogs/savefrm.h"
+#include "document/msrichedit.h"
+#include "platform/eventwait.h"
+#include "platform/singlecopy.h"
+#include "shell/formrig.h"
+#include "shell/recovery.h"
+
+#include <QAction>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+const std::string VietNam = "Vie\xE4t Nam"; // Việt Nam in the editor's code
+
+class Documents : public ::testing::Test {
+protected:
+    void SetUp() override { form = rig.Start(); }
+    void TearDown() override {
+        if (!form) return;
+        form->SetModified(0);
+        form->close();
+    }
+    fs::path Docs() const { return rig.dir / "docs/ANNA"; }
+    // The next save or open dialog gets this name typed and accepted.
+    void TypeName(const std::string& name) {
+        rig.answers.push_back([name](QDialog& d) {
+            auto& dialog = dynamic_cast<tavi::TFileNameFrm&>(d);
+            tavi::TTalkingDialog::SetFieldBytes(dialog.EFName, name);
+            dialog.done(tavi::mrOk);
+            return int(tavi::mrOk);
+        });
+    }
+    // A command run from its menu item.
+    void Run(const char* item) {
+        rig.said.clear();
+        form->Action(item)->trigger();
+    }
+
+    tavitest::TFormRig rig;
+    std::unique_ptr<tavi::TMainForm> form;
+};
+
+TEST_F(Documents, SaveByABareNameThenOpenItAgain) {
+    form->Editor->SetText(VietNam);
+    TypeName("bai1");
+    Run("MFSave");
+    EXPECT_EQ(tavitest::ReadFile(Docs() / "bai1.TXT"), VietNam);
+    EXPECT_EQ(form->FFileName, (Docs() / "bai1.TXT").string());
+    EXPECT_EQ(form->FModified, 0);
+    EXPECT_EQ(rig.said, (Lines{"vi\tzzzmeser ", "vi\tzzzmesa"}));
+
+    Run("MFSave"); // nothing to save
+    EXPECT_TRUE(rig.said.empty());
+    Run("MFNew");
+    EXPECT_EQ(form->Editor->Text(), "");
+    EXPECT_EQ(form->FFileName, "Khong Ten");
+
+    TypeName("bai1"); // only bai1.TXT exists
+    Run("MFOpen");
+    EXPECT_EQ(form->Editor->Text(), VietNam);
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Soạn Thảo Tavi - bai1.TXT"));
+    EXPECT_EQ(rig.said, (Lines{"vi\t zzzmesem ", "vi\tzzzmesa"}));
+}
+
+TEST_F(Documents, WhatCannotBeOpenedLeavesTheDocumentAsItWas) {
+    tavitest::WriteFile(rig.dir / "big.txt", "");
+    fs::resize_file(rig.dir / "big.txt", (std::uintmax_t{33} << 20)); // more than the editor takes
+    const struct {
+        std::string name;
+        Lines said;
+    } cases[] = {{(rig.dir / "none").string(), {"vi\tzzzmeset "}},
+                 {(rig.dir / "big.txt").string(), {"vi\t zzzmesel "}}};
+    for (const auto& c : cases) {
+        form->Editor->SetText("giữ nguyên");
+        rig.said.clear();
+        EXPECT_FALSE(form->OpenDocument(c.name));
+        EXPECT_EQ(rig.said, c.said) << c.name;
+        EXPECT_EQ(form->Editor->Text(), "giữ nguyên");
+        EXPECT_EQ(form->FFileName, "Khong Ten");
+        EXPECT_EQ(form->FModified, 1);
+    }
+}
+
+TEST_F(Documents, SaveAsAsksBeforeOverwritingAndAFailedSaveKeepsEverything) {
+    tavitest::WriteFile(Docs() / "cu.TXT", "old");
+    form->Editor->SetText(VietNam);
+    TypeName("cu");
+    rig.Answer(tavi::mrCancel); // overwrite? no
+    Run("MFSaveAs");
+    EXPECT_EQ(tavitest::ReadFile(Docs() / "cu.TXT"), "old");
+    EXPECT_EQ(rig.said.at(0), "vi\tzzzmesan");
+    TypeName("cu");
+    rig.Answer(tavi::mrOk);
+    Run("MFSaveAs");
+    EXPECT_EQ(tavitest::ReadFile(Docs() / "cu.TXT"), VietNam);
+
+    form->Editor->SetText("new text");
+    TypeName("/proc/tavi/cannot.txt"); // a folder nobody can write in
+    Run("MFSaveAs");
+    EXPECT_NE(std::find(rig.said.begin(), rig.said.end(), "vi\tzzzmesesa "), rig.said.end());
+    EXPECT_EQ(form->FModified, 1);
+    EXPECT_EQ(form->FFileName, (Docs() / "cu.TXT").string());
+}
+
+TEST_F(Documents, ABrailleDocumentIsSavedAsItsText) {
+    tavi::TCodeConverter braille;
+    form->Editor->SetText(tavi::BrailleFromVni(braille, VietNam));
+    form->Action("MGTGrade1")->setChecked(true);
+    const std::string cells = form->Editor->Text();
+    TypeName("chunoi.txt");
+    Run("MFSaveAs");
+    EXPECT_EQ(tavitest::ReadFile(Docs() / "chunoi.txt"), VietNam);
+    EXPECT_EQ(form->Editor->Text(), cells); // still shown in Braille
+    EXPECT_TRUE(form->Checked("MGTGrade1"));
+    EXPECT_EQ(form->FModified, 0);
+}
+
+TEST_F(Documents, CancelInTheSaveQuestionAbandonsTheCommand) {
+    form->Editor->SetText(VietNam);
+    rig.Answer(tavi::mrCancel);
+    Run("MFNew");
+    EXPECT_EQ(form->Editor->Text(), VietNam);
+    bool poweredOff = false;
+    form->SetModified(0);
+    form->close();
+    form =
+        rig.Start([&](tavi::TMainFormSetup& s) { s.PowerOff = [&] { return poweredOff = true; }; });
+    form->Editor->SetText(VietNam);
+    rig.Answer(tavi::mrOk);     // shut down? yes
+    rig.Answer(tavi::mrCancel); // save? put off
+    Run("MFShutDown");
+    EXPECT_FALSE(poweredOff);
+    rig.Answer(tavi::mrOk);
+    rig.Answer(tavi::mrNo); // not saved: given up, and not kept for recovery either
+    Run("MFShutDown");
+    EXPECT_TRUE(poweredOff);
+    EXPECT_NE(std::find(rig.said.begin(), rig.said.end(), "vi\t zzzmessa "), rig.said.end());
+
+    // A file dropped or handed over by a later start asks first, too.
+    const fs::path other = rig.dir / "other.txt";
+    tavitest::WriteFile(other, "other");
+    rig.Answer(tavi::mrCancel);
+    form->OpenRequested(other.string());
+    EXPECT_EQ(form->Editor->Text(), VietNam);
+    rig.Answer(tavi::mrNo);
+    form->OpenRequested(other.string());
+    EXPECT_EQ(form->Editor->Text(), "other");
+}
+
+TEST_F(Documents, TheBrailleTranslatorIsAnyProgram) {
+    const fs::path marker = rig.dir / "ran";
+    const fs::path program = rig.dir / "translator.sh";
+    tavitest::WriteFile(program, "#!/bin/sh\ntouch '" + marker.string() + "'\n");
+    fs::permissions(program, fs::perms::owner_all);
+    form->FDbtPath = program.string();
+    Run("MFDBT");
+    EXPECT_EQ(rig.said, (Lines{"vi\t zzzmesbja "}));
+    EXPECT_TRUE(tavi::PumpEventsUntil([&] { return fs::exists(marker); }, 5000));
+    form->FDbtPath = (rig.dir / "none").string();
+    Run("MFDBT");
+    EXPECT_EQ(rig.said, (Lines{"vi\t zzzmesbi "}));
+}
+
+TEST_F(Documents, AnUnsavedDocumentComesBackAfterTheProgramEnds) {
+    form->close();
+    form = rig.Start([](tavi::TMainFormSetup& s) { s.RecoveryDelayMs = 20; });
+    const fs::path recovery = tavi::RecoveryFile(rig.dir / "state", "ANNA");
+    TypeName("thu");
+    form->Editor->SetText("first");
+    Run("MFSave");
+    form->Editor->SetText(VietNam);
+    // Written a moment after the change, by the writer's thread.
+    EXPECT_TRUE(
+        tavi::PumpEventsUntil([&] { return tavi::ReadRecoveryFile(recovery).has_value(); }, 5000));
+    form->Action("MGTGrade1")->setChecked(true);
+    form->EndRequested(); // logout: no question, the latest state kept at once
+    const auto kept = tavi::ReadRecoveryFile(recovery);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_TRUE(kept->Braille);
+    EXPECT_EQ(kept->FileName, (Docs() / "thu.TXT").string());
+    form.reset();
+
+    std::string asked;
+    rig.answers.push_back([&asked](QDialog& d) { // restore it
+        asked = dynamic_cast<tavi::TConfirmFrm&>(d).Prompt;
+        return int(tavi::mrOk);
+    });
+    form = rig.Start();
+    EXPECT_EQ(asked, "zzzmesrc");
+    EXPECT_EQ(form->Editor->Text(), VietNam);
+    EXPECT_EQ(form->FFileName, (Docs() / "thu.TXT").string());
+    EXPECT_TRUE(form->Checked("MGTGrade1"));
+    EXPECT_EQ(form->FModified, 1);
+    form->Action("MGTVNI2")->setChecked(true);
+    Run("MFSave"); // saved: nothing left to recover
+    EXPECT_EQ(tavitest::ReadFile(Docs() / "thu.TXT"), VietNam);
+    EXPECT_TRUE(tavi::PumpEventsUntil([&] { return !fs::exists(recovery); }, 5000));
+
+    // A damaged file is kept aside, not offered and not lost.
+    tavitest::WriteFile(recovery, "TAVI RECOVERY 1\nname 3\n");
+    form->SetModified(0);
+    form->close();
+    form = rig.Start();
+    EXPECT_TRUE(fs::exists(recovery.string() + ".damaged"));
+    EXPECT_EQ(form->Editor->Text(), "");
+}
+
+TEST_F(Documents, OfficeDocumentsInAndOut) {
+    form->Editor->SetText(VietNam);
+    TypeName("thu.docx");
+    Run("MFSave");
+    const std::string docx = tavitest::ReadFile(Docs() / "thu.docx");
+    ASSERT_TRUE(docx.starts_with("PK")) << "not a docx";
+    // Under a name that hides it, it is still a document for the converter.
+    fs::copy_file(Docs() / "thu.docx", rig.dir / "renamed.txt");
+    for (const fs::path& file : {Docs() / "thu.docx", rig.dir / "renamed.txt"}) {
+        Run("MFNew");
+        ASSERT_TRUE(form->OpenDocument(file.string())) << file;
+        EXPECT_EQ(form->Editor->Text(), VietNam) << file; // Unicode inside, converted back
+    }
+}
+
+TEST(SingleCopy, ALaterStartHandsItsFileToTheRunningCopy) {
+    tavitest::TempDir dir;
+    tavi::TSingleCopy first(QString::fromStdString(dir.path().string()));
+    ASSERT_TRUE(first.IsFirst());
+    QString handed;
+    first.OnFileHandedOver = [&](const QString& file) { handed = file; };
+    tavi::TSingleCopy later(QString::fromStdString(dir.path().string()));
+    EXPECT_FALSE(later.IsFirst());
+    bool taken = false;
+    std::thread start([&] { taken = later.HandOver("/tmp/thư.txt"); });
+    EXPECT_TRUE(tavi::PumpEventsUntil([&] { return !handed.isEmpty(); }, 5000));
+    start.join();
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(handed, QString::fromUtf8("/tmp/thư.txt"));
+}
+
+} // namespace

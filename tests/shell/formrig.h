@@ -1,0 +1,68 @@
+// The main window on real widgets, as the shell tests use it: the recording speech port
+// behind the real speech log (what was said, as UTF-8 lines without the time), settings,
+// documents and recovery files in a scratch folder, and every dialog answered by the test.
+#pragma once
+
+#include "dialogs/initfrm.h"
+#include "shell/mainform.h"
+#include "shell/speechlog.h"
+#include "support/recordingspeech.h"
+#include "support/testdata.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+namespace tavitest {
+
+class TFormRig {
+public:
+    TempDir dir;
+    std::shared_ptr<SpeechLog> voices = std::make_shared<SpeechLog>();
+    std::vector<std::string> said; // "vi\t…", "en\t…", "beep\tBeep.wav"
+    // The answers to the dialogs the window shows after the start-up dialog, in order; a dialog
+    // with no answer left is cancelled.
+    std::deque<std::function<int(QDialog&)>> answers;
+    std::string user = "anna";
+
+    std::unique_ptr<tavi::TMainForm> Make(std::function<void(tavi::TMainFormSetup&)> adjust = {}) {
+        tavi::TMainFormSetup setup;
+        setup.Speech = std::make_unique<tavi::TSpeechLogPort>(
+            std::make_unique<RecordingSpeech>(voices),
+            [this](const std::string& line) { said.push_back(line.substr(line.find('\t') + 1)); });
+        setup.RegistryFile = dir / "registry.reg";
+        setup.DocumentsRoot = dir / "docs";
+        setup.StateFolder = dir / "state";
+        setup.RunDialog = [this](QDialog& d) {
+            if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
+                tavi::TTalkingDialog::SetFieldBytes(init->EdUserName, user);
+                return user.empty() ? int(tavi::mrCancel) : int(tavi::mrOk);
+            }
+            if (answers.empty()) return int(tavi::mrCancel);
+            const auto answer = std::move(answers.front());
+            answers.pop_front();
+            return answer(d);
+        };
+        if (adjust) adjust(setup);
+        return std::make_unique<tavi::TMainForm>(std::move(setup));
+    }
+
+    // Started, shown and active, with the keyboard in the editor.
+    std::unique_ptr<tavi::TMainForm> Start(std::function<void(tavi::TMainFormSetup&)> adjust = {}) {
+        auto form = Make(std::move(adjust));
+        if (!form->FormShow()) return form;
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return form;
+    }
+
+    // A confirmation answered with a result.
+    void Answer(int result) {
+        answers.push_back([result](QDialog&) { return result; });
+    }
+};
+
+} // namespace tavitest
