@@ -122,6 +122,20 @@ BENCHMARK(BM_KeyToFirstBuffer)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// What the recovery of an unsaved document costs the user-interface thread every few seconds
+// while the user types: taking the document (writing it as RTF and the disk are left to
+// another thread).
+void BM_RecoverySnapshot(benchmark::State& state) {
+    auto form = OpenWindow();
+    const std::string prose = tavitest::RepeatedProse(static_cast<std::size_t>(state.range(0)));
+    form->Editor->SetText(tavi::ConvertBetween("Unicode", "Vni for Win", prose));
+    for (auto _ : state) benchmark::DoNotOptimize(form->Editor->Document());
+    form->SetModified(0);
+    form->close();
+    std::filesystem::remove(SettingsFile());
+}
+BENCHMARK(BM_RecoverySnapshot)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -32,11 +32,12 @@ constexpr int LineTextMax = 256;  // what one read of a screen line gives
 
 // Characters outside the byte map (none reach the document through its own input) read as "?".
 std::string Bytes(const QString& s) {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(s.size()));
-    for (QChar c : s) {
-        const int b = CharToByte(c.unicode());
-        out += static_cast<char>(b >= 0 ? b : '?');
+    std::string out(static_cast<std::size_t>(s.size()), '\0');
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        // Most characters stand for their own byte; the table is for the rest.
+        const int b = c < 0x80 || (c >= 0xA0 && c <= 0xFF && c != 0xAD) ? c : CharToByte(c);
+        out[static_cast<std::size_t>(i)] = static_cast<char>(b >= 0 ? b : '?');
     }
     return out;
 }

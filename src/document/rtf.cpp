@@ -423,19 +423,28 @@ void AppendHex(std::string& out, unsigned char b) {
     out += Hex[b & 15];
 }
 
+bool Plain(unsigned char c) {
+    return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}';
+}
+
 void AppendText(std::string& out, std::string_view text) {
-    for (char ch : text) {
-        const unsigned char c = static_cast<unsigned char>(ch);
+    out.reserve(out.size() + text.size() * 2);
+    for (std::size_t i = 0; i < text.size();) {
+        // Runs of plain characters go in whole; large documents are written every few seconds.
+        std::size_t run = i;
+        while (run < text.size() && Plain(static_cast<unsigned char>(text[run]))) ++run;
+        out.append(text, i, run - i);
+        if (run == text.size()) break;
+        const unsigned char c = static_cast<unsigned char>(text[run]);
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
-            out += ch;
+            out += static_cast<char>(c);
         } else if (c == '\t') {
             out += "\\tab ";
-        } else if (c < 0x20 || c >= 0x80) {
-            AppendHex(out, c);
         } else {
-            out += ch;
+            AppendHex(out, c);
         }
+        i = run + 1;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/confirmfrm.h"
 #include "dialogs/vntext.h"
 #include "document/msrichedit.h"
+#include "document/rtf.h"
 #include "shell/recovery.h"
 
 #include <QCoreApplication>
@@ -20,15 +21,14 @@ void TMainForm::ScheduleRecovery() {
     if (!FRecoveryFile.empty() && !FRecoveryTimer->isActive()) FRecoveryTimer->start();
 }
 
-// The document is taken here; the disk is left to the writer's thread unless the program is
-// about to end.
+// The document is taken here; writing it out and the disk are left to the writer's thread
+// unless the program is about to end.
 void TMainForm::SaveRecovery(bool now) {
     if (FRecoveryFile.empty() || FModified == 0 || FRecoveryGivenUp) return;
-    TRecovery r{FFileName, !Checked("MGTVNI2"), Editor->TextRTF()};
-    const fs::path file = FRecoveryFile;
-    const auto write = [file, r = std::move(r)] {
+    const auto write = [file = FRecoveryFile, name = FFileName, braille = !Checked("MGTVNI2"),
+                        doc = Editor->Document()] {
         try {
-            WriteRecoveryFile(file, r);
+            WriteRecoveryFile(file, {name, braille, WriteRtf(doc)});
         } catch (const std::exception&) {
             // A full or read-only disk: the next change tries again.
         }
