@@ -34,8 +34,11 @@ endfunction()
 # One GoogleTest program per folder of tests/. Tests are discovered when CTest runs them, so
 # building does not run anything.
 # QT: the program gets a QApplication (offscreen unless QT_QPA_PLATFORM says otherwise).
+# LOCK names a resource the suite's tests hold while they run: tests that load the machine
+# (LibreOffice, a whole X session) and tests that time a peer on loopback take the same lock, so
+# that a busy machine never makes the timed ones miss their deadlines.
 function(tavi_test_suite name)
-  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "QT" "LOCK" "SOURCES;LIBS;ENV" ${ARGN})
   if(T_QT)
     add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/qtmain.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} tavi_qt Qt6::Test GTest::gtest GTest::gmock)
@@ -46,6 +49,9 @@ function(tavi_test_suite name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE TAVI_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                              TAVI_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "${T_ENV}" TIMEOUT 300)
+  set(props ENVIRONMENT "${T_ENV}" TIMEOUT 300)
+  if(T_LOCK)
+    list(APPEND props RESOURCE_LOCK ${T_LOCK})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()

@@ -220,8 +220,12 @@ void TagSocket::SocketConnect() {
     FConnectEvent = false;
     FSocket->connectToHost(FAddress, FPort);
     FTimer.Start();
-    WaitFor([this] { return FConnectEvent; });
+    // A server that takes the connection and resets it at once may do so before the
+    // connection is reported: that is a lost connection, not a wait until the time-out.
+    WaitFor(
+        [this] { return FConnectEvent || FSocket->state() == QAbstractSocket::UnconnectedState; });
     FTimer.Stop();
+    if (!FConnectEvent) SocketError(ConnectionReset);
     FEverConnected = true;
 }
 
