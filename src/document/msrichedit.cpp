@@ -180,10 +180,15 @@ void TMsRichEdit::Replace(const std::function<void(QTextCursor&)>& fill) {
 }
 
 void TMsRichEdit::SetText(std::string_view text) {
+    SetText(text, QString());
+}
+
+void TMsRichEdit::SetText(std::string_view text, const QString& fontFamily) {
     // The new text takes the format of the old text's first character.
     QTextCursor first(document());
     first.movePosition(QTextCursor::NextCharacter);
-    const QTextCharFormat format = document()->isEmpty() ? currentCharFormat() : first.charFormat();
+    QTextCharFormat format = document()->isEmpty() ? currentCharFormat() : first.charFormat();
+    if (!fontFamily.isEmpty()) format.setFontFamilies(QStringList{fontFamily});
     const QTextBlockFormat block = document()->begin().blockFormat();
     const QString chars = Chars(text);
     Replace([&](QTextCursor& c) {
@@ -482,6 +487,28 @@ void TMsRichEdit::MergeSelCharFormat(const QTextCharFormat& format) {
     }
     c.endEditBlock();
     if (!c.hasSelection()) mergeCurrentCharFormat(format); // what is typed next
+}
+
+void TMsRichEdit::MergeAllCharFormat(const QTextCharFormat& format) {
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.mergeCharFormat(format);
+    c.mergeBlockCharFormat(format);
+    c.endEditBlock();
+    mergeCurrentCharFormat(format);
+}
+
+void TMsRichEdit::SetAllFontName(const QString& family) {
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{family});
+    MergeAllCharFormat(f);
+}
+
+void TMsRichEdit::SetAllFontSize(double points) {
+    QTextCharFormat f;
+    f.setFontPointSize(std::clamp(points, 1.0, 1638.0));
+    MergeAllCharFormat(f);
 }
 
 void TMsRichEdit::MergeSelBlockFormat(const QTextBlockFormat& format) {

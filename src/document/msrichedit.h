@@ -73,6 +73,8 @@ public:
     // The text and its parts, in bytes.
     const std::string& Text() const;
     void SetText(std::string_view text);
+    // The same in another face: one change, one layout (a large document is laid out once).
+    void SetText(std::string_view text, const QString& fontFamily);
     std::string TextRTF() const;
     bool SetTextRTF(std::string_view rtf); // false (document unchanged) for data that is no RTF
     TRtfDocument Document() const;
@@ -126,6 +128,9 @@ public:
     void SetSelIndent(int pixels);
     int SelRightIndent() const;
     void SetSelRightIndent(int pixels);
+    // The face or size of the whole document and of what is typed next; the selection stays.
+    void SetAllFontName(const QString& family);
+    void SetAllFontSize(double points);
     // Lines wrap at this width (pixels); 0 wraps at the window's edge.
     void SetRightMargin(int pixels);
 
@@ -149,6 +154,7 @@ private:
     void Insert(QTextCursor& cursor, const TRtfDocument& doc) const;
     QTextCharFormat SelCharFormat() const;
     void MergeSelCharFormat(const QTextCharFormat& format);
+    void MergeAllCharFormat(const QTextCharFormat& format);
     void MergeSelBlockFormat(const QTextBlockFormat& format);
     TRtfCharFormat CharFormatOf(const QTextCharFormat& format) const;
     std::string ToUnicode(std::string_view bytes) const;

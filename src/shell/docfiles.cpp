@@ -55,18 +55,6 @@ int TMainForm::ShowFileDialog(QDialog& dialog) {
     return result;
 }
 
-void TMainForm::ShowAsVniText() {
-    Action("MGTVNI2")->setChecked(true);
-    Keyboard1->SetEnabled(true);
-    SixKeyKbd1->SetEnabled(false);
-}
-
-void TMainForm::ShowAsBraille() {
-    Action("MGTGrade1")->setChecked(true);
-    Keyboard1->SetEnabled(false);
-    SixKeyKbd1->SetEnabled(true);
-}
-
 bool TMainForm::OpenDocument(const std::string& name) {
     const fs::path file = DocumentToOpen(name);
     std::error_code ec;
@@ -80,7 +68,7 @@ bool TMainForm::OpenDocument(const std::string& name) {
         Report(" zzzmesel ", "Không hiểu cấu trúc tập tin này !");
         return false;
     }
-    ShowAsVniText();
+    ShowDisplayState(false);
     SetFileName(file.string());
     FTextBeforeTranslation.clear();
     if (FAutoConvert) Editor->ConvertDocument("Vni for Win");

@@ -6,10 +6,11 @@
 namespace tavi {
 
 void TMainForm::EditorChange() {
-    if (FSuppressChange) {
-        FSuppressChange = false;
-        return;
-    }
+    // The program's own changes of form or size are no edit. (Held for the whole change: a
+    // flag used up by the first notice let the second one count as an edit.)
+    if (FSuppressChange) return;
+    // Any edit, also a paste or an undo, makes the other form of the document stale.
+    FTextBeforeTranslation.clear();
     FKeys.Placed = true;
     Action("MEUndo")->setEnabled(Editor->CanUndo());
     UpdateCaretPanel();

@@ -67,6 +67,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     for (auto set : {&TSysFont::SetMenuFont, &TSysFont::SetStatusFont, &TSysFont::SetMessageFont})
         (SysFont1->*set)(QFont(QStringLiteral("Vietnam")));
     BuildMenus();
+    Action("MTuongHinh")->setEnabled(false); // Braille symbol mode, in Braille display only
     BuildStatusBar();
     SysFont1->Loaded();
 
@@ -161,9 +162,8 @@ bool TMainForm::FormShow() {
     fs::create_directories(FDocumentsFolder, ec);
     FRecoveryFile = RecoveryFile(FStateFolder, user);
 
-    Action("MGTVNI2")->setChecked(true);
     Keyboard1->SetCodeTable(TKeyboard::VniAnsi);
-    Keyboard1->SetEnabled(true);
+    ShowDisplayState(false);
     FPendingEcho = false;
     UpdateCaretPanel();
     // Accepting dropped files comes with the open command, which opens them.

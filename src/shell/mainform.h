@@ -124,7 +124,7 @@ public:
     std::string FUserName;
     std::string FFileName;
     int FModified = 0;
-    bool FSuppressChange = false;
+    bool FSuppressChange = false; // while the program changes the document's form or size
     std::string FDbtPath;
     bool FDbtLaunched = false;
     std::string FFindText, FReplaceText;
@@ -171,11 +171,30 @@ private:
     void WriteSettings();
     void ApplySettings(const TUserSettings& s);
     TUserSettings CollectSettings() const;
-    // filecmds.cpp: the File menu
+    // A menu command: its item's name and the member that carries it out.
     struct TCommand {
         const char* Name;
         void (TMainForm::*Run)();
     };
+    // layoutcmds.cpp: the Layout menu and the display
+    static const std::vector<TCommand>& LayoutCommands();
+    void NormalSizeCommand();
+    void ZoomInCommand();
+    void ZoomOutCommand();
+    void SetDocumentSize(double points);
+    void AlignLeftCommand();
+    void AlignCenterCommand();
+    void AlignRightCommand();
+    void Align(int alignment, bool announce);
+    void BoldCommand();
+    void ItalicCommand();
+    void UnderlineCommand();
+    void SymbolModeCommand();
+    void VniDisplayCommand();
+    void BrailleDisplayCommand();
+    void SetDisplay(bool braille);
+    void ShowDisplayState(bool braille);
+    // filecmds.cpp: the File menu
     static const std::vector<TCommand>& FileCommands();
     int AskToSave();
     void NewCommand();
@@ -192,8 +211,6 @@ private:
     bool SaveBraille(const std::string& name);
     bool SaveDocument(TMsRichEdit& source, const std::string& name);
     int ShowFileDialog(QDialog& dialog);
-    void ShowAsVniText();
-    void ShowAsBraille();
     // Says a failure, or shows it when speech is off.
     void Report(const char* key, const char* message);
     // recoverydoc.cpp: no document lost
@@ -261,6 +278,7 @@ private:
     QThreadPool* FRecoveryWriter = nullptr;
     bool FRecoveryGivenUp = false; // the user chose not to save: nothing to recover
     bool FEnding = false;          // ending on a signal: no questions
+    bool FBrailleShown = false;    // the document is shown (and held) in Braille
     std::map<std::string, QAction*> FActions;
     std::vector<QLabel*> FPanels;
     bool FShown = false;

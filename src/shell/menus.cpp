@@ -123,7 +123,8 @@ void TMainForm::BuildMenus() {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, handler);
     };
-    for (const TCommand& c : FileCommands()) on(c.Name, c.Run);
+    for (const auto* commands : {&FileCommands(), &LayoutCommands()})
+        for (const TCommand& c : *commands) on(c.Name, c.Run);
     // The clipboard and undo say what they do, then do it.
     on("MECopy", [this] {
         SpeakText(" zzzmesfl ", VniWinTable, false, false);

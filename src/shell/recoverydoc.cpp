@@ -66,10 +66,7 @@ void TMainForm::OfferRecovery() {
     confirm.Prompt = "zzzmesrc";
     if (ShowModal(confirm) != mrOk) return ForgetRecovery();
     if (!Editor->SetTextRTF(r->Rtf)) return keepAside();
-    if (r->Braille)
-        ShowAsBraille();
-    else
-        ShowAsVniText();
+    ShowDisplayState(r->Braille);
     SetFileName(r->FileName);
     Editor->EmptyUndoBuffer();
     SetModified(1);

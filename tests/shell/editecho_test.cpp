@@ -197,11 +197,7 @@ protected:
                 form->Action(tavi::EchoModeItems[m])->setChecked(true);
         if (Has(c, "english")) form->Action("MEnglish")->setChecked(true);
         if (Has(c, "nocontrols")) form->Action("MRCharCtrl")->setChecked(false);
-        if (Has(c, "braille")) {
-            form->Action("MGTGrade1")->setChecked(true);
-            form->Keyboard1->SetEnabled(false);
-            form->SixKeyKbd1->SetEnabled(true);
-        }
+        if (Has(c, "braille")) form->Action("MGTGrade1")->trigger(); // F11, the document empty
     }
     // The document in the editor's bytes, with the caret where "|" is.
     void Load(const EchoCase& c) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dialogs/initfrm.h"
+#include "dialogs/savefrm.h"
 #include "shell/mainform.h"
 #include "shell/speechlog.h"
 #include "support/recordingspeech.h"
@@ -62,6 +63,16 @@ public:
     // A confirmation answered with a result.
     void Answer(int result) {
         answers.push_back([result](QDialog&) { return result; });
+    }
+
+    // The next save or open dialog gets this name typed and accepted.
+    void TypeName(const std::string& name) {
+        answers.push_back([name](QDialog& d) {
+            auto& dialog = dynamic_cast<tavi::TFileNameFrm&>(d);
+            tavi::TTalkingDialog::SetFieldBytes(dialog.EFName, name);
+            dialog.done(tavi::mrOk);
+            return int(tavi::mrOk);
+        });
     }
 };
 

@@ -1,5 +1,6 @@
+// What the real main window costs the user (real voices, real dictionary, real espeak-ng).
 // Latency of the echo while editing, as the user hears it: from a key event delivered to the
-// editor of the real main window (real voices, real dictionary, real espeak-ng) to the first
+// editor to the first
 // buffer handed to the sound device, for a typed character and for a finished word, with both
 // voices, in an empty document and in a document of 1 MB.
 // The medians are the counters median_ms; key_ms is the whole keystroke (echo, then the
@@ -41,7 +42,7 @@ public:
 
 // The settings of a window of its own, so that no run inherits the voice of another.
 std::filesystem::path SettingsFile() {
-    return std::filesystem::temp_directory_path() / "tavi-bench-echo.reg";
+    return std::filesystem::temp_directory_path() / "tavi-bench-window.reg";
 }
 
 std::unique_ptr<tavi::TMainForm> OpenWindow() {
@@ -49,7 +50,7 @@ std::unique_ptr<tavi::TMainForm> OpenWindow() {
     tavi::TMainFormSetup setup;
     setup.Speech = std::make_unique<tavi::TProgramVoices>();
     setup.RegistryFile = SettingsFile();
-    setup.DocumentsRoot = std::filesystem::temp_directory_path() / "tavi-bench-echo";
+    setup.DocumentsRoot = std::filesystem::temp_directory_path() / "tavi-bench-window";
     setup.StateFolder = setup.DocumentsRoot / "state";
     setup.RunDialog = [](QDialog& d) {
         if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
@@ -135,6 +136,41 @@ void BM_RecoverySnapshot(benchmark::State& state) {
     std::filesystem::remove(SettingsFile());
 }
 BENCHMARK(BM_RecoverySnapshot)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+// The whole document shown in Braille (F11) and back (F10), with the layout that follows:
+// translated afresh after an edit, and exchanged with the form kept from the last switch.
+void BM_DisplaySwitch(benchmark::State& state) {
+    const bool afresh = state.range(1) != 0;
+    auto form = OpenWindow();
+    const std::string prose = tavitest::RepeatedProse(static_cast<std::size_t>(state.range(0)));
+    form->Editor->SetText(tavi::ConvertBetween("Unicode", "Vni for Win", prose));
+    QApplication::processEvents();
+    std::vector<double> toBraille, toText;
+    const auto timed = [](QAction* command) {
+        const Clock::time_point start = Clock::now();
+        command->trigger();
+        QApplication::processEvents(); // the relayout
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    for (auto _ : state) {
+        if (afresh) form->FTextBeforeTranslation.clear(); // as after an edit
+        toBraille.push_back(timed(form->Action("MGTGrade1")));
+        if (afresh) form->FTextBeforeTranslation.clear();
+        toText.push_back(timed(form->Action("MGTVNI2")));
+        state.SetIterationTime((toBraille.back() + toText.back()) / 1000);
+    }
+    state.counters["F11_ms"] = Median(toBraille);
+    state.counters["F10_ms"] = Median(toText);
+    form->SetModified(0);
+    form->close();
+    std::filesystem::remove(SettingsFile());
+}
+BENCHMARK(BM_DisplaySwitch)
+    ->ArgNames({"bytes", "afresh"})
+    ->ArgsProduct({{1 << 20}, {0, 1}})
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
