@@ -88,10 +88,11 @@ log_lines() {
     wc -l <"$E2E_LOG"
 }
 
-# Waits until the log holds a line with this text (the program may still be working).
+# Waits until the log holds a line saying exactly this text (the program may still be
+# working), from line $2 on when it is given.
 wait_said() {
     for _ in $(seq 100); do
-        grep -qF "$1" "$E2E_LOG" 2>/dev/null && return 0
+        tail -n +"$((${2:-0} + 1))" "$E2E_LOG" 2>/dev/null | cut -f3- | grep -qxF "$1" && return 0
         sleep 0.1
     done
     fail "never said: $1"
