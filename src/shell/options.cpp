@@ -52,6 +52,8 @@ void TMainForm::LanguageCommand(bool english) {
     if (english) FSpeech->EngineReset();
 }
 
+// The volume is the program's own (its samples are scaled), so no other program changes it and
+// there is no mixer notice to follow.
 void TMainForm::VolBarChange() {
     const int position = VolBar->value();
     FSpeech->SetVolume(position * 65535 / 10);
