@@ -293,11 +293,11 @@ bool TKeyboardFilter::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-// A key whose character the engine takes goes on to the widget as the same key with the
-// engine's character, or with none, so that key handlers still see the key.
-bool TKeyboardFilter::KeyPress(QWidget* widget, QKeyEvent* event) {
-    TWidgetTarget target(widget);
-    const TKeyVerdict verdict = Engine.KeyDown(ToKeyEvent(*event), target);
+namespace {
+
+// A key whose character a keyboard takes goes on to the widget as the same key with the
+// keyboard's character, or with none, so that key handlers still see the key.
+bool Forward(QWidget* widget, QKeyEvent* event, const TKeyVerdict& verdict) {
     if (verdict.Kind == TKeyVerdict::Pass) return false;
     QString text;
     Qt::KeyboardModifiers mods = event->modifiers();
@@ -314,6 +314,17 @@ bool TKeyboardFilter::KeyPress(QWidget* widget, QKeyEvent* event) {
     }
     event->accept();
     return true;
+}
+
+} // namespace
+
+bool TKeyboardFilter::KeyPress(QWidget* widget, QKeyEvent* event) {
+    TWidgetTarget target(widget);
+    return Forward(widget, event, Engine.KeyDown(ToKeyEvent(*event), target));
+}
+
+bool DeliverThroughKeyboards(QWidget* widget, QKeyEvent* event) {
+    return Forward(widget, event, RunKeyboards(widget, *event));
 }
 
 } // namespace tavi

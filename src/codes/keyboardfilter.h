@@ -26,6 +26,9 @@ bool KeyHookInstalled(const TKeyEngine& engine);
 void SetKeyboardsAfterKeyDown(QWidget* widget);
 // The installed keyboards on a key press of such a widget: what becomes of its character.
 TKeyVerdict RunKeyboards(QWidget* widget, const QKeyEvent& event);
+// The same, with what becomes of the key delivered to the widget as the hooks deliver it (the
+// same key with the keyboard's character or none). False when the key goes on unchanged.
+bool DeliverThroughKeyboards(QWidget* widget, QKeyEvent* event);
 // True for a key press that a keyboard is delivering itself (a typed cell, a replaced
 // character): it has no key-down of its own and must not reach the keyboards again.
 bool IsKeyboardDelivery(const QKeyEvent& event);

@@ -97,6 +97,15 @@ std::size_t FindText(std::string_view text, std::string_view what, std::size_t s
     return std::string_view::npos;
 }
 
+std::vector<std::size_t> FindAll(std::string_view text, std::string_view what, int options) {
+    std::vector<std::size_t> found;
+    for (std::size_t at = 0; (at = FindText(text, what, at, text.size(), options)) !=
+                             std::string_view::npos;
+         at += what.size())
+        found.push_back(at);
+    return found;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
     if (c < 0x80) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavi {
 
@@ -61,6 +62,10 @@ std::size_t FindText(std::string_view text, std::string_view what, std::size_t s
 // reads: an OLE compound file (".doc", ".xls"…) or a zip package (".docx", ".odt"…).
 enum class TPackage { None, Ole, Zip };
 TPackage PackageOf(std::string_view head);
+
+// Every match of what in text, one after another and never overlapping: a search goes on
+// after each match, so a replacement that holds the searched text is never searched again.
+std::vector<std::size_t> FindAll(std::string_view text, std::string_view what, int options);
 
 // Appends the UTF-8 form of a character.
 void AppendUtf8(std::string& out, char32_t c);

@@ -466,6 +466,27 @@ int TMsRichEdit::Find(std::string_view text, int start, int end, int options) {
     return static_cast<int>(at);
 }
 
+int TMsRichEdit::ReplaceAll(std::string_view text, std::string_view with, int options) {
+    const std::vector<std::size_t> found = FindAll(Text(), text, options);
+    if (found.empty()) return 0;
+    const QString replacement = Chars(with);
+    QTextCursor c(document());
+    c.beginEditBlock();
+    // From the last match back, so that the positions of the others stay as they were found.
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        c.setPosition(TextToDoc(static_cast<int>(*it)));
+        c.setPosition(TextToDoc(static_cast<int>(*it + text.size())), QTextCursor::KeepAnchor);
+        c.insertText(replacement);
+    }
+    c.endEditBlock();
+    // Every match before the last moved it by the difference in length.
+    const auto shift = static_cast<long long>(with.size()) - static_cast<long long>(text.size());
+    const auto count = static_cast<long long>(found.size());
+    SetSelStart(static_cast<int>(static_cast<long long>(found.back()) + (count - 1) * shift +
+                                 static_cast<long long>(with.size())));
+    return static_cast<int>(count);
+}
+
 // ---- formatting ------------------------------------------------------------------------
 
 QTextCharFormat TMsRichEdit::SelCharFormat() const {

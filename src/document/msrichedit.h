@@ -110,6 +110,9 @@ public:
     // The first match between start and end (options: FindWholeWord, FindMatchCase), selected;
     // -1 when there is none.
     int Find(std::string_view text, int start, int end, int options);
+    // Replaces every match of text by with, as one step that one undo takes back; returns how
+    // many there were. The caret ends after the last replacement.
+    int ReplaceAll(std::string_view text, std::string_view with, int options);
 
     // Formatting of the selection (of the caret's insertion point when nothing is selected).
     QString SelFontName() const;

@@ -3,8 +3,8 @@
 // out in the order the keys arrive: key-down, the keyboards, key press, change, key-up.
 #include "shell/mainform.h"
 
+#include "document/editecho.h"
 #include "document/msrichedit.h"
-#include "shell/editecho.h"
 #include "shell/menudefs.h"
 
 #include <chrono>
@@ -59,8 +59,9 @@ void TMainForm::EchoDisplayText(const std::string& text) {
 
 void TMainForm::SpeakDeletion(const std::string& piece, bool readControlChars) {
     const TSpeakSettings s = SpeechSettings();
-    const std::string what = !piece.empty() && piece[0] == ' ' ? SpaceName(s) : piece;
-    SpeakText(DeletionName(s) + what, VniWinTable, s.EnglishNames, readControlChars);
+    const std::string what =
+        !piece.empty() && piece[0] == ' ' ? SpaceName(!s.VietnameseNames) : piece;
+    SpeakText(DeletionName(s.EnglishNames) + what, VniWinTable, s.EnglishNames, readControlChars);
 }
 
 // Removes one byte of the text; the key's own deletion then removes its neighbour, so that a
@@ -160,7 +161,7 @@ void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& 
 void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
     if (key == Qt::Key_Backspace) {
         if (t.Caret > 0)
-            SpeakText(DeletionName(SpeechSettings()) + " " + Editor->SelText(), VniWinTable,
+            SpeakText(DeletionName(Checked("MEnglish")) + " " + Editor->SelText(), VniWinTable,
                       Checked("MEnglish"), true);
         return;
     }

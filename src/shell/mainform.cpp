@@ -101,6 +101,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
     if (FShown && !FClosed) FormClose();
 }
 

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "codes/brailleconverter.h"
+#include "dialogs/findfrm.h"
 #include "dialogs/talker.h"
+#include "document/editecho.h"
 #include "platform/keyboardstate.h"
 #include "platform/registry.h"
-#include "shell/editecho.h"
 #include "shell/namevaluelist.h"
 #include "shell/speakop.h"
 #include "shell/speechport.h"
@@ -153,6 +154,7 @@ public:
     std::filesystem::path FDocumentsFolder;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -194,6 +196,26 @@ private:
     void BrailleDisplayCommand();
     void SetDisplay(bool braille);
     void ShowDisplayState(bool braille);
+    // editcmds.cpp: the Edit menu
+    static const std::vector<TCommand>& EditCommands();
+    void SaySelected(const char* key);
+    void SelectWordCommand();
+    void SelectSentenceCommand();
+    void SelectParagraphCommand();
+    void SelectAllCommand();
+    TDocumentLook Look() const;
+    bool FindFrom(int start, int options);
+    bool AskToReplace();
+    void FindCommand();
+    void FindNextCommand();
+    void ReplaceCommand();
+    void SuspectWordCommand();
+    void CopyCommand();
+    void CutCommand();
+    void PasteCommand();
+    void UndoCommand();
+    // pausekey.cpp
+    void PauseKey();
     // filecmds.cpp: the File menu
     static const std::vector<TCommand>& FileCommands();
     int AskToSave();

@@ -123,25 +123,8 @@ void TMainForm::BuildMenus() {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, handler);
     };
-    for (const auto* commands : {&FileCommands(), &LayoutCommands()})
+    for (const auto* commands : {&FileCommands(), &EditCommands(), &LayoutCommands()})
         for (const TCommand& c : *commands) on(c.Name, c.Run);
-    // The clipboard and undo say what they do, then do it.
-    on("MECopy", [this] {
-        SpeakText(" zzzmesfl ", VniWinTable, false, false);
-        Editor->CopySelection();
-    });
-    on("MECut", [this] {
-        SpeakText(" zzzmesfk ", VniWinTable, false, false);
-        Editor->CutSelection();
-    });
-    on("MEPaste", [this] {
-        SpeakText(" zzzmesfm ", VniWinTable, false, false);
-        Editor->PasteClipboard();
-    });
-    on("MEUndo", [this] {
-        SpeakText(" zzzmesfn ", VniWinTable, false, false);
-        Editor->Undo();
-    });
     on("MROption", [this] { SpeechOnOff(false); });
     on("MGToolBar", [this] { ToolBarCommand(false); });
     on("MRCharCtrl", [this] { ControlCharsCommand(false); });

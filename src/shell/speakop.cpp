@@ -1,6 +1,7 @@
 #include "shell/speakop.h"
 
 #include "codes/brailleconverter.h"
+#include "document/editecho.h"
 
 #include <array>
 
@@ -12,22 +13,6 @@ const char* const BrailleTable = "Braille";
 const char* const VniWin = "Vni for Win";
 
 } // namespace
-
-const std::string& ToneMarkName(int tone) {
-    static const std::array<std::string, 5> names = {"da\xE1u sa\xE9"
-                                                     "c",
-                                                     "da\xE1u huye\xE0n", "da\xE1u ho\xFBi",
-                                                     "da\xE1u nga\xF5", "da\xE1u na\xEBng"};
-    return names.at(static_cast<std::size_t>(tone - 1));
-}
-
-std::string DeletionName(const TSpeakSettings& s) {
-    return s.EnglishNames ? "delete " : "zzzmeslg ";
-}
-
-std::string SpaceName(const TSpeakSettings& s) {
-    return s.VietnameseNames ? "zzzmesev" : "space";
-}
 
 std::string DotReading(const std::string& text, bool readControlChars, const TSpeakSettings& s,
                        const TNameValueList& dotNames) {
@@ -77,7 +62,7 @@ TSpeechAction PrepareSpeech(std::string text, std::string codeTable, bool useEng
         } else if (c == '\r' && s.ReadControlChars) {
             text = s.VietnameseNames ? "zzzmesgm " : "next line";
         } else if (c == ' ') {
-            text = SpaceName(s);
+            text = SpaceName(!s.VietnameseNames);
         }
     }
     if (useEnglish) {

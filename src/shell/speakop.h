@@ -30,14 +30,6 @@ struct TSpeechAction {
     bool symbols = false; // the reader's SpeakSymbols (Vietnamese)
 };
 
-// The tone names by tone number 1 to 5 (dấu sắc, huyền, hỏi, ngã, nặng) in Vni for Win.
-const std::string& ToneMarkName(int tone);
-
-// The name of a deletion, put in front of what is deleted.
-std::string DeletionName(const TSpeakSettings& s);
-// The name of a lone or deleted space.
-std::string SpaceName(const TSpeakSettings& s);
-
 // Braille text cell by cell as dot numbers, with the names of the dot list.
 std::string DotReading(const std::string& text, bool readControlChars, const TSpeakSettings& s,
                        const TNameValueList& dotNames);

@@ -1,5 +1,6 @@
 // What the speak operation says for each kind of text and setting.
 #include "codes/brailleconverter.h"
+#include "document/editecho.h"
 #include "shell/speakop.h"
 #include "support/testdata.h"
 
@@ -87,9 +88,9 @@ TEST_F(SpeakOpTest, EnglishGetsTabsNamed) {
 }
 
 TEST_F(SpeakOpTest, DeletionNameFollowsTheEnglishItem) {
-    EXPECT_EQ(tavi::DeletionName(s), "zzzmeslg ");
+    EXPECT_EQ(tavi::DeletionName(s.EnglishNames), "zzzmeslg ");
     s.EnglishNames = true;
-    EXPECT_EQ(tavi::DeletionName(s), "delete ");
+    EXPECT_EQ(tavi::DeletionName(s.EnglishNames), "delete ");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "shell/editecho.h"
+#include "document/editecho.h"
 
 #include <array>
 #include <string_view>
@@ -113,6 +113,22 @@ TTypedEcho TypedEcho(unsigned char ch, TEchoMode mode, bool vniDisplay, const TC
     case TEchoMode::None: return {};
     }
     return {};
+}
+
+const std::string& ToneMarkName(int tone) {
+    static const std::array<std::string, 5> names = {"da\xE1u sa\xE9"
+                                                     "c",
+                                                     "da\xE1u huye\xE0n", "da\xE1u ho\xFBi",
+                                                     "da\xE1u nga\xF5", "da\xE1u na\xEBng"};
+    return names.at(static_cast<std::size_t>(tone - 1));
+}
+
+std::string DeletionName(bool english) {
+    return english ? "delete " : "zzzmeslg ";
+}
+
+std::string SpaceName(bool english) {
+    return english ? "space" : "zzzmesev";
 }
 
 std::string LineAndColumn(int line, int column) {

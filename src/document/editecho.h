@@ -52,6 +52,13 @@ struct TTypedEcho {
 TTypedEcho TypedEcho(unsigned char ch, TEchoMode mode, bool vniDisplay, const TCaretText& t,
                      bool placedByKeyboard);
 
+// The tone names by tone number 1 to 5 (dấu sắc, huyền, hỏi, ngã, nặng) in Vni for Win.
+const std::string& ToneMarkName(int tone);
+// The name of a deletion, put in front of what is deleted, and of a lone or deleted space, in
+// the language of the voice.
+std::string DeletionName(bool english);
+std::string SpaceName(bool english);
+
 // "dòng 3 cột 5" (1-based) in Vni for Win, as Alt+F1 says it.
 std::string LineAndColumn(int line, int column);
 

@@ -1,6 +1,6 @@
 // The echo's decisions on the bytes around the caret, at the edges the window tests do not
 // reach: stray marks, line breaks, the ends of the text.
-#include "shell/editecho.h"
+#include "document/editecho.h"
 
 #include <gtest/gtest.h>
 

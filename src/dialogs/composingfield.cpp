@@ -1,0 +1,201 @@
+#include "dialogs/composingfield.h"
+
+#include "codes/keyboardfilter.h"
+#include "dialogs/talkingdialog.h"
+#include "document/doctext.h"
+#include "document/editecho.h"
+#include "platform/bytechars.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace tavi {
+
+namespace {
+
+bool NoModifiers(const QKeyEvent& key) {
+    return !(key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+}
+
+constexpr const char* BrailleTable = "Braille";
+
+} // namespace
+
+TComposingField::TComposingField(QLineEdit* field, ITalker& talker, TComposingRules rules)
+    : QObject(field), Field(field), Talker(talker), Rules(std::move(rules)) {
+    // The field's own key-down handler sees each key before the keyboards compose with it.
+    SetKeyboardsAfterKeyDown(field);
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textChanged, this, [this] { Changed(); });
+}
+
+TCaretText TComposingField::Caret() const {
+    TCaretText t;
+    t.Bytes = TTalkingDialog::FieldBytes(Field);
+    t.Caret = static_cast<std::size_t>(Field->hasSelectedText() ? Field->selectionStart()
+                                                                : Field->cursorPosition());
+    t.SelLength = static_cast<std::size_t>(Field->selectedText().size());
+    t.Length = t.Bytes.size();
+    return t;
+}
+
+// Everything the field says is document text, its punctuation read, in the chosen voice.
+void TComposingField::Echo(const std::string& text, bool inBraille) {
+    Talker.SpeakText(text, inBraille ? BrailleTable : VniWinTable, Rules.English, true);
+}
+
+void TComposingField::SayDeletion(const std::string& piece) {
+    Echo(DeletionName(Rules.English) + (piece == " " ? SpaceName(Rules.English) : piece));
+}
+
+void TComposingField::ClearByte(int pos) {
+    Field->setSelection(pos, 1);
+    Field->del();
+}
+
+bool TComposingField::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Field) return false;
+    if (event->type() == QEvent::KeyRelease) {
+        KeyUp(*static_cast<QKeyEvent*>(event));
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && Rules.OnEscape) {
+        Rules.OnEscape();
+        return true;
+    }
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && Rules.OnEnter) {
+        Rules.OnEnter();
+        return true;
+    }
+    // A key a keyboard delivers itself (a letter composed, a cell typed) has no key-down.
+    if (!IsKeyboardDelivery(*key)) {
+        KeyDown(*key);
+        if (DeliverThroughKeyboards(Field, key)) return true;
+    }
+    KeyPress(*key);
+    return false;
+}
+
+void TComposingField::KeyDown(const QKeyEvent& key) {
+    Echoed = false;
+    Placed = false;
+    const TCaretText t = Caret();
+    if (Rules.Braille) {
+        if (NoModifiers(key)) BrailleKeyDown(key.key(), t);
+    } else if (key.key() == Qt::Key_Delete || NoModifiers(key))
+        TextKeyDown(key.key(), t);
+    LastCaret = Field->cursorPosition();
+}
+
+void TComposingField::TextKeyDown(int key, const TCaretText& t) {
+    const bool sound = Talker.SoundOn();
+    const int before = t.Caret > 0 ? t.At(t.Caret - 1) : -1;
+    if (key >= Qt::Key_6 && key <= Qt::Key_9 && sound) {
+        const TAccentEcho echo = AccentKeyEcho(static_cast<char>(key), before);
+        if (!echo.Letter.empty()) Echo(echo.Letter);
+        Pending = Pending || echo.Pending;
+        Echoed = !echo.Letter.empty() || echo.Pending;
+    } else if (key >= Qt::Key_1 && key <= Qt::Key_5 && sound && IsToneVowel(before)) {
+        Echo(ToneMarkName(key - Qt::Key_0));
+        Echoed = true;
+    } else if (key == Qt::Key_Left && t.Length == 0 && sound) {
+        Talker.PlayBeep();
+    } else if (key == Qt::Key_Delete) {
+        if (t.Caret >= t.Length) {
+            if (sound) Talker.PlayBeep();
+        } else if (t.SelLength > 0) {
+            Echo(DeletionName(Rules.English) + " " + t.Bytes.substr(t.Caret, t.SelLength));
+        } else {
+            const TPiece letter = LetterAfter(t, true);
+            if (letter.Bytes.size() == 2) ClearByte(static_cast<int>(letter.Start));
+            SayDeletion(letter.Bytes);
+        }
+    } else if (key == Qt::Key_Right) {
+        if (t.Caret >= t.Length) {
+            if (sound) Talker.PlayBeep();
+            return;
+        }
+        const TPiece letter = LetterAfter(t, true);
+        if (letter.Bytes.size() == 2) Field->setCursorPosition(static_cast<int>(t.Caret + 1));
+        Echo(letter.Bytes);
+    } else if (key == Qt::Key_Backspace) {
+        if (t.Caret == 0) {
+            Talker.PlayBeep();
+            return;
+        }
+        const TPiece letter = LetterBefore(t, true);
+        if (letter.Bytes.size() == 2) ClearByte(static_cast<int>(letter.Start + 1));
+        SayDeletion(letter.Bytes);
+    }
+}
+
+void TComposingField::BrailleKeyDown(int key, const TCaretText& t) {
+    if (!Talker.SoundOn()) return;
+    const auto cell = [&t](std::size_t pos) {
+        return std::string(1, static_cast<char>(t.At(pos)));
+    };
+    if (key == Qt::Key_Backspace) {
+        if (t.Caret == 0)
+            Talker.PlayBeep();
+        else
+            SayDeletion(cell(t.Caret - 1));
+    } else if (key == Qt::Key_Right || key == Qt::Key_Delete) {
+        if (t.Caret >= t.Length)
+            Talker.PlayBeep();
+        else if (key == Qt::Key_Right)
+            Echo(cell(t.Caret), true);
+        else
+            SayDeletion(cell(t.Caret));
+    }
+}
+
+// What a key typed: its character, or, when a keyboard composed a letter in its place, that
+// letter (unless the key-down said it already).
+void TComposingField::KeyPress(const QKeyEvent& key) {
+    if (!Talker.SoundOn() || key.key() == Qt::Key_Backspace) return;
+    const QString text = key.text();
+    if (text.isEmpty()) {
+        const TCaretText t = Caret();
+        if (Placed && !Echoed && t.Caret > 0) Echo(LetterBefore(t, !Rules.Braille).Bytes);
+        return;
+    }
+    const int byte = CharToByte(text.at(0).unicode());
+    if (byte >= 0x20) Echo(std::string(1, static_cast<char>(byte)), Rules.Braille);
+}
+
+void TComposingField::KeyUp(const QKeyEvent& key) {
+    if (key.modifiers() == Qt::ControlModifier && key.key() == Qt::Key_A) {
+        Field->selectAll();
+        return;
+    }
+    if (!Talker.SoundOn() || !NoModifiers(key)) return;
+    if (key.key() == Qt::Key_F1) {
+        if (!Rules.HelpKey.empty()) Talker.Announce(Rules.HelpKey);
+    } else if (key.key() == Qt::Key_F8) {
+        const std::string text = TTalkingDialog::FieldBytes(Field);
+        if (!text.empty())
+            Talker.SpeakText(text, Rules.Braille ? BrailleTable : VniWinTable,
+                             Rules.EnglishF8 && Rules.English, true);
+    } else if (key.key() == Qt::Key_Left) {
+        const TCaretText t = Caret();
+        if (Field->cursorPosition() == LastCaret || t.Length == 0) return Talker.PlayBeep();
+        if (Rules.Braille) return Echo(std::string(1, static_cast<char>(t.At(t.Caret))), true);
+        TCaretText passed = t;
+        ++passed.Caret;
+        const TPiece letter = LetterBefore(passed, true);
+        if (letter.Start < t.Caret) Field->setCursorPosition(static_cast<int>(letter.Start));
+        Echo(letter.Bytes);
+    }
+}
+
+void TComposingField::Changed() {
+    Placed = true;
+    if (!Pending) return;
+    Pending = false;
+    const TCaretText t = Caret();
+    if (t.Caret > 0) Echo(std::string(1, static_cast<char>(t.At(t.Caret - 1))));
+}
+
+} // namespace tavi

@@ -1,0 +1,30 @@
+// The Pause key: it pauses and resumes whichever voice speaks, wherever the keyboard is (the
+// editor, a menu, any dialog), before anything else sees the key.
+#include "shell/mainform.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace tavi {
+
+void TMainForm::PauseKey() {
+    const int state = FSpeech->ReaderState();
+    if (state == 0)
+        FSpeech->PauseReading();
+    else if (state == 1 || !FSpeech->EngineActive())
+        FSpeech->ResumeReading(); // acts only on a paused reader
+    else
+        FSpeech->SetEnginePaused(!FSpeech->EnginePaused());
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // The key arrives at a window and then at its widgets: it is taken at the first.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Pause) {
+        PauseKey();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace tavi
