@@ -162,7 +162,7 @@ void TComposingField::KeyPress(const QKeyEvent& key) {
         return;
     }
     const int byte = CharToByte(text.at(0).unicode());
-    if (byte >= 0x20) Echo(std::string(1, static_cast<char>(byte)), Rules.Braille);
+    if (byte >= 0x20 && byte != 0x7F) Echo(std::string(1, static_cast<char>(byte)), Rules.Braille);
 }
 
 void TComposingField::KeyUp(const QKeyEvent& key) {

@@ -756,6 +756,15 @@ bool TMsRichEdit::ConvertDocument(const std::string& tableName) {
 
 // ---- keys ------------------------------------------------------------------------------
 
+bool TMsRichEdit::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride && IsCommandKey &&
+        IsCommandKey(*static_cast<QKeyEvent*>(e))) {
+        e->ignore(); // the shortcut goes to the command
+        return true;
+    }
+    return QTextEdit::event(e);
+}
+
 void TMsRichEdit::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Insert) return e->accept();
     // The key-down handler sees the key before the keyboards act on its character; a

@@ -53,6 +53,9 @@ public:
     std::function<void()> OnChange;    // text or formatting changed
     std::function<void()> OnSelChange; // caret or selection moved
     std::function<void()> OnEnter;     // the keyboard came to the editor from another control
+    // True for a key that is a command of the window (its menu shortcut): the editor leaves
+    // it to the command even where it has a use of its own (Ctrl+A, Ctrl+C…).
+    std::function<bool(const QKeyEvent& key)> IsCommandKey;
 
     // Files.
     static int GetFileKind(const QString& name);
@@ -142,6 +145,7 @@ public:
     int TextToDoc(int pos) const;
 
 protected:
+    bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;

@@ -52,6 +52,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     Editor->OnKeyUp = [this](int& key, Qt::KeyboardModifiers mods) { EditorKeyUp(key, mods); };
     Editor->OnKeyPress = [this](char& ch) { EditorKeyPress(ch); };
     Editor->OnEnter = [this] { EditorEnter(); };
+    Editor->IsCommandKey = [this](const QKeyEvent& key) { return IsCommandKey(key); };
     FDbtPath.clear();
     // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
 
@@ -93,6 +94,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     FRecoveryWriter = new QThreadPool(this);
     FRecoveryWriter->setMaxThreadCount(1); // writes and removals in the order they were asked
     setAcceptDrops(true);                  // files dropped on the window are opened
+    qApp->installEventFilter(this);        // the Pause key, wherever the keyboard is
     FKeyRepeat = ReadKeyRepeat();
     // There is no system menu to translate: the window manager draws its own, in the desktop's
     // language. Outside volume changes are not observed (the program has its own volume).

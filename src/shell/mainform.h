@@ -26,6 +26,7 @@ class QActionGroup;
 class QLabel;
 class QSlider;
 class QDragEnterEvent;
+class QKeyEvent;
 class QDropEvent;
 class QThreadPool;
 class QTimer;
@@ -164,6 +165,7 @@ private:
     // menus.cpp
     void BuildMenus();
     void MenuHovered(QAction* action);
+    bool IsCommandKey(const QKeyEvent& key) const;
     // statusbar.cpp
     void BuildStatusBar();
     QLabel* Panel(int index) const;

@@ -171,6 +171,14 @@ void TMainForm::BuildMenus() {
     });
 }
 
+bool TMainForm::IsCommandKey(const QKeyEvent& key) const {
+    const QKeySequence pressed(key.keyCombination());
+    for (const auto& [name, action] : FActions)
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
+            return true;
+    return false;
+}
+
 void TMainForm::MenuHovered(QAction* action) {
     auto* menu = qobject_cast<QMenu*>(sender());
     if (!action->isEnabled()) {

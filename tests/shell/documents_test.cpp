@@ -9,6 +9,7 @@
 #include "shell/recovery.h"
 
 #include <QAction>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -174,7 +175,10 @@ TEST_F(Documents, AnUnsavedDocumentComesBackAfterTheProgramEnds) {
     EXPECT_TRUE(
         tavi::PumpEventsUntil([&] { return tavi::ReadRecoveryFile(recovery).has_value(); }, 5000));
     form->Action("MGTGrade1")->trigger();
-    form->EndRequested(); // logout: no question, the latest state kept at once
+    // Logout, from the running program: no question, the latest state kept at once, and every
+    // event loop ends.
+    QTimer::singleShot(0, form.get(), [&] { form->EndRequested(); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
     const auto kept = tavi::ReadRecoveryFile(recovery);
     ASSERT_TRUE(kept.has_value());
     EXPECT_TRUE(kept->Braille);

@@ -3,6 +3,7 @@
 // documents and recovery files in a scratch folder, and every dialog answered by the test.
 #pragma once
 
+#include "dialogs/findfrm.h"
 #include "dialogs/initfrm.h"
 #include "dialogs/savefrm.h"
 #include "shell/mainform.h"
@@ -63,6 +64,26 @@ public:
     // A confirmation answered with a result.
     void Answer(int result) {
         answers.push_back([result](QDialog&) { return result; });
+    }
+
+    // The next find or replace dialog gets these texts and ends with this result.
+    void FindText(const std::string& text) {
+        answers.push_back([text](QDialog& d) {
+            tavi::TTalkingDialog::SetFieldBytes(dynamic_cast<tavi::TFindFrm&>(d).FindText, text);
+            return int(tavi::mrOk);
+        });
+    }
+    void ReplaceText(const std::string& find, const std::string& by, int result) {
+        answers.push_back([find, by, result](QDialog& d) {
+            auto& dialog = dynamic_cast<tavi::TReplaceFrm&>(d);
+            tavi::TTalkingDialog::SetFieldBytes(dialog.RepText, find);
+            tavi::TTalkingDialog::SetFieldBytes(dialog.ByText, by);
+            return result;
+        });
+    }
+    // The next dialog is shown and runs as it would for the user.
+    void Run() {
+        answers.push_back([](QDialog& d) { return d.exec(); });
     }
 
     // The next save or open dialog gets this name typed and accepted.

@@ -31,7 +31,8 @@ fail() {
 # A free display: Xvfb picks it and writes its number.
 e2e_start_x() {
     exec 3<>"$E2E_WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$E2E_WORK/xvfb.out" 2>&1 &
+    # -noreset: settings made between clients (xset) stay, as on a desktop.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset >"$E2E_WORK/xvfb.out" 2>&1 &
     E2E_XVFB=$!
     for _ in $(seq 100); do
         [ -s "$E2E_WORK/display" ] && break

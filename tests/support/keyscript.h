@@ -2,7 +2,7 @@
 //
 //   abc        typed keys (a capital is typed with Shift), any printable ASCII character
 //   {Left}     a named key: Left Right Up Down Home End Del Backspace Enter Tab Space Esc
-//              CapsLock NumLock Insert F1-F12, or one character
+//              CapsLock NumLock Insert Pause F1-F12, or one character
 //   {Ctrl+Alt+A}  modifiers before the key: Ctrl, Alt, Shift, and Pad for the numeric keypad
 //   {Left*3}   a key held down until it has repeated three times
 //   [fd]       a chord: the keys go down in order and come up in reverse (six-key Braille)
@@ -44,7 +44,8 @@ inline Qt::Key NamedKey(const std::string& name) {
                                                         {"Esc", Qt::Key_Escape},
                                                         {"CapsLock", Qt::Key_CapsLock},
                                                         {"NumLock", Qt::Key_NumLock},
-                                                        {"Insert", Qt::Key_Insert}};
+                                                        {"Insert", Qt::Key_Insert},
+                                                        {"Pause", Qt::Key_Pause}};
     if (const auto it = keys.find(name); it != keys.end()) return it->second;
     if (name.size() >= 2 && name[0] == 'F' && std::isdigit(static_cast<unsigned char>(name[1])))
         return Qt::Key(Qt::Key_F1 + std::stoi(name.substr(1)) - 1);

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Search by voice, through the real program: find, find next, replace all and its undo, the
+# suspect word, speech off and on with the keyboard's repeat (given back at the end), and the
+# spoken shortcut help.
+#   tavi_search_e2e.sh TAVI_BINARY
+[ $# -eq 1 ] || { echo "usage: $0 TAVI_BINARY" >&2; exit 2; }
+source "$(dirname "$0")/../support/e2e.sh"
+tavi="$1"
+
+e2e_start_x
+docs="$HOME/Documents/Tavi/ANNA"
+xset r rate 500 30 # the user's own repeat
+e2e_start_tavi "$tavi"
+e2e_log_in anna
+
+repeat_rate() {
+    xset q | grep -o 'auto repeat delay: *[0-9]* *repeat rate: *[0-9]*' | tr -s ' '
+}
+[ "$(repeat_rate)" = "auto repeat delay: 1000 repeat rate: 2" ] ||
+    fail "speech on, the repeat is '$(repeat_rate)'"
+
+xdotool type --delay 40 'an em an em an'
+xdotool key ctrl+Home
+
+# Found from the caret; what is typed replaces the selection.
+before=$(log_lines)
+xdotool key ctrl+f
+focus "$(window '^Tìm$')"
+xdotool type --delay 40 'em'
+xdotool key Return
+wait_said " zzzmesbr " "$before"
+focus "$E2E_MAIN"
+xdotool type --delay 40 'ba'
+before=$(log_lines)
+xdotool key ctrl+i
+wait_said " zzzmesbr " "$before"
+xdotool type --delay 40 'bo'
+
+# Replace all, the replacement holding the searched word; then undone in one step and done again.
+before=$(log_lines)
+xdotool key ctrl+h
+focus "$(window '^Thay thế$')"
+xdotool type --delay 40 'an'
+xdotool key Return
+xdotool type --delay 40 'an an'
+xdotool key alt+t
+wait_said "zzzmesen " "$before"
+focus "$E2E_MAIN"
+before=$(log_lines)
+xdotool key ctrl+z
+wait_said " zzzmesfn " "$before"
+
+# The first suspect word after the caret is selected.
+xdotool key ctrl+End
+xdotool type --delay 40 ' xyzq nhe'
+xdotool key ctrl+Home
+before=$(log_lines)
+xdotool key ctrl+j
+wait_said " zzzmesbr " "$before"
+focus "$E2E_MAIN"
+xdotool type --delay 40 'ban'
+
+before=$(log_lines)
+xdotool key ctrl+s
+focus "$(window '^Lưu tập tin$')"
+xdotool type --delay 40 'tim'
+xdotool key Return
+wait_said "zzzmeser " "$before"
+[ "$(cat "$docs/tim.TXT")" = "an ba an bo an ban nhe" ] ||
+    fail "tim.TXT holds '$(cat "$docs/tim.TXT")'"
+
+# Speech off gives the user's repeat back; on again, the slow one.
+focus "$E2E_MAIN"
+xdotool key F5
+wait_said "zzzmesaf" "$before"
+[ "$(repeat_rate)" = "auto repeat delay: 500 repeat rate: 30" ] ||
+    fail "speech off, the repeat is '$(repeat_rate)'"
+before=$(log_lines)
+xdotool key F5
+wait_said "zzzmesag" "$before"
+[ "$(repeat_rate)" = "auto repeat delay: 1000 repeat rate: 2" ] ||
+    fail "speech on again, the repeat is '$(repeat_rate)'"
+before=$(log_lines)
+xdotool key ctrl+2
+wait_said "zzzmesde" "$before"
+
+
+# At the end the user's repeat is given back.
+focus "$E2E_MAIN"
+before=$(log_lines)
+xdotool key alt+F4
+wait_said " zzzmesbl " "$before" # leave the program?
+focus "$(window '^Soạn Thảo Tavi$')"
+xdotool key Return
+for _ in $(seq 50); do kill -0 "$E2E_TAVI" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$E2E_TAVI" 2>/dev/null && fail "Alt+F4 did not end the program"
+[ "$(repeat_rate)" = "auto repeat delay: 500 repeat rate: 30" ] ||
+    fail "after the end, the repeat is '$(repeat_rate)'"
+echo "tavi_search_e2e: found, replaced and spoke as asked"
