@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Search by voice, through the real program: find, find next, replace all and its undo, the
 # suspect word, speech off and on with the keyboard's repeat (given back at the end), and the
-# spoken shortcut help.
+# spoken shortcut help and the manual.
 #   tavi_search_e2e.sh TAVI_BINARY
 [ $# -eq 1 ] || { echo "usage: $0 TAVI_BINARY" >&2; exit 2; }
 source "$(dirname "$0")/../support/e2e.sh"
@@ -83,6 +83,11 @@ wait_said "zzzmesag" "$before"
 before=$(log_lines)
 xdotool key ctrl+2
 wait_said "zzzmesde" "$before"
+xdotool key F1
+focus "$(window '^Hướng dẫn$')"
+before=$(log_lines)
+xdotool key Escape
+wait_said "zzzmesa" "$before"
 
 
 # At the end the user's repeat is given back.
