@@ -93,11 +93,7 @@ TFileBrowser::TFileBrowser(ITalker& talker, const fs::path& documentsFolder, boo
     grid->addWidget(DirectoryListBox1, 1, 1, 2, 1);
     grid->addWidget(new QLabel(QString::fromUtf8("Ổ đĩa:"), this), 3, 1);
     grid->addWidget(DriveComboBox1, 4, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->addLayout(ButtonRow({Button1, Button2}), 5, 0, 1, 2);
     setTabOrder(EdFname, FileListBox1);
     setTabOrder(FileListBox1, FilterComboBox1);
     setTabOrder(FilterComboBox1, DirectoryListBox1);

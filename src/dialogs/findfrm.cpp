@@ -40,14 +40,10 @@ TFindFrm::TFindFrm(ITalker& talker, TDocumentLook look, QWidget* parent)
     BtCancel = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
     auto* label = new QLabel(QString::fromUtf8("&Tìm chuỗi:"), this);
     label->setBuddy(FindText);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtOK);
-    buttons->addWidget(BtCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(FindText);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({BtOK, BtCancel}));
 
     SetSpokenNames({" zzzmesbp ", "cho\xEFn", "hu\xFBy bo\xFB"}); // chọn, hủy bỏ
     SetTag(FindText, 0);
@@ -78,12 +74,9 @@ TReplaceFrm::TReplaceFrm(ITalker& talker, TDocumentLook look, QWidget* parent)
     grid->addWidget(RepText, 0, 1);
     grid->addWidget(new QLabel(QString::fromUtf8("Bằng chuỗi:"), this), 1, 0);
     grid->addWidget(ByText, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BtOK, BtAll, Btcancel}) buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({BtOK, BtAll, Btcancel}));
 
     SetSpokenNames({" zzzmesaqa ", " zzzmesasa ", "cho\xEFn", "thay ta\xE1t", "hu\xFBy bo\xFB"});
     SetTag(RepText, 0);

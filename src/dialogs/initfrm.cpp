@@ -20,14 +20,10 @@ TInitFrm::TInitFrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, pa
     BtCancel = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
     BtOK->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtOK);
-    buttons->addWidget(BtCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(EdUserName);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({BtOK, BtCancel}));
 
     SetSpokenNames({" zzzmesdn ", "cho\xEFn", "hu\xFBy bo\xFB"});
     SetTag(EdUserName, 0);

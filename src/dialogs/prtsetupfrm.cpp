@@ -50,13 +50,9 @@ TPrtSetUpFrm::TPrtSetUpFrm(ITalker& talker, const QStringList& printers, QWidget
     form->addRow(LChars, CbChars);
     form->addRow(LLeft, UdLeft);
     form->addRow(LRight, UDRight);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtOk);
-    buttons->addWidget(BtCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({BtOk, BtCancel}));
 
     SetSpokenNames({"cho\xEFn ma\xF9y in", "cho\xEFn loa\xEFi ma\xF9y in",
                     "cho\xEFn kho\xE5 gia\xE1y", "in", "hu\xFBy bo\xFB"});

@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -147,6 +148,13 @@ bool TTalkingDialog::FieldKeyRelease(QLineEdit* field, const TFieldRules& rules,
         return true;
     }
     return false;
+}
+
+QHBoxLayout* TTalkingDialog::ButtonRow(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget* b : buttons) row->addWidget(b);
+    return row;
 }
 
 } // namespace tavi

@@ -8,9 +8,11 @@
 #include <QDialog>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QKeyEvent;
@@ -59,6 +61,8 @@ public:
     void reject() override { done(mrCancel); }
 
 protected:
+    // The dialog's buttons in a row at the right.
+    static QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons);
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Called when a tagged control gets the focus; announces its spoken name by default.
     virtual void ControlFocused(QWidget* control);
