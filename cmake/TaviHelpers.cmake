@@ -37,8 +37,9 @@ endfunction()
 # LOCK names a resource the suite's tests hold while they run: tests that load the machine
 # (LibreOffice, a whole X session) and tests that time a peer on loopback take the same lock, so
 # that a busy machine never makes the timed ones miss their deadlines.
+# FIXTURE names the CTest fixture (a server started before the tests) that the tests need.
 function(tavi_test_suite name)
-  cmake_parse_arguments(T "QT" "LOCK" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "QT" "LOCK;FIXTURE" "SOURCES;LIBS;ENV" ${ARGN})
   if(T_QT)
     add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/qtmain.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} tavi_qt Qt6::Test GTest::gtest GTest::gmock)
@@ -52,6 +53,9 @@ function(tavi_test_suite name)
   set(props ENVIRONMENT "${T_ENV}" TIMEOUT 300)
   if(T_LOCK)
     list(APPEND props RESOURCE_LOCK ${T_LOCK})
+  endif()
+  if(T_FIXTURE)
+    list(APPEND props FIXTURES_REQUIRED ${T_FIXTURE})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()

@@ -56,4 +56,19 @@ std::string CellPattern(std::uint8_t cell) {
     return {char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
 }
 
+std::string BraillePatterns(std::string_view braille, const TBrailleCells& cells, bool keepSpaces) {
+    std::string out;
+    out.reserve(braille.size() * 3);
+    for (const char ch : braille) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\r' || c == '\n' || (c == ' ' && keepSpaces))
+            out += ch;
+        else if (c == ' ' || cells[c])
+            out += CellPattern(cells[c]);
+        else
+            out += "\xEF\xBF\xBD";
+    }
+    return out;
+}
+
 } // namespace tavi

@@ -25,5 +25,9 @@ TBrailleCells LoadBrailleCells(const std::filesystem::path& folder = {});
 std::string CellDots(std::uint8_t cell);
 // The Unicode Braille pattern of a cell, in UTF-8 (U+2800 + cell).
 std::string CellPattern(std::uint8_t cell);
+// Braille bytes as Unicode Braille patterns (UTF-8): CR and LF stay, the space is the blank
+// cell (or stays a space, where lines may break at it), a byte with no cell becomes U+FFFD.
+std::string BraillePatterns(std::string_view braille, const TBrailleCells& cells,
+                            bool keepSpaces = false);
 
 } // namespace tavi

@@ -99,8 +99,8 @@ std::size_t FindText(std::string_view text, std::string_view what, std::size_t s
 
 std::vector<std::size_t> FindAll(std::string_view text, std::string_view what, int options) {
     std::vector<std::size_t> found;
-    for (std::size_t at = 0; (at = FindText(text, what, at, text.size(), options)) !=
-                             std::string_view::npos;
+    for (std::size_t at = 0;
+         (at = FindText(text, what, at, text.size(), options)) != std::string_view::npos;
          at += what.size())
         found.push_back(at);
     return found;

@@ -3,6 +3,8 @@
 #include "codes/keyboardfilter.h"
 #include "codes/vncodeconverter.h"
 #include "document/htmltext.h"
+#include "document/printform.h"
+#include "document/rtfqt.h"
 #include "document/screenfonts.h"
 #include "document/wordimport.h"
 #include "platform/qbytechars.h"
@@ -19,6 +21,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace tavi {
 
@@ -27,8 +30,7 @@ namespace {
 // The editor's own clipboard form: RTF as the editor writes it, so that a copy within the
 // program keeps every byte and the formatting.
 constexpr const char* MimeRtf = "application/x-tavi-rtf";
-constexpr int TwipsPerPixel = 15; // at 96 pixels to the inch
-constexpr int LineTextMax = 256;  // what one read of a screen line gives
+constexpr int LineTextMax = 256; // what one read of a screen line gives
 
 // Characters outside the byte map (none reach the document through its own input) read as "?".
 std::string Bytes(const QString& s) {
@@ -44,43 +46,6 @@ std::string Bytes(const QString& s) {
 
 QString Chars(std::string_view bytes) {
     return BytesToQString(bytes);
-}
-
-QTextCharFormat ToQt(const TRtfCharFormat& f) {
-    QTextCharFormat q;
-    if (!f.FontName.empty()) q.setFontFamilies(QStringList{QString::fromStdString(f.FontName)});
-    q.setFontPointSize(f.HalfPoints / 2.0);
-    q.setFontWeight(f.Bold ? QFont::Bold : QFont::Normal);
-    q.setFontItalic(f.Italic);
-    q.setFontUnderline(f.Underline);
-    return q;
-}
-
-QTextBlockFormat ToQt(const TRtfParaFormat& f) {
-    QTextBlockFormat q;
-    q.setAlignment(f.Alignment == AlignRight    ? Qt::AlignRight
-                   : f.Alignment == AlignCenter ? Qt::AlignHCenter
-                                                : Qt::AlignLeft);
-    q.setLeftMargin(f.LeftIndent / double(TwipsPerPixel));
-    q.setRightMargin(f.RightIndent / double(TwipsPerPixel));
-    q.setTextIndent(f.FirstIndent / double(TwipsPerPixel));
-    return q;
-}
-
-int AlignmentOf(const QTextBlockFormat& f) {
-    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
-    if (a & Qt::AlignRight) return AlignRight;
-    if (a & Qt::AlignHCenter) return AlignCenter;
-    return AlignLeft;
-}
-
-TRtfParaFormat ParaFormatOf(const QTextBlockFormat& f) {
-    TRtfParaFormat p;
-    p.Alignment = AlignmentOf(f);
-    p.LeftIndent = qRound(f.leftMargin() * TwipsPerPixel);
-    p.RightIndent = qRound(f.rightMargin() * TwipsPerPixel);
-    p.FirstIndent = qRound(f.textIndent() * TwipsPerPixel);
-    return p;
 }
 
 // The line break a plain text file uses: that of its first line.
@@ -224,23 +189,19 @@ TRtfDocument TMsRichEdit::Document() const {
 
 // For other programs: letters in Unicode, in the face the screen font was made from.
 TRtfDocument TMsRichEdit::UnicodeDocument() const {
-    TRtfDocument doc = Document();
-    for (TRtfParagraph& p : doc.Paragraphs) {
-        for (TRtfRun& run : p.Runs) {
-            run.Text = ToUnicode(run.Text);
-            if (run.Format.FontName == VniScreenFont) run.Format.FontName = "DejaVu Sans";
-        }
-        if (p.MarkFormat.FontName == VniScreenFont) p.MarkFormat.FontName = "DejaVu Sans";
+    std::optional<TUnicodeWriter> table; // read once for all the runs
+    try {
+        if (!ClipboardTable.empty()) table.emplace(ClipboardTable);
+    } catch (const std::exception&) {
+        // without the table, the bytes' own characters
     }
-    return doc;
+    return DocumentInUnicode(Document(), [&](std::string_view bytes) {
+        return table ? (*table)(bytes) : ToUnicode(bytes);
+    });
 }
 
 void TMsRichEdit::Insert(QTextCursor& c, const TRtfDocument& doc) const {
-    for (std::size_t i = 0; i < doc.Paragraphs.size(); ++i) {
-        const TRtfParagraph& p = doc.Paragraphs[i];
-        if (i > 0) c.insertBlock(ToQt(p.Format), ToQt(p.MarkFormat));
-        for (const TRtfRun& run : p.Runs) c.insertText(Chars(run.Text), ToQt(run.Format));
-    }
+    InsertParagraphs(c, doc, Chars);
 }
 
 void TMsRichEdit::SetDocument(const TRtfDocument& doc) {

@@ -2,12 +2,11 @@
 // program folder (fonts/).
 #pragma once
 
+#include "document/fontnames.h"
+
 #include <QStringList>
 
 namespace tavi {
-
-inline constexpr const char* VniScreenFont = "Vni-Screen";
-inline constexpr const char* BrailleScreenFont = "VBraille";
 
 // Registers every font file of the program folder's fonts/ with QFontDatabase, once per run
 // (later calls return the same answer). Returns the families now available; a font file that

@@ -37,11 +37,13 @@ bool IsPlainTextName(const std::string& name) {
 
 } // namespace
 
-void TMainForm::Report(const char* key, const char* message) {
+void TMainForm::Report(const char* key, const char* message, bool failure) {
     if (SoundOn())
         Announce(key);
-    else
+    else if (failure)
         QMessageBox::warning(this, windowTitle(), QString::fromUtf8(message));
+    else
+        QMessageBox::information(this, windowTitle(), QString::fromUtf8(message));
 }
 
 // The file dialogs take plain keys: the accent keys would turn the digits of a name into

@@ -35,10 +35,11 @@ std::string Upper(std::string s) {
 
 const std::vector<TMainForm::TCommand>& TMainForm::FileCommands() {
     static const std::vector<TCommand> commands = {
-        {"MFNew", &TMainForm::NewCommand},   {"MFOpen", &TMainForm::OpenCommand},
-        {"MFSave", &TMainForm::SaveCommand}, {"MFSaveAs", &TMainForm::SaveAsCommand},
-        {"MFInfo", &TMainForm::InfoCommand}, {"MFDBT", &TMainForm::DbtCommand},
-        {"MFExit", &TMainForm::ExitCommand}, {"MFShutDown", &TMainForm::ShutDownCommand}};
+        {"MFNew", &TMainForm::NewCommand},        {"MFOpen", &TMainForm::OpenCommand},
+        {"MFSave", &TMainForm::SaveCommand},      {"MFSaveAs", &TMainForm::SaveAsCommand},
+        {"MFInfo", &TMainForm::InfoCommand},      {"MFDBT", &TMainForm::DbtCommand},
+        {"MFExit", &TMainForm::ExitCommand},      {"MFShutDown", &TMainForm::ShutDownCommand},
+        {"MFPrinter", &TMainForm::PrinterCommand}};
     return commands;
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/talker.h"
 #include "document/editecho.h"
 #include "platform/keyboardstate.h"
+#include "platform/printqueues.h"
 #include "platform/registry.h"
 #include "shell/namevaluelist.h"
 #include "shell/speakop.h"
@@ -144,6 +145,7 @@ public:
     bool FPendingEcho = false;
     std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
     int FPrinterIndex = 0;
+    TPrintQueue FPrinter; // the queue of the job being printed
     bool FEmbosser = false;
     int FCharsLine = 0;
     std::int16_t FLeftMargin = 0, FRightMargin = 0;
@@ -218,6 +220,11 @@ private:
     void UndoCommand();
     // pausekey.cpp
     void PauseKey();
+    // printcmds.cpp: printing and embossing
+    void PrinterCommand();
+    std::string JobTitle() const;
+    void PrintDocument();
+    void EmbossDocument(int charsPerLine);
     // filecmds.cpp: the File menu
     static const std::vector<TCommand>& FileCommands();
     int AskToSave();
@@ -235,8 +242,8 @@ private:
     bool SaveBraille(const std::string& name);
     bool SaveDocument(TMsRichEdit& source, const std::string& name);
     int ShowFileDialog(QDialog& dialog);
-    // Says a failure, or shows it when speech is off.
-    void Report(const char* key, const char* message);
+    // Says an outcome (a failure unless told), or shows it when speech is off.
+    void Report(const char* key, const char* message, bool failure = true);
     // recoverydoc.cpp: no document lost
     void ScheduleRecovery();
     void SaveRecovery(bool now);

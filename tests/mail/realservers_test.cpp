@@ -173,41 +173,30 @@ TEST_F(RealServers, WrongPasswordIsRefused) {
     EXPECT_FALSE(pop.Connected());
 }
 
-std::string RunCommand(const std::string& command, int& status) {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    std::string out;
-    if (!pipe) return out;
-    char buf[4096];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-    const int s = pclose(pipe);
-    status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-    return out;
-}
-
 TEST_F(RealServers, TavitoolSendsAndFetches) {
     tavitest::TempDir dir;
     tavitest::WriteFile(dir / "body.txt", "Sent by tavitool.\n");
     const std::string tool = (tavitest::BinaryDir() / "bin/tavitool").string();
     int status = -1;
-    std::string out =
-        RunCommand(tool + " mail-send --server " + Smtp +
-                       " --from 'Ann Tester <ann@sender.example>' --to bob@" + Env["domain"] +
-                       " --subject 'From the tool' " + (dir / "body.txt").string(),
-                   status);
+    std::string out = tavitest::RunCommand(
+        tool + " mail-send --server " + Smtp +
+            " --from 'Ann Tester <ann@sender.example>' --to bob@" + Env["domain"] +
+            " --subject 'From the tool' " + (dir / "body.txt").string(),
+        status);
     ASSERT_EQ(status, 0) << out;
     AwaitDelivery(1);
     const std::string fetch = tool + " mail-fetch --server " + Pop3 + " --user " + Env["user"] +
                               " --password " + Env["password"];
-    out = RunCommand(fetch + " --delete", status);
+    out = tavitest::RunCommand(fetch + " --delete", status);
     ASSERT_EQ(status, 0) << out;
     EXPECT_EQ(out.substr(0, out.find("Date: ")), "Letter: 1\n"
                                                  "From-Name: Ann Tester\n"
                                                  "From-Address: ann@sender.example\n");
     EXPECT_NE(out.find("\nSubject: From the tool\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("Date: none"), std::string::npos) << out;
-    EXPECT_EQ(RunCommand(fetch, status), "");
+    EXPECT_EQ(tavitest::RunCommand(fetch, status), "");
     EXPECT_EQ(status, 0);
-    out = RunCommand(fetch + "x", status);
+    out = tavitest::RunCommand(fetch + "x", status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("-ERR"), std::string::npos) << out;
 }

@@ -1,11 +1,13 @@
 // Helpers shared by the tests: scratch folders, files and the project's test data.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <string_view>
+#include <sys/wait.h>
 
 namespace tavitest {
 
@@ -57,6 +59,19 @@ inline fs::path TestData(const std::string& name) {
 // The data folder of the build tree (share/tavi), the program folder of the tests.
 inline fs::path DataDir() {
     return BinaryDir() / "share/tavi";
+}
+
+// What a shell command printed (its error output too), and its exit status (-1: it did not exit).
+inline std::string RunCommand(const std::string& command, int& status) {
+    status = -1;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string out;
+    if (!pipe) return out;
+    char buf[4096];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+    const int s = pclose(pipe);
+    status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    return out;
 }
 
 // Bytes written as hex pairs, for readable expectations ("61 F9").

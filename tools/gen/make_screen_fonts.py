@@ -12,7 +12,8 @@ entry k of "Unicode.vnc". Every other byte is drawn as its Windows-1252 characte
 six-key cell table (data/braille/sixkey-cells.txt, the one source): cell r has dot i raised when
 bit i-1 of r is set, and every byte in any of its four columns is drawn as that cell. The
 digits 1..9, 0 are drawn as the cells of the letters a..j; the space is the empty cell; other
-bytes keep their usual glyphs.
+bytes keep their usual glyphs. The Unicode Braille patterns U+2800-U+283F draw the same cells,
+as glyphs of their own, for printing.
 
 The widgets hold one character per byte through a fixed map (Windows-1252 code points, the
 bytes that code page leaves undefined and the soft hyphen 0xAD at U+F000 + byte); the fonts map
@@ -273,6 +274,12 @@ def vbraille(src, cells_path):
     for byte in PRINTABLE:
         if byte_to_char(byte) not in b.cmap:
             b.map_byte(byte, b.usual_glyph(byte))
+    # The Unicode Braille patterns, each a glyph of its own: printed Braille is drawn from its
+    # patterns, and a PDF names a glyph's text by the first character mapped to it.
+    for cell in range(64):
+        name = src.glyph_of(chr(0x2800 + cell))
+        b.cmap[0x2800 + cell] = b.add(name + ".pattern", src.draw([(name, 0, 0)]),
+                                      src.advance(name))
     return b
 
 

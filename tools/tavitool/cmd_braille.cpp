@@ -7,23 +7,6 @@
 
 namespace {
 
-// Braille bytes as Unicode Braille patterns, for reading on a terminal; a byte with no cell
-// becomes U+FFFD.
-std::string AsPatterns(const std::string& braille) {
-    const tavi::TBrailleCells cells = tavi::LoadBrailleCells();
-    std::string out;
-    for (char ch : braille) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\r' || c == '\n')
-            out += ch;
-        else if (c == ' ' || cells[c])
-            out += tavi::CellPattern(cells[c]);
-        else
-            out += "\xEF\xBF\xBD";
-    }
-    return out;
-}
-
 int Braille(tavitool::Args& args) {
     const bool back = tavitool::TakeFlag(args, "--back");
     const bool patterns = tavitool::TakeFlag(args, "--unicode");
@@ -40,7 +23,7 @@ int Braille(tavitool::Args& args) {
         text = tavitool::FromVniText(tavi::VniFromBraille(converter, text), to);
     } else {
         text = tavi::BrailleFromVni(converter, tavitool::ToVniText(std::move(text), from));
-        if (patterns) text = AsPatterns(text);
+        if (patterns) text = tavi::BraillePatterns(text, tavi::LoadBrailleCells());
     }
     tavitool::WriteOutput(args.size() > 1 ? args[1] : "", text);
     return 0;

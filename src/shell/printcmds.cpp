@@ -1,0 +1,107 @@
+// The print command: the document on a printer as the screen shows it, or on a Braille
+// embosser as lines of cells, page by page. Printers are the system's CUPS queues.
+#include "shell/mainform.h"
+
+#include "codes/braillecells.h"
+#include "codes/brailleconverter.h"
+#include "codes/embosser.h"
+#include "dialogs/prtsetupfrm.h"
+#include "document/msrichedit.h"
+#include "document/printform.h"
+#include "document/printing.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
+
+namespace tavi {
+
+namespace {
+
+constexpr int NarrowLine = 32, WideLine = 40; // the two paper formats of an embosser
+
+} // namespace
+
+void TMainForm::PrinterCommand() {
+    const std::vector<TPrintQueue> queues = PrintQueues();
+    if (queues.empty()) return Report("zzzmesac", "Không tìm thấy máy in");
+    QStringList names;
+    for (const TPrintQueue& q : queues) names << QString::fromStdString(q.Name);
+    TPrtSetUpFrm dialog(*this, names, this);
+    dialog.CbPrinterList->setCurrentIndex(
+        FPrinterIndex >= 0 && FPrinterIndex < names.size() ? FPrinterIndex : 0);
+    dialog.CheckEmbosser->setChecked(FEmbosser);
+    dialog.CbChars->setCurrentIndex(FCharsLine == NarrowLine ? 0 : 1);
+    dialog.UdLeft->setValue(FLeftMargin);
+    dialog.UDRight->setValue(FRightMargin);
+    if (ShowModal(dialog) == mrOk) {
+        FPrinterIndex = dialog.CbPrinterList->currentIndex();
+        FEmbosser = dialog.CheckEmbosser->isChecked();
+        FCharsLine = dialog.CbChars->currentIndex() == 0 ? NarrowLine : WideLine;
+        FLeftMargin = static_cast<std::int16_t>(dialog.UdLeft->value());
+        FRightMargin = static_cast<std::int16_t>(dialog.UDRight->value());
+        FPrinter = queues[static_cast<std::size_t>(std::max(FPrinterIndex, 0))];
+        if (FEmbosser)
+            EmbossDocument(FCharsLine);
+        else
+            PrintDocument();
+    }
+    WaitWhileSpeaking();
+    Announce("zzzmesa");
+}
+
+std::string TMainForm::JobTitle() const {
+    return std::filesystem::path(FFileName).filename().string();
+}
+
+// A copy of the document goes to paper, its letters in Unicode; the document itself is not
+// touched, so nothing in it can be left changed by a failed job.
+void TMainForm::PrintDocument() {
+    try {
+        TRtfDocument doc = FBrailleShown ? BrailleInUnicode(Editor->Document(), LoadBrailleCells())
+                                         : Editor->UnicodeDocument();
+        IndentForMargins(doc, FLeftMargin, FRightMargin);
+        const std::string pdf = DocumentPdf(doc, QueuePaper(FPrinter.Name), JobTitle());
+        SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
+        Report(" zzzmesft ", "In xong", false);
+    } catch (const EPrinterError&) {
+        Report(" zzzmesfo ", "Lỗi máy in!");
+    } catch (const std::exception& e) {
+        ApplicationException(&e);
+    }
+}
+
+// An embosser's queue is a raw one and takes the pages in its own code; an ordinary printer
+// prints the cells in ink, in the Braille face.
+void TMainForm::EmbossDocument(int charsPerLine) {
+    if (!FBrailleShown) {
+        SetDisplay(true);
+        if (!FBrailleShown) return; // the Braille tables could not be read: said already
+    }
+    try {
+        FBraille.SetSourceTable(PrintSourceName);
+        FBraille.SetDestTable(PrintDestName);
+        const std::vector<std::string> lines = CutEmbosserLines(
+            FBraille.ConvertText(Editor->Text()), static_cast<std::size_t>(charsPerLine));
+        if (FPrinter.Raw) {
+            SubmitPrintJob(FPrinter.Name, JobTitle(), JoinEmbosserPages(lines), TJobFormat::Raw);
+        } else {
+            FBraille.SetSourceTable(PrintDestName);
+            FBraille.SetDestTable(PrintSourceName);
+            const TBrailleCells cells = LoadBrailleCells();
+            std::vector<std::string> ink;
+            for (const std::string& line : lines)
+                ink.push_back(BraillePatterns(FBraille.ConvertText(line), cells));
+            const std::string pdf =
+                BraillePagesPdf(ink, EmbosserPageLines, QueuePaper(FPrinter.Name), JobTitle());
+            SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
+        }
+        Report(" zzzmesft ", "In xong", false);
+    } catch (const EPrinterError&) {
+        Report(" zzzmesfo ", "Lỗi máy in!");
+    } catch (const std::exception& e) {
+        ApplicationException(&e);
+    }
+}
+
+} // namespace tavi
