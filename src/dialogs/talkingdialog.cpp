@@ -54,10 +54,16 @@ void TTalkingDialog::MakeTalkingField(QLineEdit* field, TFieldRules rules) {
     Fields.emplace_back(field, std::move(rules));
 }
 
-void TTalkingDialog::ControlFocused(QWidget* control) {
+std::string TTalkingDialog::SpokenName(const QWidget* control) const {
     const int tag = Tag(control);
-    if (tag >= 0 && static_cast<std::size_t>(tag) < SpokenNames.size())
-        Talker.Announce(SpokenNames[static_cast<std::size_t>(tag)]);
+    return tag >= 0 && static_cast<std::size_t>(tag) < SpokenNames.size()
+               ? SpokenNames[static_cast<std::size_t>(tag)]
+               : std::string();
+}
+
+void TTalkingDialog::ControlFocused(QWidget* control) {
+    const std::string name = SpokenName(control);
+    if (!name.empty()) Talker.Announce(name);
 }
 
 bool TTalkingDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -83,6 +89,11 @@ bool TTalkingDialog::eventFilter(QObject* watched, QEvent* event) {
 
 bool TTalkingDialog::FieldKeyPress(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key) {
     const auto mods = Modifiers(key);
+    if (rules.Secret && key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter &&
+        key->key() != Qt::Key_Escape) {
+        Talker.PlayBeep();
+        return false;
+    }
     // Moving over a character says it; at either end of the field there is nothing to pass.
     if (Talker.SoundOn() && mods == Qt::NoModifier &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
@@ -139,7 +150,7 @@ bool TTalkingDialog::FieldKeyRelease(QLineEdit* field, const TFieldRules& rules,
     }
     if (!Talker.SoundOn() || mods != Qt::NoModifier) return false;
     if (key->key() == Qt::Key_F8) {
-        const std::string text = FieldBytes(field);
+        const std::string text = rules.Secret ? std::string() : FieldBytes(field);
         if (!text.empty()) Talker.Echo(text);
         return true;
     }

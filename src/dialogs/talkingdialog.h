@@ -35,6 +35,7 @@ struct TFieldRules {
     std::function<void()> OnEnter;
     bool HandleEscape = true;
     QPushButton* OkButton = nullptr; // enabled only while the field is not empty
+    bool Secret = false;             // a password: every key beeps, nothing of it is said
 };
 
 class TTalkingDialog : public QDialog {
@@ -66,6 +67,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Called when a tagged control gets the focus; announces its spoken name by default.
     virtual void ControlFocused(QWidget* control);
+    // The spoken name of a control's Tag; empty when it has none.
+    std::string SpokenName(const QWidget* control) const;
 
 private:
     bool FieldKeyPress(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key);

@@ -4,7 +4,8 @@
 #include "platform/eventwait.h"
 
 #include <QHostInfo>
-#include <QTcpSocket>
+#include <QSslCertificate>
+#include <QSslSocket>
 
 #include <fstream>
 #include <netdb.h>
@@ -39,6 +40,22 @@ int SocketErrorNumber(QAbstractSocket::SocketError error) {
     }
 }
 
+// Failures after which the connection cannot go on: what comes next would be in the clear or
+// garbled.
+bool BreaksConnection(int n) {
+    return n == ConnectionReset || n == mailcode::CertificateRefused ||
+           n == mailcode::TlsFailed || n == mailcode::PlainBeforeTls;
+}
+
+// The reasons a certificate was refused, each once ("The certificate has expired; The host
+// name did not match...").
+std::string CertificateProblems(const QList<QSslError>& errors) {
+    QStringList texts;
+    for (const QSslError& e : errors)
+        if (!texts.contains(e.errorString())) texts << e.errorString();
+    return texts.join(QStringLiteral("; ")).toStdString();
+}
+
 std::optional<std::uint16_t> LookUpService(const std::string& name) {
     servent entry{};
     servent* result = nullptr;
@@ -71,13 +88,14 @@ void TagSocket::ReportError(const std::string& message) {
     if (OnError) OnError(message);
 }
 
-void TagSocket::SocketError(int n, const std::string& fallback) {
+void TagSocket::SocketError(int n, const std::string& fallback, const std::string& detail) {
     FTimer.Stop();
     std::string message = TransportErrorText(n);
     if (!fallback.empty() && message == "Error #" + std::to_string(n)) message = fallback;
+    if (!detail.empty()) message += ": " + detail;
     ReportError(message);
-    // The connection is gone; close our end before anyone hears of it.
-    if (n == ConnectionReset) Disconnect();
+    // The connection is gone or unusable; close our end before anyone hears of it.
+    if (BreaksConnection(n)) Disconnect();
     throw ESocketError(message, n);
 }
 
@@ -116,6 +134,7 @@ void TagSocket::Reset() {
     FErrorFlag = false;
     FErrorCode = 0;
     FErrorText.clear();
+    FErrorDetail.clear();
     FConnectEvent = false;
     FWriteEvent = false;
 }
@@ -125,7 +144,7 @@ void TagSocket::WaitFor(const std::function<bool()>& ready) {
         [&] { return ready() || FCanceled || FTimer.TimedOut() || FErrorFlag || !FSocket; });
     if (FCanceled) RaiseCanceled();
     if (FTimer.TimedOut()) RaiseTimedOut();
-    if (FErrorFlag) SocketError(FErrorCode, FErrorText);
+    if (FErrorFlag) SocketError(FErrorCode, FErrorText, FErrorDetail);
 }
 
 void TagSocket::SocketFailed(QAbstractSocket::SocketError error) {
@@ -135,10 +154,69 @@ void TagSocket::SocketFailed(QAbstractSocket::SocketError error) {
     FErrorFlag = true;
     FErrorCode = SocketErrorNumber(error);
     FErrorText = FSocket ? FSocket->errorString().toStdString() : std::string();
+    FErrorDetail.clear();
+    if (FSocket && (error == QAbstractSocket::SslHandshakeFailedError ||
+                    error == QAbstractSocket::SslInternalError ||
+                    error == QAbstractSocket::SslInvalidUserDataError)) {
+        const QList<QSslError> problems = FSocket->sslHandshakeErrors();
+        FErrorCode = problems.isEmpty() ? mailcode::TlsFailed : mailcode::CertificateRefused;
+        FErrorDetail = problems.isEmpty() ? FErrorText : CertificateProblems(problems);
+    }
 }
 
 void TagSocket::RequireConnected() {
     if (!FSocket) SocketError(57008);
+}
+
+TTlsMode TagSocket::TlsMode() const {
+    if (Tls) return *Tls;
+    if (FPort) return DefaultTlsMode(FPort);
+    const TServerName server = SplitServer(Server);
+    return DefaultTlsMode(server.Port ? *server.Port : DefaultPort);
+}
+
+bool TagSocket::Encrypted() const {
+    return FSocket && FSocket->isEncrypted();
+}
+
+void TagSocket::PrepareTls(const std::string& host) {
+    if (!QSslSocket::supportsSsl())
+        SocketError(mailcode::TlsFailed, {}, "this system has no TLS library (OpenSSL 3)");
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    config.setProtocol(QSsl::TlsV1_2OrLater);
+    if (!CaFile.empty()) {
+        const QList<QSslCertificate> extra = QSslCertificate::fromPath(
+            QString::fromStdString(CaFile), QSsl::Pem, QSslCertificate::PatternSyntax::FixedString);
+        if (extra.isEmpty()) SocketError(mailcode::CaFileUnreadable, {}, CaFile);
+        // Naming authorities ends the loading of the system's on demand, so they are named too.
+        config.setCaCertificates(QSslConfiguration::systemCaCertificates() + extra);
+    }
+    FTlsConfig = config;
+    FPeerName = host;
+}
+
+void TagSocket::StartEncryption() {
+    RequireConnected();
+    // Bytes that came in the clear before the handshake would later pass for encrypted ones.
+    if (FPendingPos < FPending.size() || FSocket->bytesAvailable() > 0)
+        SocketError(mailcode::PlainBeforeTls);
+    FEncryptedEvent = false;
+    FSocket->setSslConfiguration(FTlsConfig);
+    FSocket->setPeerVerifyName(QString::fromStdString(FPeerName));
+    FSocket->startClientEncryption();
+    FTimer.Start();
+    WaitFor([this] {
+        return FEncryptedEvent || FSocket->state() == QAbstractSocket::UnconnectedState;
+    });
+    FTimer.Stop();
+    if (!FEncryptedEvent)
+        SocketError(mailcode::TlsFailed, {}, "the server closed the connection");
+}
+
+void TagSocket::RequireSecretAllowed() {
+    if (!MaySendSecret(Encrypted(), FAddress.toString().toStdString()))
+        SocketError(mailcode::PlainPassword);
 }
 
 bool TagSocket::SocketOpen() const {
@@ -203,11 +281,16 @@ void TagSocket::Connect() {
         FPort = port ? *port : static_cast<std::uint16_t>(DefaultPort);
     }
 
+    if (TlsMode() != TTlsMode::None) PrepareTls(server.Host);
+
     if (FSocket) FSocket->disconnect(this);
-    FSocket = std::make_unique<QTcpSocket>();
+    FSocket = std::make_unique<QSslSocket>();
     FSocket->setReadBufferSize(SocketBuffer);
-    connect(FSocket.get(), &QTcpSocket::connected, this, [this] { FConnectEvent = true; });
-    connect(FSocket.get(), &QTcpSocket::bytesWritten, this, [this] { FWriteEvent = true; });
+    connect(FSocket.get(), &QSslSocket::connected, this, [this] { FConnectEvent = true; });
+    connect(FSocket.get(), &QSslSocket::bytesWritten, this, [this] { FWriteEvent = true; });
+    connect(FSocket.get(), &QSslSocket::encryptedBytesWritten, this,
+            [this] { FWriteEvent = true; });
+    connect(FSocket.get(), &QSslSocket::encrypted, this, [this] { FEncryptedEvent = true; });
     connect(FSocket.get(), &QAbstractSocket::errorOccurred, this, &TagSocket::SocketFailed);
     FEverConnected = false;
     FPending.clear();
@@ -227,6 +310,7 @@ void TagSocket::SocketConnect() {
     FTimer.Stop();
     if (!FConnectEvent) SocketError(ConnectionReset);
     FEverConnected = true;
+    if (TlsMode() == TTlsMode::Implicit) StartEncryption();
 }
 
 void TagSocket::Disconnect() {
@@ -290,10 +374,13 @@ int TagSocket::ReadLine() {
 
 int TagSocket::ReadReply() {
     FTimer.Start();
+    FReplyLines.clear();
     const int code = ReadLineWithin(false);
+    FReplyLines.push_back(FLastReply);
     if (code > 0 && FLastReply.size() > 3 && FLastReply[3] == '-') {
         do {
             ReadLineWithin(false);
+            if (FReplyLines.size() < MaxReplyLines) FReplyLines.push_back(FLastReply);
         } while (!EndsMultiLineReply(FLastReply, code));
     }
     FTimer.Stop();
@@ -312,7 +399,8 @@ void TagSocket::SendBytes(std::string_view bytes, bool restartTimer) {
         if (!FSocket) return true;
         if (FWriteEvent && restartTimer) FTimer.Start();
         FWriteEvent = false;
-        return FSocket->bytesToWrite() == 0 || FSocket->state() != QAbstractSocket::ConnectedState;
+        return (FSocket->bytesToWrite() == 0 && FSocket->encryptedBytesToWrite() == 0) ||
+               FSocket->state() != QAbstractSocket::ConnectedState;
     });
     RequireConnected();
     // A connection that closed under the write lost what was not handed over yet.

@@ -8,21 +8,24 @@
 #include "mail/agras.h"
 #include "mail/mailreplies.h"
 #include "mail/timecounter.h"
+#include "mail/tlsmode.h"
 
 #include <QAbstractSocket>
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSslConfiguration>
 
 #include <cstdint>
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class QTcpSocket;
+class QSslSocket;
 
 namespace tavi {
 
@@ -52,6 +55,12 @@ public:
     std::string LogFileName;
     // The largest message ReceiveData takes; a server sending more is cut off.
     std::uint64_t MaxDataSize = std::uint64_t{64} << 20;
+    // How the connection is protected; unset, the default for the port actually used
+    // (DefaultTlsMode). A plain connection has to be asked for.
+    std::optional<TTlsMode> Tls;
+    // A PEM file of certificates trusted beside the system's authorities, for servers with an
+    // authority of their own.
+    std::string CaFile;
 
     std::function<void()> OnOpen;
     std::function<void()> OnClosing;
@@ -73,14 +82,22 @@ public:
     void Cancel();
     // Whether there is a socket (made by Connect, until Disconnect).
     bool Connected() const { return FSocket != nullptr; }
+    // Connects the socket; with implicit TLS also makes the secure connection, so a server
+    // whose certificate is refused never hears a command.
     void SocketConnect();
+    // The protection in force: Tls, or the default for the port (Server's, else DefaultPort,
+    // until Connect has found the port).
+    TTlsMode TlsMode() const;
+    // Whether the connection is encrypted now.
+    bool Encrypted() const;
 
     // Reads one reply line and returns its code. Lines are kept up to 1024 bytes; the rest of a
     // longer line is skipped. The server closing the connection before the line is complete
     // is a lost connection (10054).
     int ReadLine();
     // Reads a reply of one or more lines ("250-..." up to "250 ..."); returns the first line's
-    // code, and the last line becomes LastReply. The whole reply must come within TimeOut.
+    // code, and the last line becomes LastReply; ReplyLines() has them all. The whole reply
+    // must come within TimeOut.
     int ReadReply();
     // Sends the text and CR LF; logAs replaces the text in the log and OnSentLine (passwords).
     // A text holding CR or LF is refused: it would be two commands.
@@ -98,6 +115,9 @@ public:
     virtual void Reset();
 
     const std::string& LastReply() const { return FLastReply; }
+    // The lines of the last reply ReadReply read (at most MaxReplyLines; more are skipped).
+    const std::vector<std::string>& ReplyLines() const { return FReplyLines; }
+    static constexpr std::size_t MaxReplyLines = 100;
     const std::string& LocalHost() const { return FLocalHost; }
     const QHostAddress& RemoteAddress() const { return FAddress; }
     std::uint16_t Port() const { return FPort; }
@@ -113,11 +133,20 @@ protected:
     bool SocketOpen() const;
     // Passes message to OnError.
     void ReportError(const std::string& message);
-    // Failure n, as a socket error: its text to OnError, for 10054 the socket closed first,
-    // then ESocketError. fallback is the text when n has none of its own.
-    [[noreturn]] void SocketError(int n, const std::string& fallback = {});
+    // Failure n, as a socket error: its text to OnError, for 10054 and the failures of the
+    // secure connection the socket closed first, then ESocketError. fallback is the text when n
+    // has none of its own; detail, when given, follows the text after a colon.
+    [[noreturn]] void SocketError(int n, const std::string& fallback = {},
+                                  const std::string& detail = {});
     [[noreturn]] void RaiseTimedOut();
     [[noreturn]] void RaiseCanceled();
+    // Turns the connection into an encrypted one (after STARTTLS or STLS was accepted, or at
+    // once with implicit TLS) and verifies the server's certificate against the trusted
+    // authorities and the server's name; a failure closes the connection.
+    void StartEncryption();
+    // Fails with mailcode::PlainPassword unless a password may go over this connection:
+    // encrypted, or to this machine's loopback address.
+    void RequireSecretAllowed();
 
 private:
     void RequireConnected();
@@ -136,11 +165,17 @@ private:
     void SendBytes(std::string_view bytes, bool restartTimer);
     void AddLog(const std::string& line);
     void SocketFailed(QAbstractSocket::SocketError error);
+    // What the secure connection needs, set up before connecting: a failure here sends
+    // nothing.
+    void PrepareTls(const std::string& host);
 
     bool FWinsockLoaded = true;
     QPointer<TagRas> FRas;
     TTimeCounter FTimer;
-    std::unique_ptr<QTcpSocket> FSocket;
+    std::unique_ptr<QSslSocket> FSocket;
+    QSslConfiguration FTlsConfig;
+    std::string FPeerName; // the name the certificate must carry
+    bool FEncryptedEvent = false;
     bool FEverConnected = false;
     // Flags set by the socket's notices and read by the waits.
     bool FCanceled = false;
@@ -149,12 +184,14 @@ private:
     bool FErrorFlag = false;
     int FErrorCode = 0;
     std::string FErrorText;
+    std::string FErrorDetail;
     int FLookupId = -1;
     bool FLookupDone = false;
     std::string FLocalHost;
     QHostAddress FAddress;
     std::uint16_t FPort = 0;
     std::string FLastReply;
+    std::vector<std::string> FReplyLines;
     std::string FPending;
     std::size_t FPendingPos = 0;
     TReplyLineReader FLine;

@@ -67,6 +67,17 @@ inline constexpr const char* LineBreakInCommand =
     "A command to the server may not hold a line break";
 } // namespace mailtext
 
+// Numbers of the secure transport's failures (ESocketError::Code); their texts are below.
+namespace mailcode {
+inline constexpr int CertificateRefused = 57013; // the text goes on with the reasons
+inline constexpr int TlsFailed = 57014;          // the text goes on with the reason
+inline constexpr int NoEncryptionOffered = 57015;
+inline constexpr int PlainPassword = 57016;
+inline constexpr int NoKnownLogin = 57017;
+inline constexpr int CaFileUnreadable = 57018; // the text goes on with the file's name
+inline constexpr int PlainBeforeTls = 57019;
+} // namespace mailcode
+
 // The numbered texts of the whole mail layer (57000 to 57118: transport, clients and messages),
 // or nullptr for a number that has none. Some hold a printf-style %s or %d.
 const char* MailResourceString(int id);

@@ -74,7 +74,8 @@ enum class TWord { Decoded, Malformed, NoMore };
 
 // Decodes the encoded word starting at text[p] ("=?"); when decoded, end is past its "?=".
 // NoMore: no "?" or "?=" follows, so no later word can be complete either.
-TWord DecodeWordAt(std::string_view text, std::size_t p, std::string& decoded, std::size_t& end) {
+TWord DecodeWordAt(std::string_view text, std::size_t p, std::string& decoded, std::size_t& end,
+                   std::string_view& charsetOut) {
     const std::size_t q1 = text.find('?', p + 2);
     if (q1 == std::string_view::npos) return TWord::NoMore;
     if (q1 == p + 2 || q1 + 2 >= text.size() || text[q1 + 2] != '?') return TWord::Malformed;
@@ -82,6 +83,7 @@ TWord DecodeWordAt(std::string_view text, std::size_t p, std::string& decoded, s
     if (charset.find_first_of(" \t\r\n") != std::string_view::npos) return TWord::Malformed;
     const char kind = LowerChar(text[q1 + 1]);
     if (kind != 'b' && kind != 'q') return TWord::Malformed;
+    charsetOut = charset;
     const std::size_t start = q1 + 3;
     const std::size_t close = text.find("?=", start);
     if (close == std::string_view::npos) return TWord::NoMore;
@@ -353,7 +355,7 @@ std::string GetMainValue(std::string_view value) {
     return std::string(TrimBlanks(value.substr(0, end)));
 }
 
-std::string DecodeEncodedWords(std::string_view text) {
+std::string DecodeEncodedWords(std::string_view text, const TWordDecoder& decode) {
     std::string out;
     std::size_t pos = 0;
     bool afterWord = false;
@@ -362,7 +364,8 @@ std::string DecodeEncodedWords(std::string_view text) {
         if (p == std::string_view::npos) break;
         std::string decoded;
         std::size_t end = 0;
-        const TWord word = DecodeWordAt(text, p, decoded, end);
+        std::string_view charset;
+        const TWord word = DecodeWordAt(text, p, decoded, end, charset);
         if (word == TWord::NoMore) break;
         if (word == TWord::Malformed) {
             out += text.substr(pos, p + 2 - pos);
@@ -372,7 +375,7 @@ std::string DecodeEncodedWords(std::string_view text) {
         }
         const std::string_view between = text.substr(pos, p - pos);
         if (!(afterWord && TrimBlanks(between).empty())) out += between;
-        out += decoded;
+        out += decode ? decode(charset, std::move(decoded)) : decoded;
         pos = end;
         afterWord = true;
     }

@@ -1,6 +1,7 @@
 // Header lines of mail messages: access by name, parameters, encoded words, addresses, dates.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,8 +67,10 @@ std::string GetParameter(std::string_view value, std::string_view name);
 std::string GetMainValue(std::string_view value);
 // Replaces every encoded word "=?charset?B?...?=" or "=?charset?Q?...?=" by its bytes (the
 // charset is not used). Blanks between two encoded words are dropped; in Q words "_" is a blank.
-// Malformed words stay as they are.
-std::string DecodeEncodedWords(std::string_view text);
+// Malformed words stay as they are. decode, when given, turns each word's bytes into the text
+// wanted, knowing the word's charset.
+using TWordDecoder = std::function<std::string(std::string_view charset, std::string bytes)>;
+std::string DecodeEncodedWords(std::string_view text, const TWordDecoder& decode = {});
 // A header text that begins with the escape byte (ISO-2022-JP) as one B encoded word; any
 // other text unchanged.
 std::string EncodeHeaderWord(std::string_view text);

@@ -119,6 +119,12 @@ void TmsCustomMessage::SetBodyText(std::string_view text) {
     SplitLines(text, [&](std::string_view line) { Body.emplace_back(line); });
 }
 
+void TmsCustomMessage::SetUnicodeBody(std::string_view utf8) {
+    SetBodyText(utf8);
+    CharSet = csUTF8;
+    FContentType = "text/plain";
+}
+
 void TmsCustomMessage::Clear() {
     Headers.Clear();
     Body.clear();
@@ -127,6 +133,7 @@ void TmsCustomMessage::Clear() {
     CharSet = csUSASCII;
     Sender = {};
     Subject.clear();
+    BodyCharset.clear();
     FContentType = "text/plain";
 }
 

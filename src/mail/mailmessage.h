@@ -16,7 +16,7 @@
 namespace tavi {
 
 enum TMsgEncoding { meMIME = 0, meUU = 1 };
-enum TCharSet { csUSASCII = 0, csISO8859 = 1, csISO2022jp = 2 };
+enum TCharSet { csUSASCII = 0, csISO8859 = 1, csISO2022jp = 2, csUTF8 = 3 };
 enum TPriority { ptLow = 0, ptNormal = 1, ptHigh = 2 };
 // How an attachment travels; the names are written after "Content-Transfer-Encoding: ".
 enum TAttEncoding { ae7Bit = 0, aeBase64 = 1, aeQuotedPrintable = 2 };
@@ -94,6 +94,8 @@ public:
     TCharSet CharSet = csUSASCII;
     TmsMailAddress Sender;
     std::string Subject;
+    // The charset the body's Content-Type named when the message was read; empty for none.
+    std::string BodyCharset;
 
     // The effective content type: what is written and what a reader of the message sees.
     std::string ContentType() const;
@@ -103,6 +105,9 @@ public:
     // CR LF, CR or LF.
     std::string BodyText() const;
     void SetBodyText(std::string_view text);
+    // The body from UTF-8 text, sent as such (charset UTF-8, quoted-printable), so that any
+    // mail program shows its letters.
+    void SetUnicodeBody(std::string_view utf8);
 
     virtual void Clear();
 

@@ -157,7 +157,8 @@ private:
 
     void ReadTextBody(const std::string& type, const std::string& main) {
         if (main == "text/html" || main == "text/rtf") M.SetContentType(main);
-        if (EqualsNoCase(GetParameter(type, "charset"), "iso-2022-jp")) M.CharSet = csISO2022jp;
+        M.BodyCharset = GetParameter(type, "charset");
+        if (EqualsNoCase(M.BodyCharset, "iso-2022-jp")) M.CharSet = csISO2022jp;
         const std::string encoding = TransferEncodingOf(M.Headers);
         // "from quoted-printable to 8bit" means the body is no longer encoded.
         const bool qp =
@@ -270,9 +271,8 @@ private:
 
     void DecodeBody(const TmsHeaders& headers, const std::vector<std::string_view>& lines) {
         try {
-            if (EqualsNoCase(GetParameter(headers.GetValue("Content-Type"), "charset"),
-                             "iso-2022-jp"))
-                M.CharSet = csISO2022jp;
+            M.BodyCharset = GetParameter(headers.GetValue("Content-Type"), "charset");
+            if (EqualsNoCase(M.BodyCharset, "iso-2022-jp")) M.CharSet = csISO2022jp;
             const std::string encoding = TransferEncodingOf(headers);
             std::string text;
             if (encoding == "base64") {

@@ -1,5 +1,7 @@
 #include "mail/mailreplies.h"
 
+#include "mail/mailheaders.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -152,6 +154,39 @@ TServerName SplitServer(std::string_view server) {
         if (port >= 1 && port <= 65535) r.Port = static_cast<std::uint16_t>(port);
     }
     return r;
+}
+
+TSmtpExtensions ParseEhloReply(const std::vector<std::string>& lines) {
+    TSmtpExtensions offered;
+    // The first line greets: its first word is the server's name, not an extension.
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.size() < 4) continue;
+        std::size_t pos = 4;
+        std::vector<std::string_view> words;
+        while (pos < line.size()) {
+            SkipBlanks(line, pos);
+            const std::size_t start = pos;
+            while (pos < line.size() && !IsBlank(line[pos]) && line[pos] != '=') ++pos;
+            if (pos > start) words.push_back(line.substr(start, pos - start));
+            if (pos < line.size() && line[pos] == '=') ++pos;
+        }
+        if (words.empty()) continue;
+        if (EqualsNoCase(words[0], "STARTTLS")) offered.StartTls = true;
+        if (!EqualsNoCase(words[0], "AUTH")) continue;
+        offered.Auth = true;
+        for (std::size_t w = 1; w < words.size(); ++w) {
+            offered.AuthPlain |= EqualsNoCase(words[w], "PLAIN");
+            offered.AuthLogin |= EqualsNoCase(words[w], "LOGIN");
+        }
+    }
+    return offered;
+}
+
+TSmtpAuth ChooseSmtpAuth(const TSmtpExtensions& offered) {
+    if (offered.AuthPlain) return TSmtpAuth::Plain;
+    if (offered.AuthLogin) return TSmtpAuth::Login;
+    return TSmtpAuth::None;
 }
 
 int ProgressPercent(std::uint64_t position, std::int64_t size) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavi {
 
@@ -77,6 +78,21 @@ struct TServerName {
     std::optional<std::uint16_t> Port;
 };
 TServerName SplitServer(std::string_view server);
+
+// What an SMTP server offers in its EHLO reply, whose lines after the first name one extension
+// each ("250-STARTTLS", "250 AUTH PLAIN LOGIN"; old servers write "AUTH=LOGIN").
+struct TSmtpExtensions {
+    bool StartTls = false;
+    bool Auth = false; // an AUTH line, whatever its mechanisms
+    bool AuthPlain = false;
+    bool AuthLogin = false;
+};
+TSmtpExtensions ParseEhloReply(const std::vector<std::string>& lines);
+
+// The SMTP login to use: PLAIN when offered (one round trip), else LOGIN; None when the server
+// offers neither.
+enum class TSmtpAuth { None, Plain, Login };
+TSmtpAuth ChooseSmtpAuth(const TSmtpExtensions& offered);
 
 // Progress of a transfer in percent, rounded and at most 100; -1 when the size is unknown.
 int ProgressPercent(std::uint64_t position, std::int64_t size);

@@ -33,6 +33,7 @@ const char* CharSetName(TCharSet cs) {
     switch (cs) {
     case csISO8859: return "iso-8859-1";
     case csISO2022jp: return "iso-2022-jp";
+    case csUTF8: return "utf-8";
     case csUSASCII: break;
     }
     return "us-ascii";
@@ -141,7 +142,7 @@ private:
 
     // Content-Type and transfer encoding of the plain text body, a blank line and the body.
     void WriteTextPart() {
-        const bool qp = M.CharSet == csISO8859 || LongLine;
+        const bool qp = M.CharSet == csISO8859 || M.CharSet == csUTF8 || LongLine;
         Line(std::string("Content-Type: text/plain; charset=\"") + CharSetName(M.CharSet) + "\"");
         Line(qp ? "Content-Transfer-Encoding: quoted-printable"
                 : "Content-Transfer-Encoding: 7bit");
@@ -154,7 +155,9 @@ private:
 
     void WriteFormattedText(const std::string& type, std::string_view text) {
         std::string header = "Content-Type: " + type;
-        if (M.CharSet != csUSASCII) header += "; charset=\"iso-8859-1\"";
+        if (M.CharSet != csUSASCII)
+            header +=
+                std::string("; charset=\"") + (M.CharSet == csUTF8 ? "utf-8" : "iso-8859-1") + "\"";
         Line(header);
         Line("Content-Transfer-Encoding: quoted-printable");
         Line("");

@@ -29,6 +29,12 @@ void TmsCustomPOP::Login() {
         Reset();
         SocketConnect();
         ExpectPositive();
+        if (TlsMode() == TTlsMode::StartTls) {
+            SendLine("STLS");
+            if (ReadLine() != 1) SocketError(mailcode::NoEncryptionOffered);
+            StartEncryption();
+        }
+        RequireSecretAllowed();
         SendLine("USER " + UserName);
         ExpectPositive();
         SendLine("PASS " + Password, "PASS ****");

@@ -30,7 +30,8 @@ public:
 
     // Requires UserName and Password, resets the flags and makes the socket (dialling first).
     void Connect() override;
-    // Greeting, USER, PASS and STAT.
+    // Greeting, STLS and the encrypted connection with StartTls, USER, PASS and STAT. The
+    // user name and password go only over an encrypted connection or to this machine.
     void Login();
     // QUIT, when connected.
     void Logout() override;

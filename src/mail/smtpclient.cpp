@@ -1,6 +1,7 @@
 #include "mail/smtpclient.h"
 
 #include "mail/mailerrors.h"
+#include "mail/mimecoding.h"
 #include "mail/tempfilestream.h"
 #include "platform/errors.h"
 
@@ -13,18 +14,59 @@ TmsSMTP::TmsSMTP(QObject* parent) : TmsMailBase(parent) {
 
 void TmsSMTP::Connect() {
     if (SplitServer(Server).Host.empty()) SocketError(57002);
+    if (!UserName.empty() && Password.empty()) SocketError(57104);
     Reset();
     TmsMailBase::Connect();
 }
 
-void TmsSMTP::Login() {
-    SocketConnect();
-    if (ReadReply() / 100 != 2) ServerError();
+TSmtpExtensions TmsSMTP::Hello() {
+    SendLine("EHLO " + LocalHost());
+    if (ReadReply() / 100 == 2) return ParseEhloReply(ReplyLines());
+    // A server of the old kind knows only HELO, and offers nothing.
     SendLine("HELO " + LocalHost());
     if (ReadReply() / 100 != 2) {
         SendLine("HELO");
         if (ReadReply() / 100 != 2) ServerError();
     }
+    return {};
+}
+
+void TmsSMTP::Login() {
+    SocketConnect();
+    if (ReadReply() / 100 != 2) ServerError();
+    TSmtpExtensions offered = Hello();
+    if (TlsMode() == TTlsMode::StartTls) {
+        if (!offered.StartTls) SocketError(mailcode::NoEncryptionOffered);
+        SendLine("STARTTLS");
+        if (ReadReply() / 100 != 2) ServerError();
+        StartEncryption();
+        // What the server offered in the clear may have been forged on the way: only what it
+        // says over the encrypted connection counts.
+        offered = Hello();
+    }
+    if (!UserName.empty()) Authenticate(offered);
+}
+
+void TmsSMTP::Authenticate(const TSmtpExtensions& offered) {
+    // A server that asks for no login (a relay that knows its senders by address) takes the
+    // letter as it is.
+    if (!offered.Auth) return;
+    RequireSecretAllowed();
+    switch (ChooseSmtpAuth(offered)) {
+    case TSmtpAuth::Plain:
+        SendLine("AUTH PLAIN " + Base64Encode(std::string(1, '\0') + UserName + '\0' + Password),
+                 "AUTH PLAIN ****");
+        break;
+    case TSmtpAuth::Login:
+        SendLine("AUTH LOGIN");
+        if (ReadReply() != 334) ServerError();
+        SendLine(Base64Encode(UserName));
+        if (ReadReply() != 334) ServerError();
+        SendLine(Base64Encode(Password), "****");
+        break;
+    case TSmtpAuth::None: SocketError(mailcode::NoKnownLogin);
+    }
+    if (ReadReply() / 100 != 2) ServerError();
 }
 
 void TmsSMTP::Logout() {

@@ -46,14 +46,17 @@ void TMainForm::Report(const char* key, const char* message, bool failure) {
         QMessageBox::information(this, windowTitle(), QString::fromUtf8(message));
 }
 
-// The file dialogs take plain keys: the accent keys would turn the digits of a name into
-// marks. Closing gives the keyboards back as the display wants them.
-int TMainForm::ShowFileDialog(QDialog& dialog) {
-    Keyboard1->SetEnabled(false);
-    SixKeyKbd1->SetEnabled(false);
+// Names, addresses and passwords take plain keys: the accent keys would turn their digits
+// into marks. Back from them, the keyboards are as the display wants them.
+void TMainForm::PlainKeys(bool plain) {
+    Keyboard1->SetEnabled(!plain && !FBrailleShown);
+    SixKeyKbd1->SetEnabled(!plain && FBrailleShown);
+}
+
+int TMainForm::ShowWithPlainKeys(QDialog& dialog) {
+    PlainKeys(true);
     const int result = ShowModal(dialog);
-    Keyboard1->SetEnabled(Checked("MGTVNI2"));
-    SixKeyKbd1->SetEnabled(!Checked("MGTVNI2"));
+    PlainKeys(false);
     return result;
 }
 

@@ -69,7 +69,7 @@ void TMainForm::OpenCommand() {
     if (AskToSave() == mrCancel) return;
     TOpenFrm dialog(*this, FDocumentsFolder, this);
     dialog.CheckAutoCnv->setChecked(FAutoConvert);
-    if (ShowFileDialog(dialog) == mrOk) {
+    if (ShowWithPlainKeys(dialog) == mrOk) {
         FAutoConvert = dialog.CheckAutoCnv->isChecked();
         OpenDocument(dialog.FileName().string());
     }
@@ -87,25 +87,27 @@ void TMainForm::SaveCommand() {
         SaveBraille(FFileName);
 }
 
-void TMainForm::SaveAsCommand() {
+// The save dialog and, for a file that is there already, the question whether to replace it.
+std::string TMainForm::AskSaveName() {
     TSaveFrm dialog(*this, FDocumentsFolder, this);
-    if (ShowFileDialog(dialog) == mrOk && !dialog.FileName().empty()) {
-        const fs::path name = dialog.FileName();
-        bool go = true;
-        std::error_code ec;
-        if (fs::exists(name, ec)) {
-            Announce("zzzmesan");
-            TConfirmFrm confirm(*this, this);
-            confirm.SetQuestion(
-                Vni("Đã có tệp tin \"") +
-                Upper(VnBytes(QString::fromStdString(name.string()), "Vni for Win")) +
-                Vni("\" trên đĩa. Nhắp Chọn để lưu."));
-            go = ShowModal(confirm) == mrOk;
-        }
-        const bool saved =
-            go && (Checked("MGTVNI2") ? SaveText(name.string()) : SaveBraille(name.string()));
-        if (saved) SetFileName(name.string());
+    if (ShowWithPlainKeys(dialog) != mrOk || dialog.FileName().empty()) return {};
+    const fs::path name = dialog.FileName();
+    std::error_code ec;
+    if (fs::exists(name, ec)) {
+        Announce("zzzmesan");
+        TConfirmFrm confirm(*this, this);
+        confirm.SetQuestion(Vni("Đã có tệp tin \"") +
+                            Upper(VnBytes(QString::fromStdString(name.string()), "Vni for Win")) +
+                            Vni("\" trên đĩa. Nhắp Chọn để lưu."));
+        if (ShowModal(confirm) != mrOk) return {};
     }
+    return name.string();
+}
+
+void TMainForm::SaveAsCommand() {
+    const std::string name = AskSaveName();
+    if (!name.empty() && (Checked("MGTVNI2") ? SaveText(name) : SaveBraille(name)))
+        SetFileName(name);
     WaitWhileSpeaking();
     Announce("zzzmesa");
 }

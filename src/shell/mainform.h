@@ -7,6 +7,7 @@
 #include "dialogs/findfrm.h"
 #include "dialogs/talker.h"
 #include "document/editecho.h"
+#include "mail/mailhost.h"
 #include "platform/keyboardstate.h"
 #include "platform/printqueues.h"
 #include "platform/registry.h"
@@ -37,6 +38,7 @@ class QToolButton;
 namespace tavi {
 
 class TKeyboard;
+class TMailFrm;
 class TMsRichEdit;
 class TSixKeyKbd;
 class TSysFont;
@@ -60,7 +62,7 @@ struct TMainFormSetup {
     int RecoveryDelayMs = 5000;
 };
 
-class TMainForm : public QMainWindow, public ITalker {
+class TMainForm : public QMainWindow, public IMailHost {
     Q_OBJECT
 public:
     static constexpr const char* Untitled = "Khong Ten";
@@ -80,6 +82,14 @@ public:
     void ResumeReading() override;
     bool Playing() const override;
     std::string DotReading(const std::string& text, bool readControlChars) const;
+    // IMailHost: what the mail windows use of the window.
+    bool EnglishSpeech() const override;
+    bool ReadControlChars() const override;
+    int ShowModal(QDialog& dialog) override;
+    std::string AskSaveName() override;
+    void InsertIntoDocument(const std::string& text) override;
+    void PauseKey() override;
+    void MenuEntryHovered(QAction* action) override;
 
     void SetModified(int value);
     void SetFileName(const std::string& name);
@@ -144,6 +154,9 @@ public:
     int FLastLine = 0, FLastColumn = 0;
     bool FPendingEcho = false;
     std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
+    // How the mail connections are secured ("" by the port, "starttls", "implicit", "none"),
+    // and a certificate file trusted besides the system's authorities.
+    std::string FMailSecurity, FMailCaFile;
     int FPrinterIndex = 0;
     TPrintQueue FPrinter; // the queue of the job being printed
     bool FEmbosser = false;
@@ -166,7 +179,6 @@ protected:
 private:
     // menus.cpp
     void BuildMenus();
-    void MenuHovered(QAction* action);
     bool IsCommandKey(const QKeyEvent& key) const;
     // statusbar.cpp
     void BuildStatusBar();
@@ -218,8 +230,13 @@ private:
     void CutCommand();
     void PasteCommand();
     void UndoCommand();
-    // pausekey.cpp
-    void PauseKey();
+    // mailcmds.cpp: the Mail menu
+    static const std::vector<TCommand>& MailCommands();
+    bool MailAccountComplete() const;
+    void SetupMailCommand();
+    void ViewMailCommand();
+    void SendMailCommand();
+    void SetUpTransfer(TMailFrm& transfer) const;
     // printcmds.cpp: printing and embossing
     void PrinterCommand();
     std::string JobTitle() const;
@@ -241,7 +258,8 @@ private:
     bool SaveText(const std::string& name);
     bool SaveBraille(const std::string& name);
     bool SaveDocument(TMsRichEdit& source, const std::string& name);
-    int ShowFileDialog(QDialog& dialog);
+    void PlainKeys(bool plain);
+    int ShowWithPlainKeys(QDialog& dialog);
     // Says an outcome (a failure unless told), or shows it when speech is off.
     void Report(const char* key, const char* message, bool failure = true);
     // recoverydoc.cpp: no document lost
@@ -283,7 +301,6 @@ private:
     void LanguageCommand(bool english);
     void VolBarChange();
     void StartUntitledDocument();
-    int ShowModal(QDialog& dialog);
 
     // What the key handlers keep between the events of a key (editkeys.cpp).
     struct TKeyState {

@@ -67,7 +67,7 @@ void TMainForm::BuildMenus() {
             menu->setObjectName(e.name);
             menu->menuAction()->setObjectName(e.name);
             FActions[e.name] = menu->menuAction();
-            connect(menu, &QMenu::hovered, this, &TMainForm::MenuHovered);
+            connect(menu, &QMenu::hovered, this, &TMainForm::MenuEntryHovered);
             connect(menu, &QMenu::aboutToHide, this, [this] { FSpeech->StopReading(); });
             open.push(menu);
             break;
@@ -123,7 +123,8 @@ void TMainForm::BuildMenus() {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, handler);
     };
-    for (const auto* commands : {&FileCommands(), &EditCommands(), &LayoutCommands()})
+    for (const auto* commands :
+         {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands()})
         for (const TCommand& c : *commands) on(c.Name, c.Run);
     on("MROption", [this] { SpeechOnOff(false); });
     on("MGToolBar", [this] { ToolBarCommand(false); });
@@ -179,8 +180,10 @@ bool TMainForm::IsCommandKey(const QKeyEvent& key) const {
     return false;
 }
 
-void TMainForm::MenuHovered(QAction* action) {
-    auto* menu = qobject_cast<QMenu*>(sender());
+void TMainForm::MenuEntryHovered(QAction* action) {
+    QMenu* menu = nullptr; // the menu showing the entry (a submenu's entry is in its parent)
+    for (QObject* o : action->associatedObjects())
+        if (auto* m = qobject_cast<QMenu*>(o); m && m != action->menu()) menu = m;
     if (!action->isEnabled()) {
         // The highlight moves past an entry that cannot be chosen, silently.
         if (menu) {

@@ -24,6 +24,8 @@ TUserSettings TMainForm::CollectSettings() const {
     s.InMail = FInMail;
     s.OutMail = FOutMail;
     s.RasService = FRasService;
+    s.MailSecurity = FMailSecurity;
+    s.MailCaFile = FMailCaFile;
     s.Printer = FPrinterIndex;
     s.Embosser = FEmbosser;
     s.CharsLine = FCharsLine;
@@ -51,6 +53,8 @@ void TMainForm::ApplySettings(const TUserSettings& s) {
     FInMail = s.InMail;
     FOutMail = s.OutMail;
     FRasService = s.RasService;
+    FMailSecurity = s.MailSecurity;
+    FMailCaFile = s.MailCaFile;
     FPrinterIndex = s.Printer;
     FEmbosser = s.Embosser;
     FCharsLine = s.CharsLine;

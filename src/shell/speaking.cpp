@@ -78,4 +78,13 @@ bool TMainForm::Playing() const {
     return FSpeech->ReaderState() == 0;
 }
 
+// The speech language and the punctuation setting, as the mail windows read them.
+bool TMainForm::EnglishSpeech() const {
+    return Checked("MEnglish");
+}
+
+bool TMainForm::ReadControlChars() const {
+    return Checked("MRCharCtrl");
+}
+
 } // namespace tavi

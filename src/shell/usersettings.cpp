@@ -60,6 +60,14 @@ int ReadUserSettings(TRegistry& registry, const std::string& userName, TUserSett
     } catch (const ERegistryException&) {
         s.AutoCnv = true;
     }
+    for (auto [name, field] :
+         {std::pair{"MailSecurity", &s.MailSecurity}, std::pair{"MailCaFile", &s.MailCaFile}}) {
+        try {
+            *field = registry.ReadString(name);
+        } catch (const ERegistryException&) {
+            // a value of another type: the default
+        }
+    }
     registry.CloseKey();
     return read;
 }
@@ -88,6 +96,8 @@ void WriteUserSettings(TRegistry& registry, const std::string& userName, const T
     registry.WriteString("RasService", s.RasService);
     registry.WriteInteger("LMargin", s.LMargin);
     registry.WriteInteger("RMargin", s.RMargin);
+    registry.WriteString("MailSecurity", s.MailSecurity);
+    registry.WriteString("MailCaFile", s.MailCaFile);
     registry.CloseKey();
 }
 

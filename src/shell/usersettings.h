@@ -31,6 +31,9 @@ struct TUserSettings {
     std::int32_t LMargin = 0;
     std::int32_t RMargin = 0;
     bool AutoCnv = true;
+    // Read apart from the values above, so that a missing one never ends their reading: older
+    // settings read exactly as before. Empty: the default.
+    std::string MailSecurity, MailCaFile;
 };
 
 // Reads the settings of a user into s, which holds the defaults. "DbtApp" comes from the

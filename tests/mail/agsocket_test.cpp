@@ -1,5 +1,6 @@
-// The transport socket against scripted servers on loopback: server names and ports, refused
-// connections, time-outs, cancels, resets, replies of many lines, hostile lines and messages.
+// The transport socket against scripted servers on loopback: server names and ports, the
+// connection security by port, refused connections, time-outs, cancels, resets, replies of many
+// lines, hostile lines and messages.
 #include "mail/agsocket.h"
 #include "mail/mailerrors.h"
 #include "mail/scriptedserver.h"
@@ -22,6 +23,7 @@ class TTestSocket : public TagSocket {
 public:
     explicit TTestSocket(std::string service = {}) {
         ServiceName = std::move(service);
+        Tls = TTlsMode::None;
         SetTimeOut(5);
         OnOpen = [this] { Events.push_back("open"); };
         OnClosing = [this] { Events.push_back("closing"); };
@@ -66,6 +68,48 @@ TEST(SocketServer, PortFromTheNameOrTheServiceOrTheDefault) {
         EXPECT_EQ(s.Port(), c.expected) << c.server;
         EXPECT_EQ(s.RemoteAddress().toString().toStdString(), "127.0.0.1") << c.server;
         EXPECT_TRUE(s.Connected());
+    }
+}
+
+TEST(SocketServer, SecurityByPortUnlessChosen) {
+    struct Case {
+        const char* server;
+        std::optional<TTlsMode> chosen;
+        TTlsMode expected;
+    };
+    for (const Case& c : std::vector<Case>{{"127.0.0.1:465", std::nullopt, TTlsMode::Implicit},
+                                           {"127.0.0.1:995", std::nullopt, TTlsMode::Implicit},
+                                           {"127.0.0.1:25", std::nullopt, TTlsMode::StartTls},
+                                           {"127.0.0.1", std::nullopt, TTlsMode::StartTls},
+                                           {"127.0.0.1:465", TTlsMode::None, TTlsMode::None},
+                                           {"127.0.0.1:25", TTlsMode::Implicit,
+                                            TTlsMode::Implicit}}) {
+        TTestSocket s("tavi-no-such-service");
+        s.DefaultPort = 1234;
+        s.Tls = c.chosen;
+        s.Server = c.server;
+        s.Connect();
+        EXPECT_EQ(s.TlsMode(), c.expected) << c.server;
+    }
+}
+
+// A file of trusted certificates that gives none fails before the connection is made.
+TEST(SocketServer, CaFileWithoutCertificates) {
+    tavitest::TempDir dir;
+    tavitest::WriteFile(dir / "notes.pem", "no certificate here\n");
+    for (const std::string& file : {(dir / "missing.pem").string(), (dir / "notes.pem").string()}) {
+        TTestSocket s;
+        s.Tls = TTlsMode::Implicit;
+        s.CaFile = file;
+        s.Server = "127.0.0.1:995";
+        try {
+            s.Connect();
+            ADD_FAILURE() << file;
+        } catch (const ESocketError& e) {
+            EXPECT_EQ(e.Code, mailcode::CaFileUnreadable) << file;
+            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(s.Connected()) << file;
     }
 }
 

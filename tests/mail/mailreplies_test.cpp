@@ -1,8 +1,10 @@
 // Server replies taken apart without sockets: reply lines, codes, STAT and LIST, the end of a
-// retrieved message, server names; and the dial-up status texts and nmcli listings.
+// retrieved message, server names, what an EHLO reply offers; the connection security modes and
+// when a password may go; and the dial-up status texts and nmcli listings.
 #include "mail/dialentries.h"
 #include "mail/mailerrors.h"
 #include "mail/mailreplies.h"
+#include "mail/tlsmode.h"
 
 #include <gtest/gtest.h>
 
@@ -185,6 +187,98 @@ TEST(ServerName, HostAndPort) {
     }
 }
 
+TEST(EhloReply, ExtensionsAndTheLoginChosen) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines;
+        bool startTls;
+        bool auth;
+        TSmtpAuth chosen;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"greeting only", {"250 mail.y.org"}, false, false, TSmtpAuth::None},
+             {"nothing", {}, false, false, TSmtpAuth::None},
+             {"both, PLAIN first",
+              {"250-mail.y.org Hello", "250-STARTTLS", "250 AUTH LOGIN PLAIN"},
+              true,
+              true,
+              TSmtpAuth::Plain},
+             {"LOGIN only", {"250-mail.y.org", "250 AUTH LOGIN"}, false, true, TSmtpAuth::Login},
+             {"old form with =", {"250-x", "250-AUTH=LOGIN", "250 SIZE=100"}, false, true,
+              TSmtpAuth::Login},
+             {"any case, tabs", {"250-x", "250-starttls", "250 auth\tcram-md5\tplain"}, true, true,
+              TSmtpAuth::Plain},
+             {"unknown mechanisms", {"250-x", "250 AUTH CRAM-MD5 XOAUTH2"}, false, true,
+              TSmtpAuth::None},
+             // The greeting line names the server: a server called STARTTLS offers nothing.
+             {"name in the first line", {"250-STARTTLS", "250 AUTHX PLAIN"}, false, false,
+              TSmtpAuth::None},
+             {"words inside other words", {"250-x", "250-XSTARTTLS", "250 X-AUTH PLAIN"}, false,
+              false, TSmtpAuth::None},
+             {"short lines", {"250-x", "250", "25", "250 "}, false, false, TSmtpAuth::None},
+         }) {
+        const TSmtpExtensions offered = ParseEhloReply(c.lines);
+        EXPECT_EQ(offered.StartTls, c.startTls) << c.name;
+        EXPECT_EQ(offered.Auth, c.auth) << c.name;
+        EXPECT_EQ(ChooseSmtpAuth(offered), c.chosen) << c.name;
+    }
+}
+
+TEST(TlsMode, NamesAndTheDefaultForThePort) {
+    struct Case {
+        const char* text;
+        std::optional<TTlsMode> mode;
+    };
+    for (const Case& c : std::vector<Case>{{"none", TTlsMode::None},
+                                           {"STARTTLS", TTlsMode::StartTls},
+                                           {"Implicit", TTlsMode::Implicit},
+                                           {"tls", std::nullopt},
+                                           {"", std::nullopt},
+                                           {"none ", std::nullopt}}) {
+        EXPECT_EQ(ParseTlsMode(c.text), c.mode) << c.text;
+        if (c.mode) EXPECT_EQ(ParseTlsMode(TlsModeName(*c.mode)), c.mode) << c.text;
+    }
+    struct PortCase {
+        int port;
+        TTlsMode mode;
+    };
+    for (const PortCase& c : std::vector<PortCase>{{465, TTlsMode::Implicit},
+                                                   {995, TTlsMode::Implicit},
+                                                   {25, TTlsMode::StartTls},
+                                                   {587, TTlsMode::StartTls},
+                                                   {110, TTlsMode::StartTls},
+                                                   {0, TTlsMode::StartTls}})
+        EXPECT_EQ(DefaultTlsMode(c.port), c.mode) << c.port;
+}
+
+TEST(TlsMode, PasswordOnlyEncryptedOrToThisMachine) {
+    struct Case {
+        const char* address;
+        bool loopback;
+    };
+    for (const Case& c : std::vector<Case>{{"127.0.0.1", true},
+                                           {"127.1.2.3", true},
+                                           {"::1", true},
+                                           {"0:0:0:0:0:0:0:1", true},
+                                           {"::ffff:127.0.0.1", true},
+                                           {"::FFFF:127.0.0.1", true},
+                                           {"10.0.0.1", false},
+                                           {"128.0.0.1", false},
+                                           {"1127.0.0.1", false},
+                                           {"127.0.0", false},
+                                           {"127.0.0.1.5", false},
+                                           {"127.0.0.256", false},
+                                           {"127..0.1", false},
+                                           {"::ffff:10.0.0.1", false},
+                                           {"::2", false},
+                                           {"localhost", false},
+                                           {"", false}}) {
+        EXPECT_EQ(IsLoopbackAddress(c.address), c.loopback) << c.address;
+        EXPECT_EQ(MaySendSecret(false, c.address), c.loopback) << c.address;
+        EXPECT_TRUE(MaySendSecret(true, c.address)) << c.address;
+    }
+}
+
 TEST(Progress, PercentRoundedAndBounded) {
     EXPECT_EQ(ProgressPercent(2047, 5000), 41);
     EXPECT_EQ(ProgressPercent(5000, 5000), 100);
@@ -196,6 +290,8 @@ TEST(Progress, PercentRoundedAndBounded) {
 TEST(TransportErrors, TextsByNumber) {
     EXPECT_EQ(TransportErrorText(57000), "Operation timed out");
     EXPECT_EQ(TransportErrorText(57008), "You have to connect to the server first");
+    EXPECT_EQ(TransportErrorText(mailcode::NoEncryptionOffered),
+              "The server does not offer to encrypt the connection, so nothing was sent");
     EXPECT_EQ(TransportErrorText(57104), "Password property is required");
     EXPECT_EQ(TransportErrorText(10054), "Connection reset by peer");
     EXPECT_EQ(TransportErrorText(10061), "Connection refused");

@@ -1,5 +1,6 @@
-// The POP3 client against scripted servers: login, STAT, retrieving with and without deleting,
-// failures part way, and servers that misbehave.
+// The POP3 client against scripted servers: login, STLS refused or abused, the password kept
+// from a plain connection, STAT, retrieving with and without deleting, failures part way, and
+// servers that misbehave.
 #include "mail/mailerrors.h"
 #include "mail/popclient.h"
 #include "mail/scriptedserver.h"
@@ -32,6 +33,7 @@ struct TFetch {
 
     explicit TFetch(const TScriptedServer& server) {
         pop.Server = server.Address();
+        pop.Tls = TTlsMode::None;
         pop.UserName = "tester";
         pop.Password = "s3cret";
         pop.SetTimeOut(5);
@@ -127,6 +129,47 @@ TEST(PopLogin, RefusedPasswordClosesTheConnection) {
     EXPECT_EQ(fetch.pop.MessageCount(), -1);
     EXPECT_EQ(server.Mismatches(), std::vector<std::string>{});
     EXPECT_TRUE(server.ClientClosed());
+}
+
+// A client that asked for STLS stops before the user name when the server does not encrypt as
+// it should; so does a plain connection to a server on another machine.
+TEST(PopLogin, NoLoginWithoutEncryption) {
+    struct Case {
+        const char* name;
+        std::string script;
+        std::string raw; // sent as it is after the script
+        TTlsMode mode;
+        bool outward; // the server listens on an address that is not loopback
+        int code;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"STLS refused", "S +OK ready\nC STLS\nS -ERR unknown command\n", "",
+              TTlsMode::StartTls, false, mailcode::NoEncryptionOffered},
+             {"plain bytes after the go-ahead", "S +OK ready\nC STLS\n",
+              "+OK begin TLS\r\n+OK injected\r\n", TTlsMode::StartTls, false,
+              mailcode::PlainBeforeTls},
+             {"closed instead of the handshake", "S +OK ready\nC STLS\nS +OK go\nCLOSE\n", "",
+              TTlsMode::StartTls, false, mailcode::TlsFailed},
+             {"plain to another machine", "S +OK ready\n", "", TTlsMode::None, true,
+              mailcode::PlainPassword},
+         }) {
+        const std::string outward = tavitest::OutwardAddress();
+        if (c.outward && outward.empty()) continue; // no address but loopback here
+        TScriptedServer server(c.script);
+        server.Raw(c.raw).Script("STALL");
+        c.outward ? server.Start(outward) : server.Start();
+        TFetch fetch(server);
+        fetch.pop.Tls = c.mode;
+        try {
+            fetch.pop.RetrieveAll(true);
+            ADD_FAILURE() << c.name << ": logged in";
+        } catch (const ESocketError& e) {
+            EXPECT_EQ(e.Code, c.code) << c.name << ": " << e.what();
+        }
+        EXPECT_FALSE(fetch.pop.Connected()) << c.name;
+        EXPECT_EQ(server.Mismatches(), std::vector<std::string>{}) << c.name;
+        for (const std::string& l : server.Lines()) EXPECT_EQ(l, "STLS") << c.name;
+    }
 }
 
 TEST(PopLogin, StatWithGarbageNumbers) {

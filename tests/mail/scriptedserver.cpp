@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
@@ -75,18 +77,20 @@ TScriptedServer& TScriptedServer::Raw(std::string bytes) {
     return *this;
 }
 
-void TScriptedServer::Start() {
+void TScriptedServer::Start(const std::string& address) {
     FListen = socket(AF_INET, SOCK_STREAM, 0);
     if (FListen < 0) throw std::runtime_error("socket failed");
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1)
+        throw std::invalid_argument("not an IPv4 address: " + address);
     socklen_t len = sizeof addr;
     if (bind(FListen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
         listen(FListen, 1) != 0 ||
         getsockname(FListen, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        throw std::runtime_error("cannot listen on loopback");
+        throw std::runtime_error("cannot listen on " + address);
     FPort = ntohs(addr.sin_port);
+    FHost = address;
     FThread = std::thread([this] { Run(); });
 }
 
@@ -219,6 +223,22 @@ const std::vector<std::string>& TScriptedServer::Data() {
 bool TScriptedServer::ClientClosed() {
     Finish();
     return FClientClosed;
+}
+
+std::string OutwardAddress() {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return {};
+    std::string found;
+    for (const ifaddrs* a = list; a && found.empty(); a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET || !(a->ifa_flags & IFF_UP) ||
+            (a->ifa_flags & IFF_LOOPBACK))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ifa_addr);
+        if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) found = text;
+    }
+    freeifaddrs(list);
+    return found;
 }
 
 } // namespace tavitest

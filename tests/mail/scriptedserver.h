@@ -32,10 +32,10 @@ public:
     TScriptedServer& Script(const std::string& script);
     TScriptedServer& Raw(std::string bytes);
 
-    // Listens and plays the script in the background.
-    void Start();
+    // Listens on the IPv4 address given and plays the script in the background.
+    void Start(const std::string& address = "127.0.0.1");
     std::uint16_t Port() const { return FPort; }
-    std::string Address() const { return "127.0.0.1:" + std::to_string(FPort); }
+    std::string Address() const { return FHost + ":" + std::to_string(FPort); }
 
     // Waits for the conversation to end (the client closed, or at most a few seconds), then:
     // every line the client sent, the mismatches of C steps, and the DATA blocks as received.
@@ -60,6 +60,7 @@ private:
     int FListen = -1;
     int FClient = -1;
     std::uint16_t FPort = 0;
+    std::string FHost;
     std::thread FThread;
     std::atomic<bool> FStop{false};
     std::atomic<bool> FDone{false};
@@ -70,5 +71,9 @@ private:
     bool FClientClosed = false;
     std::string FBuffer;
 };
+
+// An IPv4 address of this machine that is not a loopback address (the first of an interface that
+// is up); empty when it has none.
+std::string OutwardAddress();
 
 } // namespace tavitest

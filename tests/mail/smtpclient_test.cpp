@@ -1,5 +1,7 @@
-// The SMTP client against scripted servers: every step of a send, the fall-back HELO, the
-// recipients in order, refused recipients, unwelcome replies, and the closing that always comes.
+// The SMTP client against scripted servers: every step of a send, EHLO and the fall-back HELO,
+// the login the server offers, STARTTLS refused or abused, a password kept from a plain
+// connection, the recipients in order, refused recipients, unwelcome replies, and the closing
+// that always comes.
 #include "mail/mailerrors.h"
 #include "mail/scriptedserver.h"
 #include "mail/smtpclient.h"
@@ -34,7 +36,7 @@ const std::string AfterLogin = "C MAIL FROM:<ann@x.org>\n"
                                "S 250 queued\n"
                                "C QUIT\n"
                                "S 221 bye\n";
-const std::string Accepting = "S 220 mail.y.org ready\nC HELO \nS 250 hello\n" + AfterLogin;
+const std::string Accepting = "S 220 mail.y.org ready\nC EHLO \nS 250 hello\n" + AfterLogin;
 
 struct TSend {
     TmsSMTP smtp;
@@ -43,6 +45,7 @@ struct TSend {
 
     explicit TSend(const TScriptedServer& server) {
         smtp.Server = server.Address();
+        smtp.Tls = TTlsMode::None;
         smtp.SetTimeOut(5);
         smtp.MailMessage = &message;
         smtp.OnOpen = [this] { events.push_back("open"); };
@@ -85,7 +88,7 @@ TEST(SmtpSend, WholeConversation) {
     EXPECT_NE(data.find("\r\nFrom:     Ann <ann@x.org>\r\n"), std::string::npos) << data;
     EXPECT_NE(data.find("\r\n..\r\n"), std::string::npos) << data;
     EXPECT_EQ(data.substr(data.size() - 13), "\r\nLast line\r\n") << data;
-    EXPECT_EQ(server.Lines().front().rfind("HELO ", 0), 0u);
+    EXPECT_EQ(server.Lines().front().rfind("EHLO ", 0), 0u);
 }
 
 TEST(SmtpSend, OwnDateIsKept) {
@@ -100,35 +103,159 @@ TEST(SmtpSend, OwnDateIsKept) {
     EXPECT_NE(data.find("Date: Tue, 2 Jan 2024 08:09:10 +0700\r\n"), std::string::npos);
 }
 
-TEST(SmtpLogin, HeloRefusedThenBareHelo) {
-    TScriptedServer server(
-        "S 220 ready\nC HELO \nS 501 bad host name\nC HELO\nS 250 hello anyway\n" + AfterLogin);
-    server.Start();
+TEST(SmtpLogin, EhloThenHeloThenABareHelo) {
+    struct Case {
+        const char* name;
+        std::string hello;
+        std::vector<std::string> said; // the client's lines up to the sender, its name as NAME
+        std::string failure;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"EHLO taken", "C EHLO \nS 250 hi\n" + AfterLogin, {"EHLO NAME"}, ""},
+             {"EHLO refused", "C EHLO \nS 500 what\nC HELO \nS 250 hi\n" + AfterLogin,
+              {"EHLO NAME", "HELO NAME"}, ""},
+             {"both refused",
+              "C EHLO \nS 500 what\nC HELO \nS 501 bad host name\nC HELO\nS 250 hi anyway\n" +
+                  AfterLogin,
+              {"EHLO NAME", "HELO NAME", "HELO"}, ""},
+             {"all three refused",
+              "C EHLO \nS 500 what\nC HELO \nS 501 no\nC HELO\nS 502 still no\nC QUIT\n"
+              "S 221 bye\n",
+              {"EHLO NAME", "HELO NAME", "HELO", "QUIT"}, "502 still no"},
+         }) {
+        TScriptedServer server("S 220 ready\n" + c.hello);
+        server.Start();
+        TSend send(server);
+        EXPECT_EQ(send.Failure<EServerError>(), c.failure) << c.name;
+        EXPECT_EQ(server.Mismatches(), std::vector<std::string>{}) << c.name;
+        std::vector<std::string> said;
+        for (const std::string& l : server.Lines()) {
+            if (l.rfind("MAIL", 0) == 0) break;
+            const std::size_t blank = l.find(' ');
+            said.push_back(blank == std::string::npos ? l : l.substr(0, blank) + " NAME");
+        }
+        EXPECT_EQ(said, c.said) << c.name;
+        EXPECT_FALSE(send.smtp.Connected()) << c.name;
+    }
+}
+
+TEST(SmtpLogin, LoginTheServerOffers) {
+    struct Case {
+        const char* name;
+        const char* offer;
+        std::string login; // the conversation from AUTH on
+        std::string failure;
+        std::vector<std::string> logged; // the client's lines after EHLO as OnSentLine heard them
+    };
+    for (const Case& c : std::vector<Case>{
+             {"PLAIN first", "250 AUTH LOGIN PLAIN",
+              "C AUTH PLAIN AHRlc3RlcgBzM2NyZXQ=\nS 235 2.7.0 ok\n" + AfterLogin, "",
+              {"AUTH PLAIN ****", "MAIL FROM:<ann@x.org>"}},
+             {"LOGIN when alone", "250 AUTH LOGIN",
+              "C AUTH LOGIN\nS 334 VXNlcm5hbWU6\nC dGVzdGVy\nS 334 UGFzc3dvcmQ6\nC czNjcmV0\n"
+              "S 235 ok\n" +
+                  AfterLogin,
+              "",
+              {"AUTH LOGIN", "dGVzdGVy", "****", "MAIL FROM:<ann@x.org>"}},
+             {"no login asked for", "250 SIZE 1000", AfterLogin, "", {"MAIL FROM:<ann@x.org>"}},
+             {"password refused", "250 AUTH PLAIN",
+              "C AUTH PLAIN AHRlc3RlcgBzM2NyZXQ=\nS 535 5.7.8 bad credentials\nC QUIT\n"
+              "S 221 bye\n",
+              "535 5.7.8 bad credentials", {"AUTH PLAIN ****", "QUIT"}},
+             {"no mechanism known", "250 AUTH CRAM-MD5", "C QUIT\nS 221 bye\n",
+              "The server offers no login this program knows (AUTH PLAIN or LOGIN)", {"QUIT"}},
+         }) {
+        TScriptedServer server(std::string("S 220 ready\nC EHLO \nS 250-mail.y.org\nS ") +
+                               c.offer + "\n" + c.login);
+        server.Start();
+        TSend send(server);
+        send.smtp.UserName = "tester";
+        send.smtp.Password = "s3cret";
+        std::vector<std::string> logged;
+        send.smtp.OnSentLine = [&](const std::string& line) {
+            if (line.rfind("EHLO", 0) != 0) logged.push_back(line);
+        };
+        EXPECT_EQ(send.Failure(), c.failure) << c.name;
+        EXPECT_EQ(server.Mismatches(), std::vector<std::string>{}) << c.name;
+        logged.resize(std::min(logged.size(), c.logged.size()));
+        EXPECT_EQ(logged, c.logged) << c.name;
+        EXPECT_EQ(server.Data().size(), c.failure.empty() ? 1u : 0u) << c.name;
+    }
+}
+
+// What a client that asked for STARTTLS does when the server does not encrypt as it should:
+// it stops before the login and the letter.
+TEST(SmtpLogin, StartTlsRefusedOrAbused) {
+    struct Case {
+        const char* name;
+        std::string script;
+        std::string raw; // sent as it is after the script
+        int code;
+    };
+    const std::string offer = "S 220 ready\nC EHLO \nS 250-mail.y.org\n";
+    for (const Case& c : std::vector<Case>{
+             {"not offered", offer + "S 250 AUTH PLAIN LOGIN\nC QUIT\nS 221 bye\n", "",
+              mailcode::NoEncryptionOffered},
+             {"an old server without EHLO",
+              "S 220 ready\nC EHLO \nS 500 what\nC HELO \nS 250 hi\nC QUIT\nS 221 bye\n", "",
+              mailcode::NoEncryptionOffered},
+             // What follows the go-ahead in the clear would pass for encrypted later.
+             {"plain bytes after the go-ahead",
+              offer + "S 250-STARTTLS\nS 250 AUTH PLAIN\nC STARTTLS\n",
+              "220 go ahead\r\n250 AUTH PLAIN\r\n", mailcode::PlainBeforeTls},
+             {"closed instead of the handshake",
+              offer + "S 250-STARTTLS\nS 250 AUTH PLAIN\nC STARTTLS\nS 220 go ahead\nCLOSE\n", "",
+              mailcode::TlsFailed},
+         }) {
+        TScriptedServer server(c.script);
+        server.Raw(c.raw).Script("STALL").Start();
+        TSend send(server);
+        send.smtp.Tls = TTlsMode::StartTls;
+        send.smtp.UserName = "tester";
+        send.smtp.Password = "s3cret";
+        try {
+            send.smtp.SendMail();
+            ADD_FAILURE() << c.name << ": sent";
+        } catch (const ESocketError& e) {
+            EXPECT_EQ(e.Code, c.code) << c.name << ": " << e.what();
+        }
+        EXPECT_FALSE(send.smtp.Connected()) << c.name;
+        for (const std::string& l : server.Lines())
+            EXPECT_TRUE(l.rfind("EHLO", 0) == 0 || l.rfind("HELO", 0) == 0 || l == "STARTTLS" ||
+                        l == "QUIT")
+                << c.name << ": " << l;
+    }
+}
+
+// A server that is not on this machine never sees the password over a plain connection, not
+// even when it asks for it.
+TEST(SmtpLogin, NoPasswordOverAPlainConnectionToAnotherMachine) {
+    const std::string outward = tavitest::OutwardAddress();
+    if (outward.empty()) GTEST_SKIP() << "this machine has no address but loopback";
+    TScriptedServer server("S 220 ready\nC EHLO \nS 250-mail.y.org\nS 250 AUTH PLAIN LOGIN\n"
+                           "C QUIT\nS 221 bye\n");
+    server.Start(outward);
     TSend send(server);
-    EXPECT_EQ(send.Failure(), "");
-    const auto lines = server.Lines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_NE(lines[0], "HELO");
-    EXPECT_EQ(lines[1], "HELO");
+    send.smtp.UserName = "tester";
+    send.smtp.Password = "s3cret";
+    try {
+        send.smtp.SendMail();
+        ADD_FAILURE() << "sent";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(e.Code, mailcode::PlainPassword) << e.what();
+    }
     EXPECT_EQ(server.Mismatches(), std::vector<std::string>{});
+    ASSERT_EQ(server.Lines().size(), 2u);
+    EXPECT_EQ(server.Lines()[1], "QUIT");
 }
 
-TEST(SmtpLogin, BothHelosRefused) {
-    TScriptedServer server("S 220 ready\nC HELO \nS 501 no\nC HELO\nS 502 still no\nC QUIT\n"
-                           "S 221 bye\n");
-    server.Start();
-    TSend send(server);
-    EXPECT_EQ(send.Failure<EServerError>(), "502 still no");
-    EXPECT_FALSE(send.smtp.Connected());
-}
-
-TEST(SmtpLogin, GreetingOfManyLinesIsReadBeforeHelo) {
+TEST(SmtpLogin, GreetingOfManyLinesIsReadBeforeEhlo) {
     TScriptedServer server("S 220-mail.y.org\n"
                            "S 220-welcome\n"
                            "PAUSE 300\n"
                            "QUIET\n"
                            "S 220 ready\n"
-                           "C HELO \n"
+                           "C EHLO \n"
                            "S 250 hello\n" +
                            AfterLogin);
     server.Start();
@@ -147,7 +274,7 @@ TEST(SmtpEnvelope, RecipientsInOrder) {
              {"to, cc, bcc", {}, {"a@y.org", "b@y.org", "c@y.org", "d@y.org", "e@y.org"}},
              {"envelope list", {"z@y.org", "w@y.org"}, {"z@y.org", "w@y.org"}},
          }) {
-        std::string script = "S 220 ready\nC HELO\nS 250 hi\nC MAIL FROM:<ann@x.org>\nS 250 ok\n";
+        std::string script = "S 220 ready\nC EHLO\nS 250 hi\nC MAIL FROM:<ann@x.org>\nS 250 ok\n";
         for (const std::string& r : c.rcpts) script += "C RCPT TO:<" + r + ">\nS 250 ok\n";
         script += "C DATA\nS 354 go\nDATA\nS 250 ok\nC QUIT\nS 221 bye\n";
         TScriptedServer server(script);
@@ -172,7 +299,7 @@ TEST(SmtpEnvelope, RecipientsInOrder) {
 
 TEST(SmtpEnvelope, RefusedRecipient) {
     for (bool proceed : {false, true}) {
-        std::string script = "S 220 ready\nC HELO\nS 250 hi\nC MAIL FROM\nS 250 ok\n"
+        std::string script = "S 220 ready\nC EHLO\nS 250 hi\nC MAIL FROM\nS 250 ok\n"
                              "C RCPT TO:<bob@y.org>\nS 550 no such user\n";
         script += proceed ? "C RCPT TO:<cy@y.org>\nS 250 ok\nC DATA\nS 354 go\nDATA\nS 250 ok\n"
                             "C QUIT\nS 221 bye\n"
@@ -201,7 +328,7 @@ TEST(SmtpSend, UnwelcomeRepliesFailWithTheServersWords) {
         std::string script;
         std::string failure;
     };
-    const std::string login = "S 220 ready\nC HELO\nS 250 hi\n";
+    const std::string login = "S 220 ready\nC EHLO\nS 250 hi\n";
     for (const Case& c : std::vector<Case>{
              {"greeting refused", "S 554 go away\nC QUIT\nS 221 bye\n", "554 go away"},
              {"sender refused", login + "C MAIL\nS 553 not you\nC QUIT\nS 221 bye\n",
@@ -250,7 +377,7 @@ TEST(SmtpSend, MessageChecksBeforeTheEnvelope) {
              {"no recipient", true, true, false,
               "At least one Recipient, CC or BCC must be entered"},
          }) {
-        TScriptedServer server("S 220 ready\nC HELO\nS 250 hi\nC QUIT\nS 221 bye\n");
+        TScriptedServer server("S 220 ready\nC EHLO\nS 250 hi\nC QUIT\nS 221 bye\n");
         server.Start();
         TSend send(server);
         if (!c.assigned) send.smtp.MailMessage = nullptr;
@@ -275,7 +402,7 @@ TEST(SmtpSend, ServerRequired) {
 }
 
 TEST(SmtpSend, CancelEndsTheTransferWithoutAGoodbye) {
-    TScriptedServer server("S 220 ready\nC HELO\nS 250 hi\nC MAIL\nS 250 ok\nC RCPT\nS 250 ok\n"
+    TScriptedServer server("S 220 ready\nC EHLO\nS 250 hi\nC MAIL\nS 250 ok\nC RCPT\nS 250 ok\n"
                            "C DATA\nSTALL\n");
     server.Start();
     TSend send(server);

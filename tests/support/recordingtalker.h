@@ -8,7 +8,8 @@
 
 namespace tavitest {
 
-class RecordingTalker : public tavi::ITalker {
+// Base: ITalker, or an interface built on it (the mail windows' host).
+template <class Base = tavi::ITalker> class RecordingTalkerT : public Base {
 public:
     struct Said {
         std::string text, table;
@@ -47,5 +48,7 @@ public:
         beeps = 0;
     }
 };
+
+using RecordingTalker = RecordingTalkerT<>;
 
 } // namespace tavitest

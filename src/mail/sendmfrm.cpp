@@ -1,0 +1,150 @@
+#include "mail/sendmfrm.h"
+
+#include "document/editecho.h"
+#include "platform/bytechars.h"
+
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tavi {
+
+namespace {
+
+bool NoModifier(const QKeyEvent& key) {
+    return !(key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+}
+
+} // namespace
+
+TSendMfrm::TSendMfrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, parent) {
+    setWindowTitle(QString::fromUtf8("Gửi văn bản qua thư"));
+    EdRecip = new QLineEdit(this);
+    EdSubject = new QLineEdit(this);
+    BtOK = new QPushButton(QString::fromUtf8("&Chọn"), this);
+    BtCancel = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
+    auto* form = new QFormLayout;
+    form->addRow(QString::fromUtf8("&Gửi tới:"), EdRecip);
+    form->addRow(QString::fromUtf8("Chủ &đề:"), EdSubject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(ButtonRow({BtOK, BtCancel}));
+
+    SetSpokenNames({" zzzmesgb ", " zzzmesgc ", "cho\xEFn", "hu\xFBy bo\xFB"});
+    SetTag(EdRecip, 0);
+    SetTag(EdSubject, 1);
+    SetTag(BtOK, 2);
+    SetTag(BtCancel, 3);
+    BtOK->setEnabled(false);
+    connect(EdRecip, &QLineEdit::textChanged, BtOK,
+            [this](const QString& text) { BtOK->setEnabled(!text.isEmpty()); });
+    connect(BtOK, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(BtCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    EdRecip->setFocus();
+}
+
+void TSendMfrm::SayLetter(const std::string& letter) {
+    if (letter.empty()) return;
+    const bool capital = letter[0] >= 'A' && letter[0] <= 'Z';
+    Talk().Echo(capital ? letter + " hoa" : letter);
+}
+
+bool TSendMfrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && PlainKeys &&
+        (watched == EdRecip || watched == EdSubject))
+        PlainKeys(watched == EdRecip);
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (keyEvent) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyRelease && key.key() == Qt::Key_F1 && NoModifier(key)) {
+            Talk().Announce("zzzmesla ");
+            return true;
+        }
+        for (QLineEdit* field : {EdRecip, EdSubject}) {
+            if (watched != field) continue;
+            if (event->type() == QEvent::KeyRelease) {
+                KeyUp(field, key);
+                return false;
+            }
+            KeyDown(field, key);
+            return KeyPress(field, key);
+        }
+    }
+    return TTalkingDialog::eventFilter(watched, event);
+}
+
+bool TSendMfrm::KeyPress(QLineEdit* field, const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Escape) {
+        done(mrCancel);
+        return true;
+    }
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+        if (field == EdRecip) {
+            EdSubject->setFocus();
+        } else if (!EdRecip->text().isEmpty()) {
+            done(mrOk);
+        } else {
+            // Nowhere to send it yet: back to the address.
+            Talk().PlayBeep();
+            EdRecip->setFocus();
+        }
+        return true;
+    }
+    const QString typed = key.text();
+    if (typed.isEmpty() || (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ||
+        !Talk().SoundOn())
+        return false;
+    const int byte = CharToByte(typed.at(0).unicode());
+    if (byte >= 0x20 && byte != 0x7F) SayLetter(std::string(1, static_cast<char>(byte)));
+    return false;
+}
+
+void TSendMfrm::KeyDown(QLineEdit* field, const QKeyEvent& key) {
+    if (!Talk().SoundOn() || !NoModifier(key)) return;
+    const std::string text = FieldBytes(field);
+    const int pos = field->cursorPosition();
+    if (key.key() == Qt::Key_Left && pos == 0) Talk().PlayBeep();
+    if (key.key() != Qt::Key_Right) {
+        LastCaret = pos;
+        return;
+    }
+    if (pos >= static_cast<int>(text.size())) {
+        Talk().PlayBeep();
+        return;
+    }
+    // The arrow passes a letter with its mark at once.
+    std::string letter = text.substr(static_cast<std::size_t>(pos), 1);
+    const std::size_t next = static_cast<std::size_t>(pos) + 1;
+    if (next < text.size() && IsCombiningMark(static_cast<unsigned char>(text[next]))) {
+        letter += text[next];
+        field->setCursorPosition(pos + 1); // and the arrow itself moves past the mark
+    }
+    SayLetter(letter);
+}
+
+void TSendMfrm::KeyUp(QLineEdit* field, const QKeyEvent& key) {
+    if (key.modifiers() == Qt::ControlModifier && key.key() == Qt::Key_A) {
+        field->selectAll();
+        return;
+    }
+    if (!Talk().SoundOn() || !NoModifier(key)) return;
+    const std::string text = FieldBytes(field);
+    if (key.key() == Qt::Key_F8) {
+        if (!text.empty()) Talk().Echo(text);
+        return;
+    }
+    int pos = field->cursorPosition();
+    if (key.key() != Qt::Key_Left || pos == LastCaret || pos >= static_cast<int>(text.size()))
+        return;
+    std::string letter = text.substr(static_cast<std::size_t>(pos), 1);
+    // Landed on a mark: the letter starts one further left.
+    if (pos > 0 && IsCombiningMark(static_cast<unsigned char>(letter[0]))) {
+        field->setCursorPosition(--pos);
+        letter = text.substr(static_cast<std::size_t>(pos), 2);
+    }
+    SayLetter(letter);
+}
+
+} // namespace tavi

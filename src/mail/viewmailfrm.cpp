@@ -1,0 +1,181 @@
+#include "mail/viewmailfrm.h"
+
+#include "dialogs/confirmfrm.h"
+#include "dialogs/vntext.h"
+#include "document/screenfonts.h"
+#include "mail/lettertext.h"
+#include "platform/atomicfile.h"
+#include "platform/qbytechars.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tavi {
+
+namespace {
+
+constexpr const char* CodeBoxCaption = "&Chuyển mã";
+
+} // namespace
+
+TViewMailFrm::TViewMailFrm(IMailHost& host, TmsMessageList& letters, QWidget* parent)
+    : QDialog(parent), Host(host), Letters(letters) {
+    setWindowTitle(QString::fromUtf8("Đọc thư"));
+    setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    auto* menuBar = new QMenuBar(this);
+    QMenu* mail = menuBar->addMenu(QString::fromUtf8("&Thư"));
+    mail->setObjectName("EMail1");
+    Save1 = mail->addAction(QString::fromUtf8("&Lưu thư"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    Delete1 = mail->addAction(QString::fromUtf8("&Xóa thư"), QKeySequence(Qt::Key_Delete));
+    Copy1 =
+        mail->addAction(QString::fromUtf8("&Chép vào văn bản"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(mail, &QMenu::hovered, this, [this](QAction* a) { Host.MenuEntryHovered(a); });
+    connect(Save1, &QAction::triggered, this, [this] { SaveCommand(); });
+    connect(Delete1, &QAction::triggered, this, [this] { DeleteCommand(); });
+    connect(Copy1, &QAction::triggered, this, [this] { CopyCommand(); });
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setMaximumWidth(80);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setReadOnly(true);
+    QFont font(VniScreenFont);
+    font.setPointSize(14);
+    Memo1->setFont(font);
+    Button1 = new QPushButton(QString::fromUtf8("T&rở về"), this);
+    CheckCodeCnv = new QCheckBox(QString::fromUtf8(CodeBoxCaption), this);
+    auto* top = new QHBoxLayout;
+    auto* label = new QLabel(QString::fromUtf8("Thư &số:"), this);
+    label->setBuddy(Edit1);
+    top->addWidget(label);
+    top->addWidget(Edit1);
+    top->addWidget(CheckCodeCnv);
+    top->addStretch();
+    top->addWidget(Button1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    layout->addLayout(top);
+    layout->addWidget(Memo1);
+
+    for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1),
+                       static_cast<QWidget*>(Button1), static_cast<QWidget*>(CheckCodeCnv)})
+        w->installEventFilter(this);
+    connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& t) { ShowNumber(t); });
+    connect(Button1, &QPushButton::clicked, this, [this] { done(2); });
+    connect(CheckCodeCnv, &QCheckBox::clicked, this, [this] { CodeBoxClicked(); });
+}
+
+void TViewMailFrm::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    Edit1->setFocus();
+    ShowNumber(QStringLiteral("1"));
+}
+
+void TViewMailFrm::ShowNumber(const QString& typed) {
+    const int count = static_cast<int>(Letters.Count());
+    bool number = false;
+    const int n = typed.trimmed().toInt(&number);
+    FPosition = !number || n < 1 ? 1 : std::min(n, std::max(count, 1));
+    if (Edit1->text() != QString::number(FPosition)) Edit1->setText(QString::number(FPosition));
+    ShowLetter();
+}
+
+void TViewMailFrm::ShowLetter() {
+    if (Letters.Count() == 0) return;
+    FMemo = LetterMemo(Letters.Items(static_cast<std::size_t>(FPosition - 1)), Host.EnglishSpeech(),
+                       CheckCodeCnv->isChecked());
+    Memo1->setPlainText(BytesToQString(FMemo));
+    SpeakLetter();
+}
+
+void TViewMailFrm::SpeakLetter() {
+    Host.SpeakText(FMemo, VniWinTable, Host.EnglishSpeech(), Host.ReadControlChars());
+}
+
+void TViewMailFrm::CodeBoxClicked() {
+    std::string caption = VnBytes(QString::fromUtf8(CodeBoxCaption).remove('&'), "vni for Dos");
+    if (!CheckCodeCnv->isChecked())
+        caption = VnBytes(QString::fromUtf8("không "), "vni for Dos") + caption;
+    Host.SpeakText(caption, "vni for Dos", false, false);
+    Host.WaitWhileSpeaking();
+    ShowLetter();
+    Edit1->setFocus();
+}
+
+void TViewMailFrm::DeleteCommand() {
+    if (Letters.Count() == 0) return;
+    TConfirmFrm confirm(Host, this);
+    confirm.SetQuestion("Ba\xEFn muo\xE1n xo\xF9"
+                        "a th\xF6 na\xF8y ?"); // bạn muốn xóa thư này ?
+    confirm.Prompt = "zzzmeskr";
+    if (Host.ShowModal(confirm) != mrOk) return;
+    Letters.Delete(static_cast<std::size_t>(FPosition - 1));
+    Host.Announce(" zzzmesgt ");
+    if (Letters.Count() == 0) return done(mrCancel);
+    ShowNumber(QString::number(FPosition));
+}
+
+void TViewMailFrm::SaveCommand() {
+    const std::string name = Host.AskSaveName();
+    if (name.empty()) return;
+    try {
+        WriteFileAtomically(name, FMemo, 0644);
+        Host.Announce(" zzzmesgv ");
+    } catch (const std::exception&) {
+        if (Host.SoundOn())
+            Host.Announce("zzzmesesa ");
+        else
+            QMessageBox::warning(this, windowTitle(), QString::fromUtf8("Không lưu được tập tin!"));
+    }
+}
+
+void TViewMailFrm::CopyCommand() {
+    Host.InsertIntoDocument(FMemo);
+    Host.Announce(" zzzmesgu ");
+}
+
+bool TViewMailFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Memo1 && event->type() == QEvent::FocusIn) {
+        Edit1->setFocus(); // the letter is read, not edited
+        return false;
+    }
+    if (watched == Button1 && event->type() == QEvent::FocusIn) {
+        Host.Announce("tr\xF4\xFB ve\xE0"); // trở về
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (key.key() == Qt::Key_Escape) {
+            done(mrCancel);
+            return true;
+        }
+        if (watched == Edit1 && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+            ShowNumber(QString::number(FPosition + (key.key() == Qt::Key_Up ? 1 : -1)));
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyRelease && Host.SoundOn()) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        switch (key.key()) {
+        case Qt::Key_F1: Host.Announce(" zzzmesgw "); return true;
+        case Qt::Key_F2:
+            Host.Echo("ba\xEFn co\xF9 " + std::to_string(Letters.Count()) + " th\xF6");
+            return true;
+        case Qt::Key_F8: SpeakLetter(); return true;
+        default: break;
+        }
+    }
+    return false;
+}
+
+} // namespace tavi

@@ -1,0 +1,292 @@
+// The mail windows on real widgets with a recording host: the account dialog, the send
+// dialog, the viewer, and the transfer window against scripted servers on loopback.
+#include "dialogs/confirmfrm.h"
+#include "mail/lettertext.h"
+#include "mail/mailfrm.h"
+#include "mail/mailhost.h"
+#include "mail/mailsetup.h"
+#include "mail/scriptedserver.h"
+#include "mail/sendmfrm.h"
+#include "mail/tlsmode.h"
+#include "mail/viewmailfrm.h"
+#include "support/keyscript.h"
+#include "support/recordingtalker.h"
+#include "support/testdata.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class RecordingMailHost : public tavitest::RecordingTalkerT<tavi::IMailHost> {
+public:
+    bool english = false;
+    std::deque<std::function<int(QDialog&)>> answers; // a dialog with none left: Cancel
+    std::string saveName;
+    std::string inserted;
+
+    bool EnglishSpeech() const override { return english; }
+    bool ReadControlChars() const override { return true; }
+    int ShowModal(QDialog& d) override {
+        if (answers.empty()) return tavi::mrCancel;
+        const auto answer = std::move(answers.front());
+        answers.pop_front();
+        return answer(d);
+    }
+    std::string AskSaveName() override { return saveName; }
+    void InsertIntoDocument(const std::string& text) override { inserted += text; }
+    void PauseKey() override {}
+    void MenuEntryHovered(QAction*) override {}
+};
+
+void Activate(QWidget& w) {
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QApplication::processEvents();
+}
+
+TEST(MailSetup, OkNeedsEveryFieldAndThePasswordIsNeverSaid) {
+    RecordingMailHost host;
+    tavi::TMailSetup dialog(host);
+    Activate(dialog);
+    EXPECT_FALSE(dialog.agRas1.Entries().empty()); // the network that is up, at least
+    EXPECT_EQ(host.Texts(), Texts{"zzzmeski"});
+    EXPECT_TRUE(host.said[0].controls); // a field's name is read with its punctuation
+    const QLineEdit* fields[] = {dialog.EdUserName, dialog.EdPassword, dialog.EdMailAdd,
+                                 dialog.EdInMail, dialog.EdOutMail};
+    for (const QLineEdit* field : fields) {
+        EXPECT_FALSE(dialog.BtOK->isEnabled());
+        const_cast<QLineEdit*>(field)->setFocus();
+        host.Clear();
+        tavitest::PlayKeys(const_cast<QLineEdit*>(field), "ab{F8}");
+        if (field == dialog.EdPassword) {
+            EXPECT_EQ(host.Texts(), Texts{}) << "the password was said";
+            EXPECT_EQ(host.beeps, 3); // every key, F8 too
+        } else {
+            EXPECT_EQ(host.Texts(), (Texts{"a", "b", "ab"}));
+        }
+    }
+    EXPECT_TRUE(dialog.BtOK->isEnabled());
+    host.Clear();
+    tavitest::PlayKeys(dialog.EdOutMail, "{Shift+F1}");
+    EXPECT_EQ(host.Texts(), Texts{"zzzmeskz"});
+    dialog.BtOK->setFocus();
+    EXPECT_FALSE(host.said.back().controls); // a button's name is said
+    for (const std::string& choice : tavi::TMailSetup::SecurityChoices()) {
+        dialog.SetSecurity(choice);
+        EXPECT_EQ(dialog.Security(), choice);
+    }
+    dialog.SetSecurity("nonsense");
+    EXPECT_EQ(dialog.Security(), "");
+}
+
+TEST(SendMfrm, EnterMovesOnThenSendsAndLettersAreSaidWhole) {
+    RecordingMailHost host;
+    tavi::TSendMfrm dialog(host);
+    std::vector<bool> plain;
+    dialog.PlainKeys = [&plain](bool p) { plain.push_back(p); };
+    Activate(dialog);
+    dialog.EdRecip->setFocus();
+    ASSERT_FALSE(plain.empty());
+    EXPECT_TRUE(plain.back()); // plain keys for the address
+    host.Clear();
+    tavitest::PlayKeys(dialog.EdRecip, "An");
+    EXPECT_EQ(host.Texts(), (Texts{"A hoa", "n"}));
+    EXPECT_TRUE(dialog.BtOK->isEnabled());
+    tavitest::PlayKeys(dialog.EdRecip, "{Enter}");
+    EXPECT_TRUE(dialog.EdSubject->hasFocus());
+    EXPECT_FALSE(plain.back()); // the subject is typed in Vietnamese
+
+    // A letter with its mark byte is passed, and said, whole.
+    tavi::TTalkingDialog::SetFieldBytes(dialog.EdSubject, "ba\xF9n");
+    dialog.EdSubject->setCursorPosition(1);
+    host.Clear();
+    tavitest::PlayKeys(dialog.EdSubject, "{Right}");
+    EXPECT_EQ(host.Texts(), Texts{"a\xF9"});
+    EXPECT_EQ(dialog.EdSubject->cursorPosition(), 3);
+    host.Clear();
+    tavitest::PlayKeys(dialog.EdSubject, "{Left}");
+    EXPECT_EQ(host.Texts(), Texts{"a\xF9"});
+    EXPECT_EQ(dialog.EdSubject->cursorPosition(), 1);
+
+    dialog.EdRecip->clear();
+    dialog.EdSubject->setFocus();
+    tavitest::PlayKeys(dialog.EdSubject, "{Enter}"); // nowhere to send it: back to the address
+    EXPECT_TRUE(dialog.EdRecip->hasFocus());
+    EXPECT_EQ(host.beeps, 1);
+    tavitest::PlayKeys(dialog.EdRecip, "b{Enter}{Enter}");
+    EXPECT_EQ(dialog.result(), tavi::mrOk);
+}
+
+// Two letters as a POP3 server hands them over.
+void Retrieved(tavi::TmsMessageList& list) {
+    const char* const letters[] = {
+        "From: =?UTF-8?B?TmfGsOG7nWkgZ+G7rWk=?= <a@x.vn>\r\n"
+        "Date: Mon, 7 Dec 2026 09:05:00 +0700\r\n"
+        "Subject: =?UTF-8?Q?Ch=C3=A0o?=\r\n"
+        "Content-Type: text/plain; charset=UTF-8\r\n"
+        "Content-Transfer-Encoding: 8bit\r\n\r\n"
+        "Vi\xE1\xBB\x87t Nam\r\n.\r\n",
+        "From: b@y.org\r\nDate: someday\r\nSubject: Hi\r\n\r\nHello\r\n.\r\n"};
+    for (const char* letter : letters) list.Add().LoadFromString(letter);
+}
+
+TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
+    const struct {
+        bool english;
+        const char* first; // the memo of letter 1
+        const char* second;
+    } cases[] = {
+        {false,
+         "Ng\xF6\xF4\xF8i G\xF4\xFBi \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nNga\xF8y G\xF4\xFBi \t "
+         "7/12/26 9:5 \r\nChu\xFB \xD1\xE9\xE0 \t Cha\xF8o\r\nNo\xE4i Dung\r\nVie\xE4t Nam\r\n",
+         "Ng\xF6\xF4\xF8i G\xF4\xFBi \t b@y.org\r\nNga\xF8y G\xF4\xFBi \t Kho\xE2ng ro\xF5\r\n"
+         "Chu\xFB \xD1\xE9\xE0 \t Hi\r\nNo\xE4i Dung\r\nHello\r\n"},
+        {true,
+         "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nDate \t 7/12/26 9:5 \r\nSubject \t "
+         "Cha\xF8o\r\nContent\r\nVie\xE4t Nam\r\n",
+         "Sender \t b@y.org\r\nDate \t Unknown\r\nSubject \t Hi\r\nContent\r\nHello\r\n"},
+    };
+    for (const auto& c : cases) {
+        RecordingMailHost host;
+        host.english = c.english;
+        tavi::TmsMessageList letters;
+        Retrieved(letters);
+        tavi::TViewMailFrm viewer(host, letters);
+        Activate(viewer);
+        EXPECT_EQ(viewer.MemoText(), c.first);
+        EXPECT_EQ(host.said.back(),
+                  (RecordingMailHost::Said{c.first, "Vni for Win", c.english, true}));
+        tavitest::PlayKeys(viewer.Edit1, "{Backspace}9"); // past the last: the last
+        EXPECT_EQ(viewer.Position(), 2);
+        EXPECT_EQ(viewer.MemoText(), c.second);
+        host.Clear();
+        tavitest::PlayKeys(viewer.Edit1, "{F2}");
+        EXPECT_EQ(host.Texts(), Texts{"ba\xEFn co\xF9 2 th\xF6"});
+
+        tavitest::TempDir dir;
+        host.saveName = (dir / "thu.txt").string();
+        viewer.SaveCommand();
+        EXPECT_EQ(tavitest::ReadFile(dir / "thu.txt"), c.second);
+        viewer.CopyCommand();
+        EXPECT_EQ(host.inserted, c.second);
+
+        host.answers = {[](QDialog&) { return int(tavi::mrCancel); },
+                        [](QDialog&) { return int(tavi::mrOk); },
+                        [](QDialog&) { return int(tavi::mrOk); }};
+        viewer.DeleteCommand(); // not confirmed
+        EXPECT_EQ(letters.Count(), 2u);
+        viewer.DeleteCommand();
+        EXPECT_EQ(letters.Count(), 1u);
+        EXPECT_EQ(viewer.MemoText(), c.first); // the letter now at its place
+        viewer.DeleteCommand();                // the last one: the viewer closes
+        EXPECT_EQ(letters.Count(), 0u);
+        EXPECT_EQ(viewer.result(), tavi::mrCancel);
+        EXPECT_FALSE(viewer.isVisible());
+    }
+}
+
+// The transfer window through whole conversations: what the user hears, and how it ends.
+TEST(MailFrm, SendsAndReceivesSayingHowItWent) {
+    const std::string smtpLogin = "S 220 ready\nC EHLO \nS 250 hi\n";
+    const std::string pop3Login = "S +OK ready\nC USER ann\nS +OK\nC PASS secret\nS +OK\n";
+    const std::string letter = "S From: b@y.org\nS Subject: Hi\nS \nS Hello\nS .\n";
+    const struct {
+        const char* name;
+        tavi::TMailFrm::TMode mode;
+        std::string script;
+        int result;
+        Texts said;
+        std::size_t viewerLetters; // letters the viewer was shown with
+    } cases[] = {
+        {"sent", tavi::TMailFrm::Send,
+         smtpLogin + "C MAIL FROM:<ann@x.vn>\nS 250 ok\nC RCPT TO:<bo@y.org>\nS 250 ok\n"
+                     "C DATA\nS 354 go\nDATA\nS 250 kept\nC QUIT\nS 221 bye\n",
+         tavi::mrOk, Texts{"zzzmesgh ", "zzzmesgd "}, 0},
+        {"recipient refused", tavi::TMailFrm::Send,
+         smtpLogin + "C MAIL FROM\nS 250 ok\nC RCPT\nS 550 no such user\nC QUIT\nS 221 bye\n",
+         tavi::mrCancel, Texts{"zzzmesgh ", "zzzmesge "}, 0},
+        {"connection lost", tavi::TMailFrm::Send, smtpLogin + "C MAIL FROM\nRESET\n",
+         tavi::mrCancel, Texts{"zzzmesgh ", "zzzmeskp "}, 0},
+        {"no letters", tavi::TMailFrm::Receive,
+         pop3Login + "C STAT\nS +OK 0 0\nC QUIT\nS +OK bye\n", tavi::mrOk,
+         Texts{"zzzmesgh ", "zzzmesgg "}, 0},
+        {"two letters", tavi::TMailFrm::Receive,
+         pop3Login + "C STAT\nS +OK 2 100\nC LIST 1\nS +OK 1 50\nC RETR 1\nS +OK\n" + letter +
+             "C LIST 2\nS +OK 2 50\nC RETR 2\nS +OK\n" + letter + "C QUIT\nS +OK bye\n",
+         tavi::mrOk, Texts{"zzzmesgh "}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        tavitest::TScriptedServer server(c.script);
+        server.Start();
+        RecordingMailHost host;
+        std::size_t shown = 0;
+        host.answers = {[&shown](QDialog& d) {
+            if (auto* viewer = dynamic_cast<tavi::TViewMailFrm*>(&d)) shown = viewer->Count();
+            return int(tavi::mrCancel);
+        }};
+        tavi::TMailFrm transfer(host);
+        transfer.Mode = c.mode;
+        for (tavi::TagSocket* client : {static_cast<tavi::TagSocket*>(&transfer.msSMTP1),
+                                        static_cast<tavi::TagSocket*>(&transfer.msPOP1)}) {
+            client->Server = server.Address();
+            client->Tls = tavi::TTlsMode::None;
+        }
+        transfer.msPOP1.UserName = "ann";
+        transfer.msPOP1.Password = "secret";
+        transfer.msMessage1.Sender = tavi::ParseAddress("ann@x.vn");
+        transfer.msMessage1.Recipients.Add("bo@y.org");
+        transfer.msMessage1.SetUnicodeBody("Vi\xE1\xBB\x87t Nam");
+        const int result = transfer.exec();
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(server.Mismatches(), Texts{});
+        EXPECT_EQ(host.Texts(), c.said);
+        EXPECT_EQ(shown, c.viewerLetters);
+        if (c.mode == tavi::TMailFrm::Send && c.result == tavi::mrOk) {
+            ASSERT_EQ(server.Data().size(), 1u);
+            EXPECT_NE(server.Data()[0].find("charset=\"utf-8\""), std::string::npos);
+            EXPECT_NE(server.Data()[0].find("Vi=E1=BB=87t Nam"), std::string::npos);
+        }
+    }
+}
+
+TEST(LetterText, DatesAndSubjects) {
+    const struct {
+        const char* header;
+        bool english;
+        const char* date;
+    } dates[] = {{"Mon, 7 Dec 2026 09:05:00 +0700", false, "7/12/26 9:5 "},
+                 {"7 Jan 2005 23:59 GMT", true, "7/1/05 23:59 "},
+                 {"tomorrow", true, "Unknown"},
+                 {"", false, "Kho\xE2ng ro\xF5"}};
+    for (const auto& d : dates) EXPECT_EQ(tavi::LetterDate(d.header, d.english), d.date);
+
+    const std::string vietnamese = "Th\xC6\xB0 g\xE1\xBB\xADi t\xE1\xBB\xAB Vi\xE1\xBB\x87t Nam";
+    const std::string subjects[] = {"Hello", vietnamese, [&] {
+                                        std::string s;
+                                        for (int i = 0; i < 10; ++i) s += vietnamese + " ";
+                                        return s;
+                                    }()};
+    for (const std::string& s : subjects) {
+        const std::string header = tavi::SubjectHeader(s);
+        EXPECT_EQ(tavi::DecodeEncodedWords(header), s);
+        std::size_t longest = 0;
+        for (std::size_t at = 0, end; at < header.size(); at = end + 1) {
+            end = std::min(header.find(' ', at), header.size());
+            longest = std::max(longest, end - at);
+        }
+        EXPECT_LE(longest, 75u) << header; // an encoded word's longest
+    }
+}
+
+} // namespace
