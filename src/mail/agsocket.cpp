@@ -43,8 +43,8 @@ int SocketErrorNumber(QAbstractSocket::SocketError error) {
 // Failures after which the connection cannot go on: what comes next would be in the clear or
 // garbled.
 bool BreaksConnection(int n) {
-    return n == ConnectionReset || n == mailcode::CertificateRefused ||
-           n == mailcode::TlsFailed || n == mailcode::PlainBeforeTls;
+    return n == ConnectionReset || n == mailcode::CertificateRefused || n == mailcode::TlsFailed ||
+           n == mailcode::PlainBeforeTls;
 }
 
 // The reasons a certificate was refused, each once ("The certificate has expired; The host
@@ -207,11 +207,11 @@ void TagSocket::StartEncryption() {
     FSocket->startClientEncryption();
     FTimer.Start();
     WaitFor([this] {
-        return FEncryptedEvent || FSocket->state() == QAbstractSocket::UnconnectedState;
+        return !FSocket || FEncryptedEvent || FSocket->state() == QAbstractSocket::UnconnectedState;
     });
     FTimer.Stop();
-    if (!FEncryptedEvent)
-        SocketError(mailcode::TlsFailed, {}, "the server closed the connection");
+    RequireConnected();
+    if (!FEncryptedEvent) SocketError(mailcode::TlsFailed, {}, "the server closed the connection");
 }
 
 void TagSocket::RequireSecretAllowed() {

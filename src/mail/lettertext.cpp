@@ -17,7 +17,9 @@ struct TLabels {
 };
 // Vietnamese in "Vni for Win": người gửi, ngày gửi, chủ đề, nội dung, không rõ.
 constexpr TLabels Vietnamese = {"Ng\xF6\xF4\xF8i G\xF4\xFBi ", "Nga\xF8y G\xF4\xFBi ",
-                                "Chu\xFB \xD1\xE9\xE0 ", "No\xE4i Dung", "Kho\xE2ng ro\xF5"};
+                                "Chu\xFB \xD1"
+                                "e\xE0 ",
+                                "No\xE4i Dung", "Kho\xE2ng ro\xF5"};
 constexpr TLabels English = {"Sender ", "Date ", "Subject ", "Content", "Unknown"};
 
 bool LineStartsWith(std::string_view line, std::string_view name) {

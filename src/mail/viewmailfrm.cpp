@@ -151,6 +151,12 @@ bool TViewMailFrm::eventFilter(QObject* watched, QEvent* event) {
         Host.Announce("tr\xF4\xFB ve\xE0"); // trở về
         return false;
     }
+    if (watched == Edit1 && event->type() == QEvent::ShortcutOverride) {
+        // The number field would take Ctrl+C and Delete as its own copy and delete; here they
+        // are the menu's, for the letter.
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (pressed == Copy1->shortcut() || pressed == Delete1->shortcut()) return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (key.key() == Qt::Key_Escape) {

@@ -77,13 +77,13 @@ TEST(SocketServer, SecurityByPortUnlessChosen) {
         std::optional<TTlsMode> chosen;
         TTlsMode expected;
     };
-    for (const Case& c : std::vector<Case>{{"127.0.0.1:465", std::nullopt, TTlsMode::Implicit},
-                                           {"127.0.0.1:995", std::nullopt, TTlsMode::Implicit},
-                                           {"127.0.0.1:25", std::nullopt, TTlsMode::StartTls},
-                                           {"127.0.0.1", std::nullopt, TTlsMode::StartTls},
-                                           {"127.0.0.1:465", TTlsMode::None, TTlsMode::None},
-                                           {"127.0.0.1:25", TTlsMode::Implicit,
-                                            TTlsMode::Implicit}}) {
+    for (const Case& c :
+         std::vector<Case>{{"127.0.0.1:465", std::nullopt, TTlsMode::Implicit},
+                           {"127.0.0.1:995", std::nullopt, TTlsMode::Implicit},
+                           {"127.0.0.1:25", std::nullopt, TTlsMode::StartTls},
+                           {"127.0.0.1", std::nullopt, TTlsMode::StartTls},
+                           {"127.0.0.1:465", TTlsMode::None, TTlsMode::None},
+                           {"127.0.0.1:25", TTlsMode::Implicit, TTlsMode::Implicit}}) {
         TTestSocket s("tavi-no-such-service");
         s.DefaultPort = 1234;
         s.Tls = c.chosen;

@@ -204,17 +204,38 @@ TEST(EhloReply, ExtensionsAndTheLoginChosen) {
               true,
               TSmtpAuth::Plain},
              {"LOGIN only", {"250-mail.y.org", "250 AUTH LOGIN"}, false, true, TSmtpAuth::Login},
-             {"old form with =", {"250-x", "250-AUTH=LOGIN", "250 SIZE=100"}, false, true,
+             {"old form with =",
+              {"250-x", "250-AUTH=LOGIN", "250 SIZE=100"},
+              false,
+              true,
               TSmtpAuth::Login},
-             {"any case, tabs", {"250-x", "250-starttls", "250 auth\tcram-md5\tplain"}, true, true,
+             {"any case, tabs",
+              {"250-x", "250-starttls", "250 auth\tcram-md5\tplain"},
+              true,
+              true,
               TSmtpAuth::Plain},
-             {"unknown mechanisms", {"250-x", "250 AUTH CRAM-MD5 XOAUTH2"}, false, true,
+             {"unknown mechanisms",
+              {"250-x", "250 AUTH CRAM-MD5 XOAUTH2"},
+              false,
+              true,
+              TSmtpAuth::None},
+             // Dovecot before TLS: a login, but no mechanism that may go in the clear.
+             {"no mechanism yet",
+              {"250-x", "250-AUTH ", "250 STARTTLS"},
+              true,
+              true,
               TSmtpAuth::None},
              // The greeting line names the server: a server called STARTTLS offers nothing.
-             {"name in the first line", {"250-STARTTLS", "250 AUTHX PLAIN"}, false, false,
+             {"name in the first line",
+              {"250-STARTTLS", "250 AUTHX PLAIN"},
+              false,
+              false,
               TSmtpAuth::None},
-             {"words inside other words", {"250-x", "250-XSTARTTLS", "250 X-AUTH PLAIN"}, false,
-              false, TSmtpAuth::None},
+             {"words inside other words",
+              {"250-x", "250-XSTARTTLS", "250 X-AUTH PLAIN"},
+              false,
+              false,
+              TSmtpAuth::None},
              {"short lines", {"250-x", "250", "25", "250 "}, false, false, TSmtpAuth::None},
          }) {
         const TSmtpExtensions offered = ParseEhloReply(c.lines);
@@ -236,7 +257,9 @@ TEST(TlsMode, NamesAndTheDefaultForThePort) {
                                            {"", std::nullopt},
                                            {"none ", std::nullopt}}) {
         EXPECT_EQ(ParseTlsMode(c.text), c.mode) << c.text;
-        if (c.mode) EXPECT_EQ(ParseTlsMode(TlsModeName(*c.mode)), c.mode) << c.text;
+        if (c.mode) {
+            EXPECT_EQ(ParseTlsMode(TlsModeName(*c.mode)), c.mode) << c.text;
+        }
     }
     struct PortCase {
         int port;

@@ -148,9 +148,11 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
     } cases[] = {
         {false,
          "Ng\xF6\xF4\xF8i G\xF4\xFBi \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nNga\xF8y G\xF4\xFBi \t "
-         "7/12/26 9:5 \r\nChu\xFB \xD1\xE9\xE0 \t Cha\xF8o\r\nNo\xE4i Dung\r\nVie\xE4t Nam\r\n",
+         "7/12/26 9:5 \r\nChu\xFB \xD1"
+         "e\xE0 \t Cha\xF8o\r\nNo\xE4i Dung\r\nVie\xE4t Nam\r\n",
          "Ng\xF6\xF4\xF8i G\xF4\xFBi \t b@y.org\r\nNga\xF8y G\xF4\xFBi \t Kho\xE2ng ro\xF5\r\n"
-         "Chu\xFB \xD1\xE9\xE0 \t Hi\r\nNo\xE4i Dung\r\nHello\r\n"},
+         "Chu\xFB \xD1"
+         "e\xE0 \t Hi\r\nNo\xE4i Dung\r\nHello\r\n"},
         {true,
          "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nDate \t 7/12/26 9:5 \r\nSubject \t "
          "Cha\xF8o\r\nContent\r\nVie\xE4t Nam\r\n",
@@ -175,20 +177,20 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
 
         tavitest::TempDir dir;
         host.saveName = (dir / "thu.txt").string();
-        viewer.SaveCommand();
+        tavitest::PlayKeys(viewer.Edit1, "{Ctrl+S}"); // the menu's keys, from the number field
         EXPECT_EQ(tavitest::ReadFile(dir / "thu.txt"), c.second);
-        viewer.CopyCommand();
+        tavitest::PlayKeys(viewer.Edit1, "{Ctrl+C}");
         EXPECT_EQ(host.inserted, c.second);
 
         host.answers = {[](QDialog&) { return int(tavi::mrCancel); },
                         [](QDialog&) { return int(tavi::mrOk); },
                         [](QDialog&) { return int(tavi::mrOk); }};
-        viewer.DeleteCommand(); // not confirmed
+        tavitest::PlayKeys(viewer.Edit1, "{Del}"); // not confirmed
         EXPECT_EQ(letters.Count(), 2u);
-        viewer.DeleteCommand();
+        tavitest::PlayKeys(viewer.Edit1, "{Del}");
         EXPECT_EQ(letters.Count(), 1u);
-        EXPECT_EQ(viewer.MemoText(), c.first); // the letter now at its place
-        viewer.DeleteCommand();                // the last one: the viewer closes
+        EXPECT_EQ(viewer.MemoText(), c.first);     // the letter now at its place
+        tavitest::PlayKeys(viewer.Edit1, "{Del}"); // the last one: the viewer closes
         EXPECT_EQ(letters.Count(), 0u);
         EXPECT_EQ(viewer.result(), tavi::mrCancel);
         EXPECT_FALSE(viewer.isVisible());

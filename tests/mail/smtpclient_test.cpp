@@ -112,16 +112,20 @@ TEST(SmtpLogin, EhloThenHeloThenABareHelo) {
     };
     for (const Case& c : std::vector<Case>{
              {"EHLO taken", "C EHLO \nS 250 hi\n" + AfterLogin, {"EHLO NAME"}, ""},
-             {"EHLO refused", "C EHLO \nS 500 what\nC HELO \nS 250 hi\n" + AfterLogin,
-              {"EHLO NAME", "HELO NAME"}, ""},
+             {"EHLO refused",
+              "C EHLO \nS 500 what\nC HELO \nS 250 hi\n" + AfterLogin,
+              {"EHLO NAME", "HELO NAME"},
+              ""},
              {"both refused",
               "C EHLO \nS 500 what\nC HELO \nS 501 bad host name\nC HELO\nS 250 hi anyway\n" +
                   AfterLogin,
-              {"EHLO NAME", "HELO NAME", "HELO"}, ""},
+              {"EHLO NAME", "HELO NAME", "HELO"},
+              ""},
              {"all three refused",
               "C EHLO \nS 500 what\nC HELO \nS 501 no\nC HELO\nS 502 still no\nC QUIT\n"
               "S 221 bye\n",
-              {"EHLO NAME", "HELO NAME", "HELO", "QUIT"}, "502 still no"},
+              {"EHLO NAME", "HELO NAME", "HELO", "QUIT"},
+              "502 still no"},
          }) {
         TScriptedServer server("S 220 ready\n" + c.hello);
         server.Start();
@@ -148,25 +152,33 @@ TEST(SmtpLogin, LoginTheServerOffers) {
         std::vector<std::string> logged; // the client's lines after EHLO as OnSentLine heard them
     };
     for (const Case& c : std::vector<Case>{
-             {"PLAIN first", "250 AUTH LOGIN PLAIN",
-              "C AUTH PLAIN AHRlc3RlcgBzM2NyZXQ=\nS 235 2.7.0 ok\n" + AfterLogin, "",
+             {"PLAIN first",
+              "250 AUTH LOGIN PLAIN",
+              "C AUTH PLAIN AHRlc3RlcgBzM2NyZXQ=\nS 235 2.7.0 ok\n" + AfterLogin,
+              "",
               {"AUTH PLAIN ****", "MAIL FROM:<ann@x.org>"}},
-             {"LOGIN when alone", "250 AUTH LOGIN",
+             {"LOGIN when alone",
+              "250 AUTH LOGIN",
               "C AUTH LOGIN\nS 334 VXNlcm5hbWU6\nC dGVzdGVy\nS 334 UGFzc3dvcmQ6\nC czNjcmV0\n"
               "S 235 ok\n" +
                   AfterLogin,
               "",
               {"AUTH LOGIN", "dGVzdGVy", "****", "MAIL FROM:<ann@x.org>"}},
              {"no login asked for", "250 SIZE 1000", AfterLogin, "", {"MAIL FROM:<ann@x.org>"}},
-             {"password refused", "250 AUTH PLAIN",
+             {"password refused",
+              "250 AUTH PLAIN",
               "C AUTH PLAIN AHRlc3RlcgBzM2NyZXQ=\nS 535 5.7.8 bad credentials\nC QUIT\n"
               "S 221 bye\n",
-              "535 5.7.8 bad credentials", {"AUTH PLAIN ****", "QUIT"}},
-             {"no mechanism known", "250 AUTH CRAM-MD5", "C QUIT\nS 221 bye\n",
-              "The server offers no login this program knows (AUTH PLAIN or LOGIN)", {"QUIT"}},
+              "535 5.7.8 bad credentials",
+              {"AUTH PLAIN ****", "QUIT"}},
+             {"no mechanism known",
+              "250 AUTH CRAM-MD5",
+              "C QUIT\nS 221 bye\n",
+              "The server offers no login this program knows (AUTH PLAIN or LOGIN)",
+              {"QUIT"}},
          }) {
-        TScriptedServer server(std::string("S 220 ready\nC EHLO \nS 250-mail.y.org\nS ") +
-                               c.offer + "\n" + c.login);
+        TScriptedServer server(std::string("S 220 ready\nC EHLO \nS 250-mail.y.org\nS ") + c.offer +
+                               "\n" + c.login);
         server.Start();
         TSend send(server);
         send.smtp.UserName = "tester";

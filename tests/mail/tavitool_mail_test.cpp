@@ -1,9 +1,11 @@
-// tavitool mail-encode and mail-decode, run as a user runs them.
+// tavitool mail-encode and mail-decode, run as a user runs them, and the mistakes the mail
+// commands find before they connect.
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/wait.h>
 
 namespace {
@@ -71,6 +73,39 @@ TEST(TavitoolMail, MistakesAreReported) {
     const Result missing = Tavitool("mail-decode /nonexistent/file.eml");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.out.find("Cannot open file"), std::string::npos);
+}
+
+TEST(TavitoolMail, TransferMistakesFoundBeforeConnecting) {
+    // A build without Qt has no transfer commands.
+    if (Tavitool("help").out.find("mail-fetch") == std::string::npos)
+        GTEST_SKIP() << "tavitool has no mail-fetch";
+    tavitest::TempDir dir;
+    const std::string d = dir.path().string();
+    // Nothing listens there: a mistake not found first would end in a refused connection.
+    const std::string fetch = "mail-fetch --server 127.0.0.1:1 --user u ";
+    const std::string send = "mail-send --server 127.0.0.1:1 --from a@b.c --to a@b.c ";
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string says;
+    };
+    unsetenv("TAVI_MAIL_PASSWORD");
+    for (const Case& c : std::vector<Case>{
+             {fetch + "--tls ssl --password-file /dev/null", 2,
+              "--tls must be none, starttls or implicit"},
+             {fetch, 2, "a password is required: --password-file FILE"},
+             {fetch + "--password-file " + d + "/missing", 1,
+              "Cannot read the password file " + d + "/missing: No such file or directory"},
+             {fetch + "--password-file " + d, 1, "Cannot read the password file " + d + ": "},
+             {fetch + "--password-file /dev/null --password x", 2,
+              "give either --password-file or --password"},
+             {send + "--user u", 2, "--user needs a password"},
+             {send + "--table NoSuchTable /dev/null", 1, "Cannot open file"},
+         }) {
+        const Result r = Tavitool(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.out;
+        EXPECT_NE(r.out.find(c.says), std::string::npos) << c.arguments << "\n" << r.out;
+    }
 }
 
 } // namespace

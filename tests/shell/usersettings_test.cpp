@@ -35,9 +35,12 @@ TEST(UserSettings, MissingSoundEditEndsTheReading) {
     reg.WriteBool("LangSpeak", false);
     reg.WriteString("MailUser", "bob");
     reg.WriteBool("AutoCnv", false);
+    reg.WriteString("MailSecurity", "implicit");
     reg.CloseKey();
     TUserSettings s;
     EXPECT_EQ(tavi::ReadUserSettings(reg, "BOB", s), 4);
+    EXPECT_EQ(s.MailSecurity, "implicit"); // read outside the chain: the stop does not reach it
+    EXPECT_EQ(s.MailCaFile, "");
     EXPECT_FALSE(s.ToolBar);
     EXPECT_FALSE(s.SoundMode);
     EXPECT_TRUE(s.SoundSymbolMode);
@@ -56,6 +59,8 @@ TEST(UserSettings, MistypedValueEndsTheReadingButMissingStringsDoNot) {
     written.InMail = ""; // an empty string reads as empty and goes on
     written.Printer = 3;
     written.AutoCnv = false;
+    written.MailSecurity = "none";
+    written.MailCaFile = "/etc/ca.pem";
     reg.OpenKey(UserKey, true);
     tavi::WriteUserSettings(reg, "BOB", written);
     TUserSettings s;
@@ -63,6 +68,8 @@ TEST(UserSettings, MistypedValueEndsTheReadingButMissingStringsDoNot) {
     EXPECT_EQ(s.SoundEdit, 7);
     EXPECT_EQ(s.Printer, 3);
     EXPECT_FALSE(s.AutoCnv);
+    EXPECT_EQ(s.MailSecurity, "none");
+    EXPECT_EQ(s.MailCaFile, "/etc/ca.pem");
     reg.OpenKey(UserKey, false);
     reg.WriteString("Printer", "3"); // wrong type
     reg.CloseKey();
