@@ -9,9 +9,9 @@
 namespace tavi {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name the desktop and assistive technology know the program by. No display name: Qt
+    // would add it to every window title, which already are the program's own captions.
     setApplicationName("tavi");
-    // No display name: the desktop would add it to every window title a second time.
-    setApplicationVersion("1.0");
     connect(this, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (!MainForm) return;

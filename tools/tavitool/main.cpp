@@ -89,7 +89,7 @@ void WriteOutput(const std::string& fileName, const std::string& bytes) {
 } // namespace tavitool
 
 static void PrintUsage(std::ostream& out) {
-    out << "usage: tavitool COMMAND [ARGUMENTS]\n\ncommands:\n";
+    out << "usage: tavitool COMMAND [ARGUMENTS]\n       tavitool --version\n\ncommands:\n";
     for (const auto& [name, cmd] : tavitool::Commands())
         out << "  " << name << " " << cmd.usage << "\n";
 }
@@ -99,6 +99,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
         PrintUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::string(argv[1]) == "--version") {
+        std::cout << "tavitool " << TAVI_VERSION << "\n";
+        return 0;
     }
     const std::string name = argv[1];
     auto it = Commands().find(name);
