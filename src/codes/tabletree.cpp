@@ -106,6 +106,27 @@ template <unsigned EntryBytes> void TTableTree<EntryBytes>::Clear() {
     Root.fill(0);
     Direct.fill(0);
     InTable.fill(false);
+    Single.fill(true);
+    Rows.clear();
+    Next.clear();
+}
+
+template <unsigned EntryBytes> void TTableTree<EntryBytes>::BuildRows() {
+    // Walking a chain of a few siblings costs less than a row; row 0 stays unused.
+    constexpr std::size_t LongChain = 4;
+    Rows.assign(Count + 2, 0);
+    Next.assign(256, 0);
+    for (std::size_t first = 2; first <= Count; ++first) {
+        if (NodeByte(first - 1) == Terminal) continue; // not the first child of a node
+        std::size_t length = 0;
+        for (std::size_t n = first; n != 0; n = Sibling(n)) ++length;
+        if (length < LongChain || Next.size() / 256 > 0xFFFF) continue;
+        Rows[first] = static_cast<std::uint16_t>(Next.size() / 256);
+        Next.resize(Next.size() + 256, 0);
+        for (std::size_t n = first; n != 0; n = Sibling(n))
+            if (NodeByte(n) != Terminal)
+                Next[Rows[first] * std::size_t{256} + NodeByte(n)] = static_cast<std::uint16_t>(n);
+    }
 }
 
 template <unsigned EntryBytes>
@@ -189,6 +210,8 @@ void TTableTree<EntryBytes>::Build(std::string_view table, std::size_t maxEntrie
         if (NodeByte(n + 1) == Terminal && Sibling(n + 1) == 0)
             Direct[NodeByte(n)] = static_cast<std::uint16_t>(Entry(n + 1));
     }
+    BuildRows();
+    for (unsigned c = 0; c < 256; ++c) Single[c] = !InTable[c] || Direct[c] || Root[c] == 0;
 }
 
 template class TTableTree<1>;

@@ -8,6 +8,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,14 @@ std::vector<std::string> ReadDestEntries(std::string_view table, std::size_t slo
 // when the last byte is none of CR, LF and space.
 std::size_t CountDestEntries(std::string_view table);
 
+// What one entry (or one byte) of a source becomes, laid out for one fixed 16-byte copy: the
+// bytes, then their number. Destination entries keep at most 15 bytes, so every one fits.
+struct TOutSlot {
+    char Bytes[15] = {};
+    std::uint8_t Size = 0;
+};
+static_assert(sizeof(TOutSlot) == 16);
+
 // Appends to a string through a pointer, growing it in steps; Finish() trims it to what was
 // written. Much cheaper than appending a few bytes at a time with std::string.
 class TByteSink {
@@ -50,6 +59,24 @@ public:
         } else {
             std::copy(bytes.begin(), bytes.end(), d);
         }
+        Used += n;
+        Room -= n;
+    }
+    // Copies all 16 bytes (cheaper than a copy of any length) and keeps Size of them.
+    void PutSlot(const TOutSlot& slot) {
+        if (Room < sizeof slot) Grow(sizeof slot);
+        std::memcpy(Base + Used, &slot, sizeof slot);
+        Used += slot.Size;
+        Room -= slot.Size;
+    }
+    // Room for n bytes written through the pointer, then Commit(end of what was written): a
+    // loop that keeps the pointer in a register.
+    char* Reserve(std::size_t n) {
+        if (Room < n) Grow(n);
+        return Base + Used;
+    }
+    void Commit(const char* end) {
+        const std::size_t n = static_cast<std::size_t>(end - (Base + Used));
         Used += n;
         Room -= n;
     }
@@ -77,6 +104,8 @@ public:
     static constexpr unsigned char Terminal = 0x0D;
     static constexpr std::size_t MaxNodes = 0xFFFF; // sibling numbers are 16 bits
 
+    TTableTree() { Single.fill(true); }
+
     // Builds the tree of a table file. Entry k is the k-th entry of the file; entries beyond
     // maxEntries are left out. A table that breaks the file rules still loads safely: a
     // repeated entry keeps its first number, and when an entry is a prefix of an earlier one
@@ -100,13 +129,31 @@ public:
     }
 
     // Greedy longest match of in. For every recognised entry, emitEntry(k, sourceBytes) is
-    // called; bytes that belong to no entry are passed to emitBytes unchanged.
+    // called; bytes that belong to no entry are passed to emitBytes unchanged. With more, in is
+    // only the head of the text: the bytes of a path that the next bytes could still extend
+    // (fewer than the longest entry) are left alone, and the returned count of bytes used
+    // stops before them; they are to be matched again at the head of the rest. Matching a
+    // text in such pieces gives exactly what matching it whole gives.
     template <class EmitEntry, class EmitBytes>
-    void Match(std::string_view in, EmitEntry&& emitEntry, EmitBytes&& emitBytes) const;
+    std::size_t Match(std::string_view in, EmitEntry&& emitEntry, EmitBytes&& emitBytes,
+                      bool more = false) const;
+    // Match where every byte that is dealt with on its own (see IsSingle) goes to
+    // emitSingle(position), which returns the position after what it dealt with: a converter
+    // that knows what each such byte becomes writes it without telling entries from bytes.
+    template <class EmitEntry, class EmitBytes, class EmitSingle>
+    std::size_t MatchWith(std::string_view in, EmitEntry&& emitEntry, EmitBytes&& emitBytes,
+                          EmitSingle&& emitSingle, bool more = false) const;
+    // True for a byte that, met where a path would start, is dealt with on its own: it is in
+    // no entry (copied), a whole entry that no longer entry starts with (DirectEntry), or
+    // starts no entry (copied).
+    bool IsSingle(unsigned char c) const { return Single[c]; }
+    // The entry of a byte that is a whole entry on its own and starts no longer one; 0 if none.
+    unsigned DirectEntry(unsigned char c) const { return Direct[c]; }
 
 private:
     std::size_t Find(std::size_t node, unsigned char c) const {
         if (node == 1) return Root[c];
+        if (const std::size_t row = Rows[node]) return Next[row * 256 + c];
         for (;;) {
             if (NodeByte(node) == c) return node;
             node = Sibling(node);
@@ -114,6 +161,7 @@ private:
         }
     }
     std::size_t Append(unsigned char c, const std::string& tableName);
+    void BuildRows();
     void Insert(std::string_view entry, unsigned number, const std::string& tableName);
 
     std::vector<std::uint8_t> Nodes; // node 0 is unused
@@ -122,85 +170,83 @@ private:
     std::array<bool, 256> InTable{};         // TableChars as bytes: one load per input byte
     std::array<std::uint16_t, 256> Root{};   // the root-level node holding each byte
     std::array<std::uint16_t, 256> Direct{}; // entry of a byte that is a whole entry on its own
+    std::array<bool, 256> Single{};
+    // A long chain of siblings (the last bytes of UTF-8 letters) is looked up in a row of 256
+    // node numbers instead of walked: Rows[first node] is its row in Next (0: walk the chain).
+    std::vector<std::uint16_t> Rows;
+    std::vector<std::uint16_t> Next;
 };
 
 template <unsigned EntryBytes>
-template <class EmitEntry, class EmitBytes>
-void TTableTree<EntryBytes>::Match(std::string_view in, EmitEntry&& emitEntry,
-                                   EmitBytes&& emitBytes) const {
+template <class EmitEntry, class EmitBytes, class EmitSingle>
+std::size_t TTableTree<EntryBytes>::MatchWith(std::string_view in, EmitEntry&& emitEntry,
+                                              EmitBytes&& emitBytes, EmitSingle&& emitSingle,
+                                              bool more) const {
     const std::size_t n = in.size();
     std::size_t i = 0;
-    std::size_t held = 0;      // start of the bytes read since the last match or output
-    std::size_t pathStart = 0; // where the path from the root began
-    std::size_t matchEnd = 0;  // end of the pending entry's bytes
-    std::size_t node = 1;
-    unsigned pending = 0;
-    auto flushPending = [&] {
-        emitEntry(pending, in.substr(pathStart, matchEnd - pathStart));
-        pending = 0;
-    };
-    for (;;) {
-        if (i == n) {
-            if (pending == 0) {
-                if (held < n) emitBytes(in.substr(held));
-                return;
-            }
-            // The pending entry is written and what followed it is read again from the root.
-            flushPending();
-            i = pathStart = held;
-            node = 1;
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(in[i]);
+        if (Single[c]) {
+            i = emitSingle(i);
             continue;
         }
-        const unsigned char c = static_cast<unsigned char>(in[i++]);
-        if (!InTable[c]) {
-            if (pending) {
-                flushPending();
-                // Bytes of a longer path that failed here lie between the match and c: read
-                // them again from the root, as when the path fails on a byte of the table.
-                if (held + 1 < i) {
-                    i = pathStart = held;
-                    node = 1;
-                    continue;
-                }
-            }
-            while (i < n && !InTable[static_cast<unsigned char>(in[i])]) ++i;
-            emitBytes(in.substr(held, i - held));
-            held = pathStart = i;
-            node = 1;
-            continue;
-        }
-        if (node == 1 && Direct[c]) { // a one-byte entry that no longer entry starts with
-            held = matchEnd = i;
-            pending = Direct[c];
-            flushPending();
-            pathStart = i;
-            continue;
-        }
-        const std::size_t found = Find(node, c);
-        if (found) {
-            const std::size_t child = found + 1;
+        // Follow the path from the root as far as the text and the tree go, keeping the longest
+        // entry passed on the way.
+        std::size_t node = Root[c];
+        std::size_t j = i + 1;
+        std::size_t matchEnd = i;
+        unsigned pending = 0;
+        for (;;) {
+            const std::size_t child = node + 1;
             if (NodeByte(child) == Terminal) {
-                held = matchEnd = i;
                 pending = Entry(child);
-                if (Sibling(child) == 0) { // no longer entry can follow
-                    flushPending();
-                    pathStart = i;
-                    node = 1;
-                    continue;
-                }
+                matchEnd = j;
+                if (Sibling(child) == 0) break; // no longer entry can follow
             }
-            node = child;
+            if (j == n) {
+                // The path restarts from the root at i, so the next piece can take it over.
+                if (more) return i;
+                break;
+            }
+            const unsigned char d = static_cast<unsigned char>(in[j]);
+            const std::size_t next = InTable[d] ? Find(child, d) : 0;
+            if (next == 0) {
+                // Without an entry, a byte of the table that breaks the path goes with it.
+                if (pending == 0 && InTable[d]) ++j;
+                break;
+            }
+            node = next;
+            ++j;
+        }
+        // The bytes after the longest entry are read again from the root.
+        if (pending) {
+            emitEntry(pending, in.substr(i, matchEnd - i));
+            i = matchEnd;
         } else {
-            if (pending) {
-                flushPending();
-                i = held; // read the bytes after the match again
-            } else {
-                emitBytes(in.substr(held, i - held));
-            }
-            held = pathStart = i;
-            node = 1;
+            emitBytes(in.substr(i, j - i));
+            i = j;
         }
     }
+    return n;
+}
+
+template <unsigned EntryBytes>
+template <class EmitEntry, class EmitBytes>
+std::size_t TTableTree<EntryBytes>::Match(std::string_view in, EmitEntry&& emitEntry,
+                                          EmitBytes&& emitBytes, bool more) const {
+    const auto single = [&](std::size_t i) {
+        const unsigned char c = static_cast<unsigned char>(in[i]);
+        if (Direct[c]) {
+            emitEntry(Direct[c], in.substr(i, 1));
+            return i + 1;
+        }
+        std::size_t j = i + 1;
+        if (!InTable[c])
+            while (j < in.size() && !InTable[static_cast<unsigned char>(in[j])]) ++j;
+        emitBytes(in.substr(i, j - i));
+        return j;
+    };
+    return MatchWith(in, emitEntry, emitBytes, single, more);
 }
 
 extern template class TTableTree<1>;

@@ -5,10 +5,41 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace tavi {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+TOutSlot SlotOf(std::string_view bytes) {
+    TOutSlot slot;
+    slot.Size = static_cast<std::uint8_t>(std::min(bytes.size(), sizeof slot.Bytes));
+    std::copy_n(bytes.begin(), slot.Size, slot.Bytes);
+    return slot;
+}
+
+// Writes at a pointer into room made beforehand (BlockRoom).
+struct TRawSink {
+    char* At;
+    void Put(std::string_view bytes) {
+        std::memcpy(At, bytes.data(), bytes.size());
+        At += bytes.size();
+    }
+    void PutSlot(const TOutSlot& slot) {
+        std::memcpy(At, &slot, sizeof slot);
+        At += slot.Size;
+    }
+    char* Reserve(std::size_t) { return At; }
+    void Commit(char* end) { At = end; }
+};
+
+// Bytes converted one lookup each in a run, at most this many at a time (the room asked of a
+// growing output).
+constexpr std::size_t SingleRun = 4096;
+
+} // namespace
 
 TVnCodeConverter::TVnCodeConverter()
     : DestEntries(VnLetterCount), TableFolder(ProgramFolder() / "VNCFiles/") {}
@@ -46,14 +77,14 @@ std::string TVnCodeConverter::ReadTable(const std::string& name) {
 void TVnCodeConverter::SetSourceTable(const std::string& name) {
     SourceName = name;
     MatchNodes.Clear();
-    if (!HasSource()) return;
-    MatchNodes.Build(ReadTable(name), VnLetterCount, name);
+    if (HasSource()) MatchNodes.Build(ReadTable(name), VnLetterCount, name);
+    PrepareSlots();
 }
 
 void TVnCodeConverter::SetDestTable(const std::string& name) {
     DestName = name;
     DestEntries.assign(VnLetterCount, std::string());
-    if (name.empty()) return;
+    if (name.empty()) return PrepareSlots();
     std::string table;
     if (name == LetterCodeName) {
         for (unsigned char c : LetterCodeBytes()) {
@@ -64,14 +95,59 @@ void TVnCodeConverter::SetDestTable(const std::string& name) {
         table = ReadTable(name);
     }
     DestEntries = ReadDestEntries(table, VnLetterCount);
+    PrepareSlots();
+}
+
+void TVnCodeConverter::PrepareSlots() {
+    Growth = 1;
+    for (std::size_t k = 0; k < VnLetterCount; ++k) {
+        EntrySlots[k] = SlotOf(DestEntries[k]);
+        Growth = std::max(Growth, std::size_t{EntrySlots[k].Size});
+    }
+    for (unsigned c = 0; c < 256; ++c) {
+        const char byte = static_cast<char>(c);
+        const unsigned k = MatchNodes.DirectEntry(static_cast<unsigned char>(c));
+        ByteSlots[c] = k ? EntrySlots[k - 1] : SlotOf(std::string_view(&byte, 1));
+    }
+}
+
+template <class Sink>
+std::size_t TVnCodeConverter::Run(std::string_view in, bool more, Sink& sink) const {
+    // A byte dealt with on its own (most of a text) is one lookup, whether it is an entry or
+    // copied as it is; single-byte codes such as VISCII are nothing else.
+    return MatchNodes.MatchWith(
+        in, [&](unsigned k, std::string_view) { sink.PutSlot(EntrySlots[k - 1]); },
+        [&](std::string_view bytes) { sink.Put(bytes); },
+        [&](std::size_t i) {
+            // Locals only: a store through a char pointer could change anything in memory,
+            // which would make the compiler load every pointer again after each byte.
+            const auto* text = reinterpret_cast<const unsigned char*>(in.data());
+            const std::size_t stop = std::min(in.size(), i + SingleRun);
+            char* at = sink.Reserve((stop - i) * Growth + sizeof(TOutSlot));
+            const TOutSlot* slots = ByteSlots.data();
+            do {
+                const TOutSlot& slot = slots[text[i]];
+                const std::size_t size = slot.Size;
+                std::memcpy(at, &slot, sizeof slot);
+                at += size;
+            } while (++i < stop && MatchNodes.IsSingle(text[i]));
+            sink.Commit(at);
+            return i;
+        },
+        more);
 }
 
 void TVnCodeConverter::ConvertInto(std::string_view in, std::string& out) const {
     TByteSink sink(out);
-    MatchNodes.Match(
-        in, [&](unsigned k, std::string_view) { sink.Put(DestEntries[k - 1]); },
-        [&](std::string_view bytes) { sink.Put(bytes); });
+    Run(in, false, sink);
     sink.Finish();
+}
+
+char* TVnCodeConverter::ConvertBlock(std::string_view in, bool more, char* out,
+                                     std::size_t& used) const {
+    TRawSink sink{out};
+    used = Run(in, more, sink);
+    return sink.At;
 }
 
 bool TVnCodeConverter::Convert() {
@@ -163,6 +239,36 @@ std::string TVnCodeConverter::DetectCodeTable(std::string_view sample) {
     }
     SetDestTable(savedDest);
     return result;
+}
+
+TBlockConverter::TBlockConverter(TVnCodeConverter& conv, std::size_t blockSize)
+    : Conv(conv), BlockSize(std::max<std::size_t>(blockSize, 1)), In(BlockSize) {}
+
+std::string_view TBlockConverter::Convert(std::size_t n, bool last) {
+    const std::size_t total = Carried + n;
+    const std::string_view in(In.data(), total);
+    if (!Started && Conv.SourceName.empty()) {
+        if (total < DetectSampleSize && !last) return Carry(0, total, {}); // a whole sample first
+        Conv.SetSourceTable(Conv.DetectCodeTable(in.substr(0, DetectSampleSize)));
+    }
+    Started = true;
+    if (!Conv.Converts()) return Carry(total, total, in);
+    if (Out.size() < Conv.BlockRoom(total)) Out.resize(Conv.BlockRoom(total));
+    std::size_t used = 0;
+    const char* end = Conv.ConvertBlock(in, !last, Out.data(), used);
+    return Carry(used, total,
+                 std::string_view(Out.data(), static_cast<std::size_t>(end - Out.data())));
+}
+
+std::string_view TBlockConverter::Carry(std::size_t used, std::size_t total, std::string_view out) {
+    // out may be in itself (a copy): In is only moved when something is carried, and then out
+    // is in Out.
+    Carried = total - used;
+    if (Carried > 0) {
+        std::memmove(In.data(), In.data() + used, Carried);
+        if (In.size() < Carried + BlockSize) In.resize(Carried + BlockSize);
+    }
+    return out;
 }
 
 std::string ConvertBetween(const std::string& from, const std::string& to, std::string_view text) {

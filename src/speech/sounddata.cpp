@@ -58,16 +58,19 @@ TSoundFormat TSoundFormat::Parse(std::string_view b) {
     return f;
 }
 
-std::string WaveFileBytes(const TSoundFormat& format, std::string_view samples) {
+std::string WaveHeader(const TSoundFormat& format, std::uint32_t dataSize) {
     std::string out = "RIFF";
-    Put(out, static_cast<std::uint32_t>(36 + samples.size()), 4);
+    Put(out, static_cast<std::uint32_t>(WaveHeaderSize - 8 + dataSize), 4);
     out += "WAVEfmt ";
     Put(out, 16, 4);
     out += format.Bytes();
     out += "data";
-    Put(out, static_cast<std::uint32_t>(samples.size()), 4);
-    out += samples;
+    Put(out, dataSize, 4);
     return out;
+}
+
+std::string WaveFileBytes(const TSoundFormat& format, std::string_view samples) {
+    return WaveHeader(format, static_cast<std::uint32_t>(samples.size())) + std::string(samples);
 }
 
 std::vector<TIndexRecord> ParseSoundIndex(std::string_view bytes, const std::string& fileName) {

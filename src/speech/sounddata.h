@@ -76,6 +76,11 @@ private:
 // A WAV file holding samples in the given format (what a chunk sounds like, for people and
 // tools).
 std::string WaveFileBytes(const TSoundFormat& format, std::string_view samples);
+// The header of such a file, for dataSize bytes of samples that follow it.
+constexpr std::size_t WaveHeaderSize = 44;
+// The most sample bytes a WAV file can hold: its sizes are 32-bit.
+constexpr std::uint64_t WaveDataMax = 0xFFFFFFFFu - (WaveHeaderSize - 8);
+std::string WaveHeader(const TSoundFormat& format, std::uint32_t dataSize);
 
 // Writes a dictionary: the data file (format header, then the units in the given order) and
 // the index. Names must be 1 to 20 bytes and unique (EDataError otherwise). Used by the

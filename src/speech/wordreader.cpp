@@ -446,72 +446,75 @@ std::string TWordReader::ReadToken(TMemoryStream& source) {
     return token;
 }
 
-bool TTextReader::AppendKey(std::string_view key, TMemoryStream& dest) {
+bool TTextReader::AppendKey(std::string_view key, TMemoryStream* dest) {
     const TIndexRecord* r = Sounds->Find(key);
     if (!r) return false;
-    Sounds->AppendSound(*r, dest);
+    if (dest) Sounds->AppendSound(*r, *dest);
     if (OnUnit) OnUnit(*r);
     return true;
 }
 
-void TTextReader::AppendPause(TMemoryStream& dest, std::size_t count) {
-    TSoundData::AppendSilence(dest, count);
+void TTextReader::AppendPause(TMemoryStream* dest, std::size_t count) {
+    if (dest) TSoundData::AppendSilence(*dest, count);
     if (OnSilence) OnSilence(count);
 }
 
 int TTextReader::BuildChunk(TMemoryStream& source, TMemoryStream& dest) {
-    using namespace readingcode;
     int units = 0;
     do {
         std::string token = ReadToken(source);
         if (token.size() == 1 && token[0] == '\0') break;
-        const unsigned char last = static_cast<unsigned char>(token.back());
-        unsigned char mark = 0;
-        if (IsFinalMark(last)) {
-            token.pop_back();
-            mark = last;
-        }
-        if (!token.empty()) {
-            const int kind = ClassifyToken(token);
-            switch (kind) {
-            case 0: {
-                if (AppendKey(MakeSoundKey(token), dest)) {
-                    ++units;
-                    break;
-                }
-                std::string text = FindAbbreviation(token);
-                if (text.empty()) {
-                    auto split = SplitSigns(token);
-                    text = split ? std::move(*split) : SpellOut(token);
-                }
-                for (std::string_view w : TextWords(text)) {
-                    if (AppendKey(MakeSoundKey(w), dest)) {
-                        ++units;
-                        continue;
-                    }
-                    const std::string letters = SpellOut(w);
-                    for (std::string_view l : TextWords(letters))
-                        if (AppendKey(MakeSoundKey(l), dest)) ++units;
-                }
-                break;
-            }
-            default: {
-                const std::string text = kind == 2 ? ReadDate(token) : ReadNumber(token);
-                for (std::string_view w : TextWords(text))
-                    if (AppendKey(MakeSoundKey(w), dest)) ++units;
-            }
-            }
-        }
-        if (SpeakSymbols) {
-            if (AppendKey(std::string(1, static_cast<char>(mark)), dest)) ++units;
-        } else if (IsShortPause(last)) {
-            AppendPause(dest, CommaSilence);
-        } else if (IsLongPause(last)) {
-            AppendPause(dest, StopSilence);
-        } else {
-            AppendPause(dest, ShortSilence);
-        }
+        units += SayToken(std::move(token), &dest);
     } while (!source.AtEnd() && units < ChunkUnits);
+    return units;
+}
+
+int TTextReader::SayToken(std::string token, TMemoryStream* dest) {
+    using namespace readingcode;
+    if (token.empty()) return 0;
+    const unsigned char last = static_cast<unsigned char>(token.back());
+    unsigned char mark = 0;
+    if (IsFinalMark(last)) {
+        token.pop_back();
+        mark = last;
+    }
+    int units = token.empty() ? 0 : SayWords(token, dest);
+    if (SpeakSymbols) {
+        if (AppendKey(std::string(1, static_cast<char>(mark)), dest)) ++units;
+    } else if (IsShortPause(last)) {
+        AppendPause(dest, CommaSilence);
+    } else if (IsLongPause(last)) {
+        AppendPause(dest, StopSilence);
+    } else {
+        AppendPause(dest, ShortSilence);
+    }
+    return units;
+}
+
+int TTextReader::SayWords(const std::string& token, TMemoryStream* dest) {
+    int units = 0;
+    const int kind = ClassifyToken(token);
+    if (kind != 0) {
+        const std::string text = kind == 2 ? ReadDate(token) : ReadNumber(token);
+        for (std::string_view w : TextWords(text))
+            if (AppendKey(MakeSoundKey(w), dest)) ++units;
+        return units;
+    }
+    if (AppendKey(MakeSoundKey(token), dest)) return 1;
+    std::string text = FindAbbreviation(token);
+    if (text.empty()) {
+        auto split = SplitSigns(token);
+        text = split ? std::move(*split) : SpellOut(token);
+    }
+    for (std::string_view w : TextWords(text)) {
+        if (AppendKey(MakeSoundKey(w), dest)) {
+            ++units;
+            continue;
+        }
+        const std::string letters = SpellOut(w);
+        for (std::string_view l : TextWords(letters))
+            if (AppendKey(MakeSoundKey(l), dest)) ++units;
+    }
     return units;
 }
 

@@ -85,6 +85,10 @@ public:
     // Appends the sound of the next tokens to dest, about ChunkUnits units. Returns the number
     // of units appended. EReadError from the store leaves what was appended so far in dest.
     int BuildChunk(TMemoryStream& source, TMemoryStream& dest);
+    // Appends the sound of one token (as ReadToken returns it, not the final 00) to dest, or
+    // without dest builds no sound and only tells OnUnit and OnSilence. Returns the number of
+    // units.
+    int SayToken(std::string token, TMemoryStream* dest);
     // The expansion of an abbreviation followed by one blank, or empty.
     std::string FindAbbreviation(std::string_view token) const;
 
@@ -126,8 +130,10 @@ private:
     std::uint64_t PlayingTag = 0;
     std::uint64_t LastTag = 0;
 
-    bool AppendKey(std::string_view key, TMemoryStream& dest);
-    void AppendPause(TMemoryStream& dest, std::size_t count);
+    // The units of a token without its final mark: a word, an abbreviation, a number or a date.
+    int SayWords(const std::string& token, TMemoryStream* dest);
+    bool AppendKey(std::string_view key, TMemoryStream* dest);
+    void AppendPause(TMemoryStream* dest, std::size_t count);
 };
 
 class TWordReader : public TTextReader {

@@ -3,8 +3,12 @@
 // sound device (--play). --english speaks with the English engine instead.
 #include "tavitool/command.h"
 
+#include "tavitool/progress.h"
+
+#include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "speech/sounddata.h"
+#include "speech/tokenstream.h"
 #include "speech/wordreader.h"
 
 #if TAVI_TOOL_QT
@@ -15,10 +19,26 @@
 #include <QCoreApplication>
 #endif
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// Sound is written in pieces of about this size: the memory it takes whatever the text.
+constexpr std::size_t SoundBlock = 1 << 20;
 
 // Bytes outside 0x21-0x7E as \xHH, so that tone bytes and letters of the reading code show.
 std::string Printable(std::string_view key) {
@@ -91,6 +111,233 @@ int PlayText(const std::string& text, const std::string& table, bool symbols, bo
 #endif
 }
 
+// The text of --units and --wav: the argument itself, or standard input ("-"), which can be
+// read from the start as often as needed. Standard input that cannot be rewound (a pipe) is
+// copied to a temporary file first when it is to be read twice, so that a book never has to
+// fit in memory.
+class TSpeechText {
+public:
+    TSpeechText(const std::string& arg, bool twice) {
+        if (arg != "-") {
+            Text = arg;
+            return;
+        }
+        FromInput = true;
+        Start = ::lseek(0, 0, SEEK_CUR);
+        if (Start >= 0 || !twice) return;
+        Spool = std::tmpfile();
+        if (!Spool) throw std::runtime_error("Cannot make a temporary file: " + Reason());
+        Fd = ::fileno(Spool);
+        Start = 0;
+        std::vector<char> block(64 * 1024);
+        for (long n; (n = tavi::ReadFull(0, block.data(), block.size())) > 0;)
+            if (!tavi::WriteAll(Fd, std::string_view(block.data(), static_cast<std::size_t>(n))))
+                throw std::runtime_error("Cannot copy standard input: " + Reason());
+    }
+    ~TSpeechText() {
+        if (Spool) std::fclose(Spool);
+    }
+    TSpeechText(const TSpeechText&) = delete;
+    TSpeechText& operator=(const TSpeechText&) = delete;
+
+    // A reading of the text from its start.
+    tavi::TTokenStream::TRead Open() {
+        if (!FromInput)
+            return [this, at = std::size_t{0}](char* to, std::size_t room) mutable {
+                const std::size_t n = Text.copy(to, room, at);
+                at += n;
+                return n;
+            };
+        if (Start >= 0 && ::lseek(Fd, Start, SEEK_SET) < 0)
+            throw std::runtime_error("Cannot read the text again: " + Reason());
+        return [fd = Fd](char* to, std::size_t room) {
+            const long n = tavi::ReadFull(fd, to, room);
+            if (n < 0) throw std::runtime_error("Cannot read the text: " + Reason());
+            return static_cast<std::size_t>(n);
+        };
+    }
+
+private:
+    static std::string Reason() { return std::strerror(errno); }
+
+    std::string Text;
+    bool FromInput = false;
+    int Fd = 0;
+    off_t Start = -1; // where the text starts in Fd; -1: Fd cannot be rewound
+    std::FILE* Spool = nullptr;
+};
+
+// Every token of the text to say(token), in order, exactly as WholeSound reads them.
+template <class Say> void ForEachToken(tavi::TTextReader& reader, TSpeechText& text, Say&& say) {
+    tavi::TTokenStream tokens(reader, text.Open());
+    std::string token;
+    while (tokens.Next(token))
+        if (token.size() != 1 || token[0] != '\0') say(std::move(token));
+}
+
+void WriteStdout(std::string_view bytes) {
+    if (!tavi::WriteAll(1, bytes))
+        throw std::runtime_error(std::string("Cannot write to standard output: ") +
+                                 std::strerror(errno));
+}
+
+// The units and silences, without building any sound.
+void ListUnits(tavi::TTextReader& reader, TSpeechText& text) {
+    std::string listing;
+    reader.OnUnit = [&](const tavi::TIndexRecord& r) {
+        listing += "unit " + Printable(r.Name) + "\n";
+    };
+    reader.OnSilence = [&](std::size_t n) { listing += "silence " + std::to_string(n) + "\n"; };
+    ForEachToken(reader, text, [&](std::string token) {
+        reader.SayToken(std::move(token), nullptr);
+        if (listing.size() < 64 * 1024) return;
+        WriteStdout(listing);
+        listing.clear();
+    });
+    WriteStdout(listing);
+}
+
+// The WAV files of a text: the sample bytes of each, and the token that starts each after the
+// first.
+struct TWavPlan {
+    std::vector<std::uint64_t> Sizes{0};
+    std::vector<std::uint64_t> Starts{0};
+};
+
+// What the sound of the text will take, counted without building it: a new file starts at the
+// first token after partLimit bytes (0: one file).
+TWavPlan PlanWav(tavi::TTextReader& reader, TSpeechText& text, std::uint64_t partLimit) {
+    TWavPlan plan;
+    std::uint64_t token = 0;
+    reader.OnUnit = [&](const tavi::TIndexRecord& r) {
+        plan.Sizes.back() += static_cast<std::uint64_t>(r.Size);
+    };
+    reader.OnSilence = [&](std::size_t n) { plan.Sizes.back() += n; };
+    ForEachToken(reader, text, [&](std::string t) {
+        if (partLimit && plan.Sizes.back() >= partLimit) {
+            plan.Sizes.push_back(0);
+            plan.Starts.push_back(token);
+        }
+        reader.SayToken(std::move(t), nullptr);
+        ++token;
+    });
+    if (plan.Sizes.size() > 1 && plan.Sizes.back() == 0) { // only silent tokens were left
+        plan.Sizes.pop_back();
+        plan.Starts.pop_back();
+    }
+    return plan;
+}
+
+// One WAV file being written: its header first, with the size counted beforehand; a file's
+// header is written again at the end from what was really written.
+class TWavOut {
+public:
+    TWavOut(const std::string& name, const tavi::TSoundFormat& format, std::uint64_t size)
+        : Format(format), Expected(size) {
+        if (name != "-") File = std::make_unique<tavi::TAtomicFileWriter>(name);
+        Write(tavi::WaveHeader(Format, static_cast<std::uint32_t>(size)));
+        Count = 0;
+    }
+    void Write(std::string_view bytes) {
+        if (File)
+            File->Write(bytes);
+        else
+            WriteStdout(bytes);
+        Count += bytes.size();
+    }
+    void Finish() {
+        // Only a text that changed between the two readings can make them differ.
+        if (Count > tavi::WaveDataMax || (!File && Count != Expected))
+            throw std::runtime_error("the text changed while it was read");
+        if (!File) return;
+        File->WriteAt(0, tavi::WaveHeader(Format, static_cast<std::uint32_t>(Count)));
+        File->Commit();
+    }
+
+private:
+    tavi::TSoundFormat Format;
+    std::uint64_t Expected;
+    std::uint64_t Count = 0;
+    std::unique_ptr<tavi::TAtomicFileWriter> File;
+};
+
+// NAME.wav, or NAME-01.wav, NAME-02.wav... for a sound in parts.
+std::string PartName(const std::string& wav, std::size_t part, std::size_t parts, bool split) {
+    if (!split) return wav;
+    const fs::path path(wav);
+    std::string number = std::to_string(part + 1);
+    const std::size_t width = std::max<std::size_t>(2, std::to_string(parts).size());
+    number.insert(0, width - std::min(width, number.size()), '0');
+    return (path.parent_path() / (path.stem().string() + "-" + number + path.extension().string()))
+        .string();
+}
+
+void WriteWav(tavi::TTextReader& reader, TSpeechText& text, const TWavPlan& plan,
+              const std::string& wav, bool split) {
+    reader.OnUnit = nullptr;
+    reader.OnSilence = nullptr;
+    const tavi::TSoundFormat& format = reader.Sounds->ReadFormat();
+    const std::size_t parts = plan.Sizes.size();
+    tavitool::TProgress progress;
+    std::uint64_t total = 0;
+    for (auto size : plan.Sizes) total += size;
+    progress.Start(parts > 1 ? parts : 0, total);
+    std::vector<std::string> done; // parts already in place, removed if a later one fails
+    try {
+        std::size_t part = 0;
+        std::uint64_t token = 0;
+        auto out = std::make_unique<TWavOut>(PartName(wav, 0, parts, split), format, plan.Sizes[0]);
+        tavi::TMemoryStream chunk;
+        const auto flush = [&] {
+            out->Write(chunk.Data);
+            progress.Add(chunk.Data.size());
+            chunk.Clear();
+        };
+        const auto nextPart = [&] {
+            flush();
+            out->Finish();
+            done.push_back(PartName(wav, part, parts, split));
+            progress.FileDone();
+            ++part;
+            out = std::make_unique<TWavOut>(PartName(wav, part, parts, split), format,
+                                            plan.Sizes[part]);
+        };
+        ForEachToken(reader, text, [&](std::string t) {
+            if (part + 1 < parts && token == plan.Starts[part + 1]) nextPart();
+            reader.SayToken(std::move(t), &chunk);
+            ++token;
+            if (chunk.Data.size() >= SoundBlock) flush();
+        });
+        flush();
+        out->Finish();
+    } catch (...) {
+        std::error_code ec;
+        for (const auto& name : done) fs::remove(name, ec);
+        progress.Finish();
+        throw;
+    }
+    progress.Finish();
+}
+
+// The sound of the text as a WAV file (or files of splitMinutes each), written as it is built.
+void SpeakToWav(tavi::TTextReader& reader, TSpeechText& text, const std::string& wav,
+                unsigned long splitMinutes) {
+    const tavi::TSoundFormat& format = reader.Sounds->ReadFormat();
+    const std::uint64_t partLimit = splitMinutes * 60ull * format.AvgBytesPerSec;
+    if (partLimit + SoundBlock > tavi::WaveDataMax)
+        throw tavitool::UsageError{"--split-minutes " + std::to_string(splitMinutes) +
+                                   " makes files over 4 GB"};
+    const TWavPlan plan = PlanWav(reader, text, partLimit);
+    std::uint64_t total = 0;
+    for (auto size : plan.Sizes) total += size;
+    if (plan.Sizes.front() > tavi::WaveDataMax)
+        throw std::runtime_error(
+            "the sound of this text takes " + std::to_string(total >> 20) +
+            " MB, more than the 4 GB a WAV file can hold: give --split-minutes N to write it in "
+            "files of N minutes each");
+    WriteWav(reader, text, plan, wav, splitMinutes != 0);
+}
+
 int Speak(tavitool::Args& args) {
     const std::string table = tavitool::TakeOption(args, "--table", "Vni for Win");
     const bool symbols = tavitool::TakeFlag(args, "--symbols");
@@ -99,6 +346,7 @@ int Speak(tavitool::Args& args) {
     const bool english = tavitool::TakeFlag(args, "--english");
     const std::string mode = tavitool::TakeOption(args, "--mode");
     const std::string wav = tavitool::TakeOption(args, "--wav");
+    const std::string split = tavitool::TakeOption(args, "--split-minutes");
     tavitool::NoMoreOptions(args);
     if (units + play + !wav.empty() != 1)
         throw tavitool::UsageError{"give exactly one of --units, --wav, --play"};
@@ -106,30 +354,37 @@ int Speak(tavitool::Args& args) {
     if (!mode.empty() && !english) throw tavitool::UsageError{"--mode is for --english"};
     if (english && wav == "-") throw tavitool::UsageError{"--english --wav needs a file name"};
     if (args.size() != 1) throw tavitool::UsageError{"one TEXT (or - for standard input)"};
-    const std::string text = args[0] == "-" ? tavitool::ReadInput("") : args[0];
-    if (play || english) return PlayText(text, table, symbols, english, wav, mode);
-
-    auto reader = OpenReader(table, symbols);
-    std::string listing;
-    reader->OnUnit = [&](const tavi::TIndexRecord& r) {
-        listing += "unit " + Printable(r.Name) + "\n";
-    };
-    reader->OnSilence = [&](std::size_t n) { listing += "silence " + std::to_string(n) + "\n"; };
-    const std::string sound = reader->WholeSound(text);
-    if (units) {
-        std::cout << listing;
-    } else {
-        tavitool::WriteOutput(wav, tavi::WaveFileBytes(reader->Sounds->ReadFormat(), sound));
+    unsigned long minutes = 0;
+    if (!split.empty()) {
+        if (wav.empty() || wav == "-" || english)
+            throw tavitool::UsageError{"--split-minutes is for --wav FILE"};
+        if (split.find_first_not_of("0123456789") != std::string::npos ||
+            (minutes = std::strtoul(split.c_str(), nullptr, 10)) == 0)
+            throw tavitool::UsageError{"--split-minutes needs a whole number of minutes"};
     }
+    if (play || english) {
+        const std::string text = args[0] == "-" ? tavitool::ReadInput("") : args[0];
+        return PlayText(text, table, symbols, english, wav, mode);
+    }
+    // Past a file-size limit, writes fail (reported, nothing left half-written) instead of the
+    // signal ending the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
+    auto reader = OpenReader(table, symbols);
+    TSpeechText text(args[0], !units);
+    if (units)
+        ListUnits(*reader, text);
+    else
+        SpeakToWav(*reader, text, wav, minutes);
     return 0;
 }
 
 tavitool::Register reg("speak",
                        "[--table NAME] [--symbols] [--english [--mode VOICE]] (--units | --wav "
-                       "FILE | --play) TEXT|-   the units and silences the word reader chooses, "
-                       "its sound as a WAV file, or the sound played on the device chosen by "
-                       "$TAVI_AUDIO; --english: the English engine reads the text "
-                       "(Windows-1252)",
+                       "FILE [--split-minutes N] | --play) TEXT|-   the units and silences the "
+                       "word reader chooses, its sound as a WAV file (written as it is made; "
+                       "over 4 GB only in files of N minutes, NAME-01.wav...), or the sound "
+                       "played on the device chosen by $TAVI_AUDIO; --english: the English "
+                       "engine reads the text (Windows-1252)",
                        Speak);
 
 } // namespace

@@ -1,0 +1,128 @@
+// tavitool speak --units and --wav, run as a program on real prose with the built voice: the
+// same units and the same WAV bytes as reading the whole text in memory, files in parts, and a
+// refusal before anything is written when the sound would not fit in one WAV file.
+#include "speechtest.h"
+
+#include "speech/wavfile.h"
+#include "support/corpus.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#ifdef TAVI_HAVE_DICT
+
+namespace {
+
+using tavitest::DataDir;
+using tavitest::ReadFile;
+
+class TavitoolSpeak : public ::testing::Test {
+protected:
+    TavitoolSpeak()
+        : Reader(DataDir() / "dict.dat", DataDir() / "dict.idx", DataDir() / "abbr.txt") {
+        Reader.SetCodeTable("Vni for Win");
+    }
+    // Runs a shell command in the scratch folder, $T standing for tavitool.
+    int Run(std::string command) {
+        const std::string tool = "'" + (tavitest::BinaryDir() / "bin/tavitool").string() + "'";
+        for (std::size_t at; (at = command.find("$T")) != std::string::npos;)
+            command.replace(at, 2, tool);
+        const std::string line = "cd '" + Dir.path().string() + "' && " + command + " 2>err";
+        const int status = std::system(line.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string File(const std::string& name) { return ReadFile(Dir / name); }
+
+    tavitest::TempDir Dir;
+    tavi::TWordReader Reader;
+};
+
+std::string Escaped(const std::string& name) {
+    char hex[5];
+    std::string out;
+    for (unsigned char c : name) {
+        if (c >= 0x21 && c <= 0x7E) {
+            out += static_cast<char>(c);
+        } else {
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+TEST_F(TavitoolSpeak, WritesWhatReadingTheWholeTextGives) {
+    const std::string text = tavi::ConvertBetween("Unicode", "Vni for Win", tavitest::ProseText());
+    tavitest::WriteFile(Dir / "in.txt", text);
+    std::string listing;
+    Reader.OnUnit = [&](const tavi::TIndexRecord& r) {
+        listing += "unit " + Escaped(r.Name) + "\n";
+    };
+    Reader.OnSilence = [&](std::size_t n) { listing += "silence " + std::to_string(n) + "\n"; };
+    const std::string wav =
+        tavi::WaveFileBytes(Reader.Sounds->ReadFormat(), Reader.WholeSound(text));
+    const struct {
+        std::string command, output, expected;
+    } cases[] = {
+        {"$T speak --units - < in.txt > out", "out", listing},
+        {"$T speak --wav book.wav - < in.txt", "book.wav", wav},
+        {"cat in.txt | $T speak --wav piped.wav -", "piped.wav", wav},
+        {"$T speak --wav - - < in.txt > out.wav", "out.wav", wav},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run(c.command), 0) << c.command << ": " << File("err");
+        EXPECT_EQ(File(c.output), c.expected) << c.command;
+    }
+}
+
+TEST_F(TavitoolSpeak, SplitsTheSoundIntoFilesOfSoManyMinutes) {
+    const std::string text = tavi::ConvertBetween("Unicode", "Vni for Win", tavitest::ProseText());
+    tavitest::WriteFile(Dir / "in.txt", text);
+    // Every token ends with its silence: where a file may end.
+    std::vector<std::size_t> tokenEnds;
+    std::size_t at = 0;
+    Reader.OnUnit = [&](const tavi::TIndexRecord& r) { at += static_cast<std::size_t>(r.Size); };
+    Reader.OnSilence = [&](std::size_t n) { tokenEnds.push_back(at += n); };
+    const std::string sound = Reader.WholeSound(text);
+    const std::size_t minute = 60 * Reader.Sounds->ReadFormat().AvgBytesPerSec;
+    ASSERT_GT(sound.size(), 3 * minute);
+    ASSERT_EQ(Run("$T speak --wav book.wav --split-minutes 1 - < in.txt"), 0) << File("err");
+    const auto part = [](int k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "book-%02d.wav", k);
+        return std::string(name);
+    };
+    std::string joined;
+    for (int k = 1; std::filesystem::exists(Dir / part(k)); ++k) {
+        const auto wav = tavi::ParseWav(File(part(k)));
+        EXPECT_EQ(wav.Format.SamplesPerSec, 11025u);
+        const std::size_t start = joined.size();
+        joined += wav.Samples;
+        // A file ends with the first token that brings it to the minute (or with the text).
+        const auto end = std::lower_bound(tokenEnds.begin(), tokenEnds.end(), start + minute);
+        EXPECT_EQ(joined.size(), end == tokenEnds.end() ? sound.size() : *end) << part(k);
+    }
+    EXPECT_EQ(joined, sound);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "book.wav"));
+}
+
+TEST_F(TavitoolSpeak, RefusesSoundOverFourGigabytesBeforeWritingAnything) {
+    // "a." is a unit and the silence after a full stop: enough of them pass 4 GB of sound.
+    const tavi::TIndexRecord* a = Reader.Sounds->Find("a");
+    ASSERT_NE(a, nullptr);
+    const std::size_t count = (std::size_t{1} << 32) / (a->Size + tavi::StopSilence) + 1;
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += "a.";
+    tavitest::WriteFile(Dir / "in.txt", text);
+    EXPECT_EQ(Run("$T speak --wav big.wav - < in.txt"), 1);
+    EXPECT_NE(File("err").find("--split-minutes"), std::string::npos) << File("err");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.path()), {}), 2); // in, err
+}
+
+} // namespace
+
+#endif
