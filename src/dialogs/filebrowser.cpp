@@ -84,15 +84,24 @@ TFileBrowser::TFileBrowser(ITalker& talker, const fs::path& documentsFolder, boo
         b->setAutoDefault(false);       // Enter belongs to the lists and the name field
     }
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QString::fromUtf8("Tên tập tin:"), this), 0, 0);
+    // Each label names the control under it, for a screen reader too.
+    const auto label = [this](const char* caption, QWidget* control) {
+        auto* l = new QLabel(QString::fromUtf8(caption), this);
+        l->setBuddy(control);
+        return l;
+    };
+    grid->addWidget(label("Tên tập tin:", EdFname), 0, 0);
     grid->addWidget(EdFname, 1, 0);
     grid->addWidget(FileListBox1, 2, 0);
-    grid->addWidget(new QLabel(QString::fromUtf8("Kiểu tập tin:"), this), 3, 0);
+    grid->addWidget(label("Kiểu tập tin:", FilterComboBox1), 3, 0);
     grid->addWidget(FilterComboBox1, 4, 0);
-    grid->addWidget(new QLabel(QString::fromUtf8("Thư mục:"), this), 0, 1);
+    grid->addWidget(label("Thư mục:", DirectoryListBox1), 0, 1);
     grid->addWidget(DirectoryListBox1, 1, 1, 2, 1);
-    grid->addWidget(new QLabel(QString::fromUtf8("Ổ đĩa:"), this), 3, 1);
+    grid->addWidget(label("Ổ đĩa:", DriveComboBox1), 3, 1);
     grid->addWidget(DriveComboBox1, 4, 1);
+    // Lists take no name from a label.
+    FileListBox1->setAccessibleName(QString::fromUtf8("Tập tin"));
+    DirectoryListBox1->setAccessibleName(QString::fromUtf8("Thư mục"));
     grid->addLayout(ButtonRow({Button1, Button2}), 5, 0, 1, 2);
     setTabOrder(EdFname, FileListBox1);
     setTabOrder(FileListBox1, FilterComboBox1);

@@ -70,10 +70,15 @@ TReplaceFrm::TReplaceFrm(ITalker& talker, TDocumentLook look, QWidget* parent)
     BtAll = new QPushButton(QString::fromUtf8("Thay &tất"), this);
     Btcancel = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QString::fromUtf8("Thay chuỗi:"), this), 0, 0);
-    grid->addWidget(RepText, 0, 1);
-    grid->addWidget(new QLabel(QString::fromUtf8("Bằng chuỗi:"), this), 1, 0);
-    grid->addWidget(ByText, 1, 1);
+    int row = 0;
+    // Each label names its field, for a screen reader too.
+    for (const auto& [caption, field] :
+         {std::pair{"Thay chuỗi:", RepText}, {"Bằng chuỗi:", ByText}}) {
+        auto* label = new QLabel(QString::fromUtf8(caption), this);
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row++, 1);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(ButtonRow({BtOK, BtAll, Btcancel}));

@@ -20,9 +20,10 @@ std::string Bytes(const TCaretText& t, std::size_t start, std::size_t count) {
 } // namespace
 
 bool IsCombiningMark(int c) {
-    return (c >= 0xC0 && c <= 0xC5) || (c >= 0xC8 && c <= 0xCB) || c == 0xCF ||
+    // The tilde (ngã) is a mark byte like the others: 0xD5 and 0xF5 ("ữ" is 0xF6 0xF5).
+    return (c >= 0xC0 && c <= 0xC5) || (c >= 0xC8 && c <= 0xCB) || c == 0xCF || c == 0xD5 ||
            (c >= 0xD8 && c <= 0xDC) || (c >= 0xE0 && c <= 0xE5) || (c >= 0xE8 && c <= 0xEB) ||
-           c == 0xEF || (c >= 0xF8 && c <= 0xFC);
+           c == 0xEF || c == 0xF5 || (c >= 0xF8 && c <= 0xFC);
 }
 
 bool IsToneVowel(int c) {

@@ -42,6 +42,9 @@ public:
     // The code table of the text that the editor exchanges with other programs through the
     // clipboard (they get and give Unicode). Empty: Windows-1252 characters.
     std::string ClipboardTable = "Vni for Win";
+    // The text is Braille cells (Braille display): assistive technology reads it as Unicode
+    // Braille patterns rather than letters.
+    bool BrailleDisplay = false;
 
     // Events, named like the window's handlers. A key handler that sets key (or ch) to 0 keeps
     // the key from the editor. OnKeyPress sees the byte a key types (0 for a character key that

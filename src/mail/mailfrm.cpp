@@ -22,6 +22,7 @@ TMailFrm::TMailFrm(IMailHost& host, QWidget* parent)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ListBox1 = new QListWidget(this);
+    ListBox1->setAccessibleName(QString::fromUtf8("Trạng thái kết nối"));
     Button1 = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);

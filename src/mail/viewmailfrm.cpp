@@ -46,6 +46,7 @@ TViewMailFrm::TViewMailFrm(IMailHost& host, TmsMessageList& letters, QWidget* pa
     Edit1->setMaximumWidth(80);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
+    Memo1->setAccessibleName(QString::fromUtf8("Nội dung thư"));
     QFont font(VniScreenFont);
     font.setPointSize(14);
     Memo1->setFont(font);

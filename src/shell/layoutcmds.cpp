@@ -140,6 +140,7 @@ void TMainForm::SetDisplay(bool braille) {
 // What goes with each form: the radio item, the keyboard, the symbol mode.
 void TMainForm::ShowDisplayState(bool braille) {
     FBrailleShown = braille;
+    Editor->BrailleDisplay = braille;
     Action(braille ? "MGTGrade1" : "MGTVNI2")->setChecked(true);
     Action("MTuongHinh")->setEnabled(braille);
     Keyboard1->SetEnabled(!braille);

@@ -6,6 +6,7 @@
 #include "dialogs/filenames.h"
 #include "dialogs/initfrm.h"
 #include "dialogs/vntext.h"
+#include "document/editoraccess.h"
 #include "document/msrichedit.h"
 #include "document/screenfonts.h"
 #include "platform/documentsfolder.h"
@@ -41,6 +42,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     FDbtLaunched = false;
     // The program-wide Vietnamese reader is the speech port's (created with it).
 
+    InstallEditorAccessibility();
     Editor = new TMsRichEdit(this);
     setCentralWidget(Editor);
     QFont font(QStringLiteral("Vni-Screen"));

@@ -50,6 +50,7 @@ void TMainForm::SetFileName(const std::string& name) {
     FFileName = name;
     const std::string file = std::filesystem::path(name).filename().string();
     setWindowTitle(QString::fromUtf8(ApplicationTitle) + " - " + QString::fromStdString(file));
+    Editor->setAccessibleName(QString::fromStdString(file)); // a screen reader's name for it
 }
 
 void TMainForm::UpdateCaretPanel() {
