@@ -11,7 +11,8 @@ cmake -S "$TOP" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DTAVI_TESTS=OFF -DTAVI_BEN
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_C_FLAGS_RELEASE=-DNDEBUG -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+    -DCMAKE_EXE_LINKER_FLAGS="$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" \
+    >/dev/null
 cmake --build "$dir" -j "$JOBS"
 rm -f "$dir"/tavi_*.deb
 (cd "$dir" && cpack -G DEB >&2)

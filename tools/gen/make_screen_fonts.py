@@ -180,6 +180,8 @@ class Builder:
                     sTypoAscender=os2.sTypoAscender, sTypoDescender=os2.sTypoDescender,
                     sTypoLineGap=os2.sTypoLineGap, usWinAscent=os2.usWinAscent,
                     usWinDescent=os2.usWinDescent, achVendID="TAVI",
+                    # Installable, as DejaVu itself: its licence lets documents embed the faces.
+                    fsType=0,
                     ulCodePageRange1=1, ulCodePageRange2=0)
         post = src_font["post"]
         fb.setupPost(underlinePosition=post.underlinePosition,
