@@ -31,10 +31,31 @@ void Ours(benchmark::State& state, const std::string& from, const std::string& t
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input.size()));
 }
 
-void Iconv(benchmark::State& state, const std::string& table, const char* charset) {
-    const std::string input = tavi::ConvertBetween("Unicode", table, ProseUtf8());
+// The same conversion as tavitool convert makes it: 256 KB blocks through the block converter.
+void Blocks(benchmark::State& state, const std::string& from, const std::string& to) {
+    const std::string input = tavi::ConvertBetween("Unicode", from, ProseUtf8());
+    tavi::TVnCodeConverter conv;
+    conv.SetSourceTable(from);
+    conv.SetDestTable(to);
+    constexpr std::size_t Block = 256 * 1024;
+    for (auto _ : state) {
+        tavi::TBlockConverter blocks(conv, Block);
+        for (std::size_t at = 0; at < input.size(); at += Block) {
+            const std::size_t n = std::min(Block, input.size() - at);
+            std::copy_n(input.data() + at, n, blocks.Room());
+            benchmark::DoNotOptimize(blocks.Convert(n, at + n == input.size()).data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input.size()));
+}
+
+// From the table's charset to UTF-8, or back (fromUtf8).
+void Iconv(benchmark::State& state, const std::string& table, const char* charset,
+           bool fromUtf8 = false) {
+    const std::string input =
+        fromUtf8 ? ProseUtf8() : tavi::ConvertBetween("Unicode", table, ProseUtf8());
     std::string out(input.size() * 4, '\0');
-    iconv_t cd = iconv_open("UTF-8", charset);
+    iconv_t cd = fromUtf8 ? iconv_open(charset, "UTF-8") : iconv_open("UTF-8", charset);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         state.SkipWithError("iconv does not know the code");
         return;
@@ -57,8 +78,14 @@ BENCHMARK_CAPTURE(Ours, TCVN3_to_VniWin, "TCVN3", "Vni for Win")->Unit(benchmark
 BENCHMARK_CAPTURE(Ours, TCVN3_to_Unicode, "TCVN3", "Unicode")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Ours, VISCII_to_Unicode, "VISCII", "Unicode")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Ours, Unicode_to_VniWin, "Unicode", "Vni for Win")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Blocks, VISCII_to_Unicode, "VISCII", "Unicode")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Blocks, Unicode_to_VISCII, "Unicode", "VISCII")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Blocks, VniWin_to_Unicode, "Vni for Win", "Unicode")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Iconv, TCVN3_to_Unicode, "TCVN3", "TCVN5712-1")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Iconv, VISCII_to_Unicode, "VISCII", "VISCII")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Iconv, Unicode_to_VISCII, "VISCII", "VISCII", true)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

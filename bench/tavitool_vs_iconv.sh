@@ -77,8 +77,7 @@ if [ ! -f "$BUILD/share/tavi/dict.dat" ]; then
     echo "no sound dictionary in $BUILD: speak not measured"
     exit 0
 fi
-head -c 1048576 "$WORK/utf8.txt" > "$WORK/1mb.txt"
-"$TOOL" convert --from Unicode --to "Vni for Win" "$WORK/1mb.txt" "$WORK/vni.txt"
+"$TOOL" convert --from Unicode --to "Vni for Win" "$WORK/utf8.txt" | head -c 1048576 > "$WORK/vni.txt"
 printf '\n%-26s %10s %10s %10s\n' "speak ($(du -k "$WORK/vni.txt" | cut -f1) KB VNI)" "s" "peak MB" "output MB"
 speak() {
     local label=$1; shift

@@ -132,7 +132,8 @@ public:
 
 private:
     void Walk(const fs::path& folder, const fs::path& root);
-    std::string Do(const TJob& job, std::string& table);
+    // What was done with the file, for its line; table: the table found.
+    std::string DoFile(const TJob& job, std::string& table);
     std::string Copy(const TJob& job, int fd, std::vector<char>& head, std::size_t n,
                      bool asciiOnly, unsigned mode);
     std::string ConvertFile(const TJob& job, int fd, const tavi::TFilePlan& plan,
@@ -176,9 +177,11 @@ void TBatch::Walk(const fs::path& folder, const fs::path& root) {
     std::sort(entries.begin(), entries.end());
     for (const auto& e : entries) {
         const fs::path& p = e.path();
-        if (e.is_directory(ec) && !e.is_symlink(ec)) {
+        if (e.is_directory(ec) && e.is_symlink(ec)) {
+            Report(p, "-", "a link to a folder, not followed"); // it could lead back here
+        } else if (e.is_directory(ec)) {
             if (OutDirReal.empty() || fs::weakly_canonical(p, ec) != OutDirReal) Walk(p, root);
-        } else if (!e.is_directory(ec)) {
+        } else {
             // A backup of an earlier run is the user's old document, not one to convert.
             if (Options.OutDir.empty() && p.extension() == ".bak") continue;
             Jobs.push_back(
@@ -199,7 +202,7 @@ int TBatch::Run() {
         std::string table = "-";
         std::string what;
         try {
-            what = Do(job, table);
+            what = DoFile(job, table);
         } catch (const TFileFailure& f) {
             what = "failed: " + f.Message;
         } catch (const std::exception& e) {
@@ -210,13 +213,14 @@ int TBatch::Run() {
             what += Options.OutDir.empty() ? "; the file is unchanged" : "; nothing written";
         }
         Report(job.Source, table, what);
-        Progress.FileDone();
+        const std::uintmax_t size = fs::file_size(job.Source, ec);
+        Progress.FileDone(ec ? 0 : size);
     }
     Progress.Finish();
     return Failed ? 1 : 0;
 }
 
-std::string TBatch::Do(const TJob& job, std::string& table) {
+std::string TBatch::DoFile(const TJob& job, std::string& table) {
     if (!Options.OutDir.empty() && !Targets.insert(job.Target.lexically_normal()).second)
         throw TFileFailure{"another file of the run is written to " + job.Target.string()};
     // Not blocking: a named pipe is opened only to be found not to be a file.

@@ -297,7 +297,7 @@ void WriteWav(tavi::TTextReader& reader, TSpeechText& text, const TWavPlan& plan
             flush();
             out->Finish();
             done.push_back(PartName(wav, part, parts, split));
-            progress.FileDone();
+            progress.FileDone(plan.Sizes[part]);
             ++part;
             out = std::make_unique<TWavOut>(PartName(wav, part, parts, split), format,
                                             plan.Sizes[part]);

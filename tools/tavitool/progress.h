@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <iostream>
@@ -21,11 +22,17 @@ public:
         Total = bytes;
         Begin = Last = Clock::now();
     }
+    // Work done within the current file.
     void Add(std::uint64_t bytes) {
-        Done += bytes;
+        Current += bytes;
         if (Terminal) Draw();
     }
-    void FileDone() { ++FilesDone; }
+    // The current file is done: all of its bytes count, however much of it was read.
+    void FileDone(std::uint64_t bytes) {
+        ++FilesDone;
+        Done += bytes;
+        Current = 0;
+    }
     void Line(const std::string& text) {
         Clear();
         std::cerr << text << "\n";
@@ -42,7 +49,8 @@ private:
             now - Last < std::chrono::milliseconds(200))
             return;
         Last = now;
-        const std::uint64_t percent = Total ? std::min<std::uint64_t>(Done * 100 / Total, 100) : 0;
+        const std::uint64_t done = Done + Current;
+        const std::uint64_t percent = Total ? std::min<std::uint64_t>(done * 100 / Total, 100) : 0;
         std::cerr << "\r\033[K" << percent << "%";
         if (Files) std::cerr << "  file " << FilesDone + 1 << " of " << Files;
         std::cerr << std::flush;
@@ -56,7 +64,7 @@ private:
     bool Terminal = false;
     bool Shown = false;
     std::size_t Files = 0, FilesDone = 0;
-    std::uint64_t Total = 0, Done = 0;
+    std::uint64_t Total = 0, Done = 0, Current = 0;
     Clock::time_point Begin, Last;
 };
 
