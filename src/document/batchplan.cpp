@@ -47,7 +47,7 @@ TFilePlan PlanFileConversion(std::string_view head, const std::string& from, con
     plan.Rtf = LooksLikeRtf(head);
     plan.Table = from;
     if (!from.empty()) {
-        plan.Kind = from == to ? TFilePlan::InPlace : TFilePlan::Convert;
+        plan.Kind = from == to ? TFilePlan::Already : TFilePlan::Convert;
         return plan;
     }
     const std::string text = DocumentText(head, plan.Rtf);
@@ -68,7 +68,7 @@ TFilePlan PlanFileConversion(std::string_view head, const std::string& from, con
         plan.Kind = TFilePlan::Undetected;
         plan.Table.clear();
     } else {
-        plan.Kind = plan.Table == to ? TFilePlan::InPlace : TFilePlan::Convert;
+        plan.Kind = plan.Table == to ? TFilePlan::Already : TFilePlan::Convert;
     }
     return plan;
 }

@@ -14,11 +14,11 @@ struct TFilePlan {
         Binary,     // NUL bytes: not a text document; skipped
         Ascii,      // no letter outside ASCII: nothing to convert
         Undetected, // letters outside ASCII in no known table: left alone
-        InPlace,    // already written in the destination table
+        Already,    // already written in the destination table
         Convert,    // from Table to the destination
     };
     TKind Kind = Binary;
-    std::string Table; // the source table (Convert, InPlace)
+    std::string Table; // the source table (Convert, Already)
     bool Rtf = false;  // an RTF document, converted in RtfMode
 };
 

@@ -242,7 +242,7 @@ std::string TBatch::DoFile(const TJob& job, std::string& table) {
     case tavi::TFilePlan::Ascii:
         table = "ASCII";
         return "nothing to convert, " + Copy(job, fd.Get(), head, n, !plan.Rtf, mode);
-    case tavi::TFilePlan::InPlace:
+    case tavi::TFilePlan::Already:
         return "already " + Options.To + ", " + Copy(job, fd.Get(), head, n, false, mode);
     case tavi::TFilePlan::Convert: return ConvertFile(job, fd.Get(), plan, head, n, mode);
     }
