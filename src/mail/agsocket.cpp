@@ -7,9 +7,11 @@
 #include <QSslCertificate>
 #include <QSslSocket>
 
+#include <cerrno>
 #include <fstream>
 #include <netdb.h>
 #include <optional>
+#include <sys/socket.h>
 
 namespace tavi {
 
@@ -340,8 +342,18 @@ std::string_view TagSocket::Received() {
 
 bool TagSocket::PeerClosed() {
     if (!FSocket) return true;
-    return FEverConnected && FSocket->state() == QAbstractSocket::UnconnectedState &&
-           FPendingPos >= FPending.size() && FSocket->bytesAvailable() == 0;
+    if (!FEverConnected || FPendingPos < FPending.size() || FSocket->bytesAvailable() > 0)
+        return false;
+    if (FSocket->state() == QAbstractSocket::UnconnectedState) return true;
+    // A reset that comes with the first data can pass unnoticed by the TLS socket while it is
+    // still plain, which then stays "connected" with nothing to read: the connection itself is
+    // asked. (Once encrypted, data may wait undecrypted in the socket: it is left to Qt.)
+    if (FSocket->mode() != QSslSocket::UnencryptedMode) return false;
+    const auto fd = FSocket->socketDescriptor();
+    if (fd < 0) return false;
+    char byte = 0;
+    const ssize_t n = ::recv(static_cast<int>(fd), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
 }
 
 int TagSocket::ReplyCode(std::string_view line) const {

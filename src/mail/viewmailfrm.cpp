@@ -4,6 +4,7 @@
 #include "dialogs/vntext.h"
 #include "document/screenfonts.h"
 #include "mail/lettertext.h"
+#include "mail/viewermenu.h"
 #include "platform/atomicfile.h"
 #include "platform/qbytechars.h"
 
@@ -33,10 +34,10 @@ TViewMailFrm::TViewMailFrm(IMailHost& host, TmsMessageList& letters, QWidget* pa
     auto* menuBar = new QMenuBar(this);
     QMenu* mail = menuBar->addMenu(QString::fromUtf8("&Thư"));
     mail->setObjectName("EMail1");
-    Save1 = mail->addAction(QString::fromUtf8("&Lưu thư"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    Delete1 = mail->addAction(QString::fromUtf8("&Xóa thư"), QKeySequence(Qt::Key_Delete));
-    Copy1 =
-        mail->addAction(QString::fromUtf8("&Chép vào văn bản"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    using Captions = TViewerMenuCaptions;
+    Save1 = mail->addAction(QString::fromUtf8(Captions::Save), QKeySequence(Qt::CTRL | Qt::Key_S));
+    Delete1 = mail->addAction(QString::fromUtf8(Captions::Delete), QKeySequence(Qt::Key_Delete));
+    Copy1 = mail->addAction(QString::fromUtf8(Captions::Copy), QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(mail, &QMenu::hovered, this, [this](QAction* a) { Host.MenuEntryHovered(a); });
     connect(Save1, &QAction::triggered, this, [this] { SaveCommand(); });
     connect(Delete1, &QAction::triggered, this, [this] { DeleteCommand(); });

@@ -1,5 +1,6 @@
 // The menu table and the menu speech list agree.
 #include "codes/vncodeconverter.h"
+#include "mail/viewermenu.h"
 #include "shell/menudefs.h"
 #include "shell/namevaluelist.h"
 #include "support/testdata.h"
@@ -17,13 +18,17 @@ TEST(MenuDefs, EveryEntryIsSpokenAndEverySpokenEntryExists) {
     toDos.SetSourceTable("Unicode");
     toDos.SetDestTable("Vni for Dos");
     std::set<std::string> names, keys;
+    const auto spoken = [&](const char* caption) {
+        const std::string key = toDos.ConvertWord(tavi::SpeechKey(caption));
+        EXPECT_TRUE(keys.insert(key).second) << "caption repeated: " << caption;
+        EXPECT_FALSE(speech.Value(key).empty()) << "not in Menu: " << caption;
+    };
     for (const auto& e : tavi::MainMenuEntries()) {
         if (e.kind != tavi::TMenuEntry::Item && e.kind != tavi::TMenuEntry::Menu) continue;
         EXPECT_TRUE(names.insert(e.name).second) << "name repeated: " << e.name;
-        const std::string key = toDos.ConvertWord(tavi::SpeechKey(e.caption));
-        EXPECT_TRUE(keys.insert(key).second) << "caption repeated: " << e.caption;
-        EXPECT_FALSE(speech.Value(key).empty()) << "not in Menu: " << e.caption;
+        spoken(e.caption);
     }
+    for (const char* caption : tavi::TViewerMenuCaptions::All) spoken(caption); // the mail viewer's
     EXPECT_EQ(speech.Count(), keys.size());
 }
 

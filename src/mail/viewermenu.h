@@ -1,0 +1,15 @@
+// The mail viewer's own menu: its entries' captions, which the menu speech list names too.
+#pragma once
+
+#include <array>
+
+namespace tavi {
+
+struct TViewerMenuCaptions {
+    static constexpr const char* Save = "&Lưu thư";
+    static constexpr const char* Delete = "&Xóa thư";
+    static constexpr const char* Copy = "&Chép vào văn bản";
+    static constexpr std::array<const char*, 3> All = {Save, Delete, Copy};
+};
+
+} // namespace tavi
