@@ -442,7 +442,7 @@ std::string TWordReader::ReadToken(TMemoryStream& source) {
         }
     }
     if (!IsAttachedMark(c) && !source.AtEnd()) --source.Position;
-    if (token.empty()) token = ".";
+    if (token.empty()) token.assign(1, '.');
     return token;
 }
 
