@@ -7,11 +7,9 @@
 #include <QSslCertificate>
 #include <QSslSocket>
 
-#include <cerrno>
 #include <fstream>
 #include <netdb.h>
 #include <optional>
-#include <sys/socket.h>
 
 namespace tavi {
 
@@ -152,7 +150,10 @@ void TagSocket::WaitFor(const std::function<bool()>& ready) {
 void TagSocket::SocketFailed(QAbstractSocket::SocketError error) {
     // The server closing the connection is not a failure by itself: what it sent before is
     // still read, and a reader still waiting for more finds the connection closed.
-    if (error == QAbstractSocket::RemoteHostClosedError) return;
+    if (error == QAbstractSocket::RemoteHostClosedError) {
+        FRemoteClosed = true;
+        return;
+    }
     FErrorFlag = true;
     FErrorCode = SocketErrorNumber(error);
     FErrorText = FSocket ? FSocket->errorString().toStdString() : std::string();
@@ -295,6 +296,7 @@ void TagSocket::Connect() {
     connect(FSocket.get(), &QSslSocket::encrypted, this, [this] { FEncryptedEvent = true; });
     connect(FSocket.get(), &QAbstractSocket::errorOccurred, this, &TagSocket::SocketFailed);
     FEverConnected = false;
+    FRemoteClosed = false;
     FPending.clear();
     FPendingPos = 0;
 }
@@ -344,16 +346,8 @@ bool TagSocket::PeerClosed() {
     if (!FSocket) return true;
     if (!FEverConnected || FPendingPos < FPending.size() || FSocket->bytesAvailable() > 0)
         return false;
-    if (FSocket->state() == QAbstractSocket::UnconnectedState) return true;
-    // A reset that comes with the first data can pass unnoticed by the TLS socket while it is
-    // still plain, which then stays "connected" with nothing to read: the connection itself is
-    // asked. (Once encrypted, data may wait undecrypted in the socket: it is left to Qt.)
-    if (FSocket->mode() != QSslSocket::UnencryptedMode) return false;
-    const auto fd = FSocket->socketDescriptor();
-    if (fd < 0) return false;
-    char byte = 0;
-    const ssize_t n = ::recv(static_cast<int>(fd), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+    // The TLS socket, while still plain, can report the server's reset and stay "connected".
+    return FRemoteClosed || FSocket->state() == QAbstractSocket::UnconnectedState;
 }
 
 int TagSocket::ReplyCode(std::string_view line) const {

@@ -177,6 +177,7 @@ private:
     std::string FPeerName; // the name the certificate must carry
     bool FEncryptedEvent = false;
     bool FEverConnected = false;
+    bool FRemoteClosed = false; // the server closed or reset the connection
     // Flags set by the socket's notices and read by the waits.
     bool FCanceled = false;
     bool FConnectEvent = false;

@@ -21,15 +21,7 @@ const std::vector<std::string> AllTables = {"LikeVNIDos",       "TCVN3",  "Unico
 
 class TavitoolConvert : public ::testing::Test {
 protected:
-    // Runs a shell command in the scratch folder, $T standing for tavitool.
-    int Run(std::string command) {
-        const std::string tool = "'" + (tavitest::BinaryDir() / "bin/tavitool").string() + "'";
-        for (std::size_t at; (at = command.find("$T")) != std::string::npos;)
-            command.replace(at, 2, tool);
-        const std::string line = "cd '" + Dir.path().string() + "' && " + command + " 2>err";
-        const int status = std::system(line.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& command) { return tavitest::RunTavitoolIn(Dir.path(), command); }
     std::string File(const std::string& name) { return ReadFile(Dir / name); }
     bool Said(const std::string& line) {
         return File("err").find(line + "\n") != std::string::npos;

@@ -26,15 +26,7 @@ protected:
         : Reader(DataDir() / "dict.dat", DataDir() / "dict.idx", DataDir() / "abbr.txt") {
         Reader.SetCodeTable("Vni for Win");
     }
-    // Runs a shell command in the scratch folder, $T standing for tavitool.
-    int Run(std::string command) {
-        const std::string tool = "'" + (tavitest::BinaryDir() / "bin/tavitool").string() + "'";
-        for (std::size_t at; (at = command.find("$T")) != std::string::npos;)
-            command.replace(at, 2, tool);
-        const std::string line = "cd '" + Dir.path().string() + "' && " + command + " 2>err";
-        const int status = std::system(line.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& command) { return tavitest::RunTavitoolIn(Dir.path(), command); }
     std::string File(const std::string& name) { return ReadFile(Dir / name); }
 
     tavitest::TempDir Dir;

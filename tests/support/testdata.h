@@ -61,6 +61,17 @@ inline fs::path DataDir() {
     return BinaryDir() / "share/tavi";
 }
 
+// Runs a shell command in a folder, $T standing for tavitool, its error output in the file
+// "err" there; its exit status (-1: it did not exit).
+inline int RunTavitoolIn(const fs::path& folder, std::string command) {
+    const std::string tool = "'" + (BinaryDir() / "bin/tavitool").string() + "'";
+    for (std::size_t at; (at = command.find("$T")) != std::string::npos;)
+        command.replace(at, 2, tool);
+    const std::string line = "cd '" + folder.string() + "' && " + command + " 2>err";
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // What a shell command printed (its error output too), and its exit status (-1: it did not exit).
 inline std::string RunCommand(const std::string& command, int& status) {
     status = -1;
