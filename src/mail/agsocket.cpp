@@ -309,8 +309,10 @@ void TagSocket::SocketConnect() {
     FTimer.Start();
     // A server that takes the connection and resets it at once may do so before the
     // connection is reported: that is a lost connection, not a wait until the time-out.
-    WaitFor(
-        [this] { return FConnectEvent || FSocket->state() == QAbstractSocket::UnconnectedState; });
+    WaitFor([this] {
+        return FConnectEvent || FRemoteClosed ||
+               FSocket->state() == QAbstractSocket::UnconnectedState;
+    });
     FTimer.Stop();
     if (!FConnectEvent) SocketError(ConnectionReset);
     FEverConnected = true;
