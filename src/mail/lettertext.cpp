@@ -91,8 +91,12 @@ std::string SubjectHeader(std::string_view utf8) {
     // letter is never split between two words.
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        std::size_t end = std::min(i + 45, utf8.size());
-        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+        const std::size_t most = std::min(i + 45, utf8.size());
+        std::size_t end = most;
+        while (end > i && end < utf8.size() &&
+               (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            --end;
+        if (end == i) end = most; // no letter starts there: not UTF-8, cut where it fits
         if (!out.empty()) out += ' ';
         out += "=?UTF-8?B?" + Base64Encode(utf8.substr(i, end - i)) + "?=";
         i = end;

@@ -274,11 +274,13 @@ TEST(LetterText, DatesAndSubjects) {
     for (const auto& d : dates) EXPECT_EQ(tavi::LetterDate(d.header, d.english), d.date);
 
     const std::string vietnamese = "Th\xC6\xB0 g\xE1\xBB\xADi t\xE1\xBB\xAB Vi\xE1\xBB\x87t Nam";
-    const std::string subjects[] = {"Hello", vietnamese, [&] {
+    const std::string subjects[] = {"Hello", vietnamese,
+                                    [&] {
                                         std::string s;
                                         for (int i = 0; i < 10; ++i) s += vietnamese + " ";
                                         return s;
-                                    }()};
+                                    }(),
+                                    std::string(100, '\x80')}; // not UTF-8: still ends
     for (const std::string& s : subjects) {
         const std::string header = tavi::SubjectHeader(s);
         EXPECT_EQ(tavi::DecodeEncodedWords(header), s);
