@@ -242,6 +242,7 @@ private:
     std::string JobTitle() const;
     void PrintDocument();
     void EmbossDocument(int charsPerLine);
+    void RunPrintJob(const std::function<void()>& job);
     // filecmds.cpp: the File menu
     static const std::vector<TCommand>& FileCommands();
     int AskToSave();

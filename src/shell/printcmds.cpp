@@ -57,18 +57,13 @@ std::string TMainForm::JobTitle() const {
 // A copy of the document goes to paper, its letters in Unicode; the document itself is not
 // touched, so nothing in it can be left changed by a failed job.
 void TMainForm::PrintDocument() {
-    try {
+    RunPrintJob([this] {
         TRtfDocument doc = FBrailleShown ? BrailleInUnicode(Editor->Document(), LoadBrailleCells())
                                          : Editor->UnicodeDocument();
         IndentForMargins(doc, FLeftMargin, FRightMargin);
         const std::string pdf = DocumentPdf(doc, QueuePaper(FPrinter.Name), JobTitle());
         SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
-        Report(" zzzmesft ", "In xong", false);
-    } catch (const EPrinterError&) {
-        Report(" zzzmesfo ", "Lỗi máy in!");
-    } catch (const std::exception& e) {
-        ApplicationException(&e);
-    }
+    });
 }
 
 // An embosser's queue is a raw one and takes the pages in its own code; an ordinary printer
@@ -78,7 +73,7 @@ void TMainForm::EmbossDocument(int charsPerLine) {
         SetDisplay(true);
         if (!FBrailleShown) return; // the Braille tables could not be read: said already
     }
-    try {
+    RunPrintJob([this, charsPerLine] {
         FBraille.SetSourceTable(PrintSourceName);
         FBraille.SetDestTable(PrintDestName);
         const std::vector<std::string> lines = CutEmbosserLines(
@@ -96,6 +91,14 @@ void TMainForm::EmbossDocument(int charsPerLine) {
                 BraillePagesPdf(ink, EmbosserPageLines, QueuePaper(FPrinter.Name), JobTitle());
             SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
         }
+    });
+}
+
+// A job is sent, then said done; a printer's refusal is said as such, anything else is the
+// program's error.
+void TMainForm::RunPrintJob(const std::function<void()>& job) {
+    try {
+        job();
         Report(" zzzmesft ", "In xong", false);
     } catch (const EPrinterError&) {
         Report(" zzzmesfo ", "Lỗi máy in!");

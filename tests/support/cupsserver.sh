@@ -29,24 +29,14 @@ fail() {
     exit 1
 }
 
-running() {
-    [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat"
-}
-
-ours() {
-    [ -n "$1" ] && [ -r "/proc/$1/cmdline" ] && tr '\0' ' ' <"/proc/$1/cmdline" | grep -qF "$2"
-}
+source "$(dirname "$0")/serverprocs.sh"
 
 stop_server() {
     [ -f "$state" ] || return 0
     local dir="" cupsd_pid=""
     # shellcheck disable=SC1090
     source "$state"
-    if ours "$cupsd_pid" "$dir"; then
-        kill -TERM "$cupsd_pid" 2>/dev/null || true
-        for _ in $(seq 100); do running "$cupsd_pid" || break; sleep 0.1; done
-        running "$cupsd_pid" && kill -KILL "$cupsd_pid" 2>/dev/null || true
-    fi
+    [ -n "$dir" ] && end_servers "$dir" "$cupsd_pid"
     case "$dir" in
     /tmp/tavi-cups.*) rm -rf "$dir" ;;
     esac
