@@ -7,6 +7,7 @@
 // editor's own insertion and the status bar).
 #include "codes/vncodeconverter.h"
 #include "dialogs/initfrm.h"
+#include "document/editoraccess.h"
 #include "document/msrichedit.h"
 #include "shell/mainform.h"
 #include "shell/voices.h"
@@ -202,6 +203,45 @@ void BM_ReplaceAll(benchmark::State& state) {
     std::filesystem::remove(SettingsFile());
 }
 BENCHMARK(BM_ReplaceAll)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A screen reader asking for the character, word, sentence, line or paragraph at an offset of
+// the editor holding 1 MB, in text or in Braille display: offsets all over the document, and
+// (edited) the first question after a key typed, when the letters are taken afresh.
+void BM_AccessibleTextAt(benchmark::State& state) {
+    const auto unit = static_cast<QAccessible::TextBoundaryType>(state.range(0));
+    auto form = OpenWindow();
+    tavi::InstallEditorAccessibility();
+    const std::string prose = tavitest::RepeatedProse(1u << 20);
+    form->Editor->BrailleDisplay = state.range(1) != 0;
+    form->Editor->SetText(tavi::ConvertBetween("Unicode", "Vni for Win", prose));
+    QApplication::processEvents();
+    QAccessibleTextInterface* text =
+        QAccessible::queryAccessibleInterface(form->Editor)->textInterface();
+    const int length = text->characterCount();
+    int offset = 0, start = 0, end = 0;
+    for (auto _ : state) {
+        if (state.range(2)) {
+            state.PauseTiming();
+            form->Editor->SetSelStart(offset);
+            Key(form->Editor, Qt::Key_A, "a");
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(text->textAtOffset(offset, unit, &start, &end));
+        offset = (offset + 7919) % length;
+    }
+    form->SetModified(0);
+    form->close();
+    std::filesystem::remove(SettingsFile());
+}
+BENCHMARK(BM_AccessibleTextAt)
+    ->ArgNames({"unit", "braille", "edited"})
+    ->ArgsProduct({{QAccessible::CharBoundary, QAccessible::WordBoundary,
+                    QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary,
+                    QAccessible::LineBoundary},
+                   {0, 1},
+                   {0}})
+    ->Args({QAccessible::WordBoundary, 0, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -188,6 +189,63 @@ QString TEditorAccessible::attributes(int offset, int* startOffset, int* endOffs
     *startOffset = 0;
     *endOffset = characterCount();
     return {};
+}
+
+namespace {
+
+TTextUnit UnitOf(QAccessible::TextBoundaryType type) {
+    switch (type) {
+    case QAccessible::CharBoundary: return TTextUnit::Char;
+    case QAccessible::WordBoundary: return TTextUnit::Word;
+    case QAccessible::SentenceBoundary: return TTextUnit::Sentence;
+    case QAccessible::ParagraphBoundary: return TTextUnit::Paragraph;
+    case QAccessible::LineBoundary: return TTextUnit::Line;
+    default: return TTextUnit::All;
+    }
+}
+
+} // namespace
+
+// Qt's own answers look through a copy of the whole text, and never return where no word
+// follows the offset (Braille cells, the caret after the last word): every answer is ours.
+QString TEditorAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                            int* startOffset, int* endOffset) const {
+    return Answer(Units().Before(offset, UnitOf(boundaryType)), startOffset, endOffset);
+}
+
+QString TEditorAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                           int* startOffset, int* endOffset) const {
+    return Answer(Units().After(offset, UnitOf(boundaryType)), startOffset, endOffset);
+}
+
+QString TEditorAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                        int* startOffset, int* endOffset) const {
+    return Answer(Units().At(offset, UnitOf(boundaryType)), startOffset, endOffset);
+}
+
+QString TEditorAccessible::Answer(TTextRange range, int* startOffset, int* endOffset) const {
+    *startOffset = range.Start;
+    *endOffset = range.End;
+    return range.Start < 0 ? QString() : text(range.Start, range.End);
+}
+
+TTextUnits TEditorAccessible::Units() const {
+    return TTextUnits(Letters().Text(), cursorPosition(),
+                      [this](int letter) { return ScreenLine(letter); });
+}
+
+// The line as the editor wraps it, where its paragraph has been laid out.
+TTextRange TEditorAccessible::ScreenLine(int letter) const {
+    const int position = DocPositionOf(letter);
+    const QTextBlock block = Editor().document()->findBlock(position);
+    const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
+    if (!layout || layout->lineCount() == 0) return {};
+    const QTextLine line = layout->lineForTextPosition(position - block.position());
+    if (!line.isValid()) return {};
+    const int start = block.position() + line.textStart();
+    const bool last = line.lineNumber() + 1 == layout->lineCount();
+    const int end = last ? block.position() + block.length() - 1 : start + line.textLength();
+    return {LetterOfDocPosition(start), LetterOfDocPosition(end)};
 }
 
 TAccessText::TChange TEditorAccessible::TakeChange() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/accesstext.h"
+#include "document/textunits.h"
 
 #include <QAccessibleWidget>
 
@@ -31,6 +32,12 @@ public:
     int offsetAtPoint(const QPoint& point) const override;
     void scrollToSubstring(int startIndex, int endIndex) override;
     QString attributes(int offset, int* startOffset, int* endOffset) const override;
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                             int* startOffset, int* endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                            int* startOffset, int* endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                         int* endOffset) const override;
 
     // What changed since assistive technology was last told, in letters; from now on it knows
     // the text as it is.
@@ -42,6 +49,9 @@ private:
     const TAccessText& Letters() const;
     int LetterOfDocPosition(int position) const;
     int DocPositionOf(int letter) const;
+    TTextUnits Units() const;
+    TTextRange ScreenLine(int letter) const;
+    QString Answer(TTextRange range, int* startOffset, int* endOffset) const;
 
     mutable TAccessText FLetters;
     mutable std::string FBytes;

@@ -88,4 +88,82 @@ TEST(EditorAccess, TextCaretAndSelectionInLetters) {
     EXPECT_EQ(r.text->cursorPosition(), 3);
 }
 
+enum TAsk { At, Before, After };
+
+// What a screen reader asks while the user moves, in both displays. qt: Qt's own answer is
+// the same (elsewhere it differs or never returns).
+TEST(EditorAccess, UnitsAroundAnOffset) {
+    using enum QAccessible::TextBoundaryType;
+    const struct {
+        const char* bytes;
+        bool braille;
+        int caret; // bytes
+        TAsk ask;
+        int offset;
+        QAccessible::TextBoundaryType unit;
+        const char* expected;
+        int start;
+        bool qt;
+    } cases[] = {
+        // "Việt Nam", a new paragraph, "ơi"; ệ is two bytes and one letter.
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, At, 4, WordBoundary, " ", 4, true},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, After, 0, WordBoundary, " ", 4, true},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, Before, 8, WordBoundary, "Nam", 5, true},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, After, 9, WordBoundary, "", 11, false},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, At, 3, SentenceBoundary, "Việt Nam\n", 0, true},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, At, 0, LineBoundary, "Việt Nam\n", 0, false},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 0, At, -1, LineBoundary, "ơi", 9, false},
+        {"Vie\xE4t Nam\r\n\xF4i", false, 4, At, -2, CharBoundary, "t", 3, false},
+        {"ab c", true, 0, At, 0, WordBoundary, "⠁⠃", 0, false},
+        {"ab c", true, 4, After, -2, WordBoundary, "", 4, false},
+        {"ab c", true, 0, At, 1, CharBoundary, "⠃", 1, true},
+    };
+    Reader r;
+    for (const auto& c : cases) {
+        r.editor.BrailleDisplay = c.braille;
+        r.editor.SetText(c.bytes);
+        r.editor.SetSelStart(c.caret);
+        const auto ask = [&](bool ours, int* start, int* end) {
+            auto* t = r.text;
+            if (c.ask == At)
+                return ours ? t->textAtOffset(c.offset, c.unit, start, end)
+                            : t->QAccessibleTextInterface::textAtOffset(c.offset, c.unit, start,
+                                                                        end);
+            if (c.ask == Before)
+                return ours ? t->textBeforeOffset(c.offset, c.unit, start, end)
+                            : t->QAccessibleTextInterface::textBeforeOffset(c.offset, c.unit, start,
+                                                                            end);
+            return ours
+                       ? t->textAfterOffset(c.offset, c.unit, start, end)
+                       : t->QAccessibleTextInterface::textAfterOffset(c.offset, c.unit, start, end);
+        };
+        int start = -1, end = -1;
+        const QString got = ask(true, &start, &end);
+        EXPECT_EQ(got, Q(c.expected)) << c.bytes << " " << c.offset;
+        EXPECT_EQ(std::pair(start, end), std::pair(c.start, c.start + int(got.size()))) << c.offset;
+        if (!c.qt) continue;
+        int qtStart = -1, qtEnd = -1;
+        EXPECT_EQ(ask(false, &qtStart, &qtEnd), got) << c.bytes << " " << c.offset;
+        EXPECT_EQ(std::pair(qtStart, qtEnd), std::pair(start, end)) << c.offset;
+    }
+}
+
+// Lines as the editor wraps them: read line after line, they give the paragraph back.
+TEST(EditorAccess, LinesAsTheScreenWrapsThem) {
+    Reader r;
+    r.editor.SetRightMargin(120);
+    r.editor.SetText("Mot hai ba bon nam sau bay tam chin muoi mot hai ba");
+    QApplication::processEvents();
+    QString read;
+    int lines = 0, start = 0, end = 0;
+    for (QString line = r.text->textAtOffset(0, QAccessible::LineBoundary, &start, &end);
+         !line.isEmpty() && lines < 99; ++lines) {
+        EXPECT_EQ(start, read.size());
+        read += line;
+        line = r.text->textAfterOffset(start, QAccessible::LineBoundary, &start, &end);
+    }
+    EXPECT_EQ(read, r.All());
+    EXPECT_GT(lines, 2);
+}
+
 } // namespace
