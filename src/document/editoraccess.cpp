@@ -46,7 +46,15 @@ const TBrailleCells& Cells() {
 
 TEditorAccessible::TEditorAccessible(TMsRichEdit* editor)
     : QAccessibleWidget(editor, QAccessible::EditableText) {
+    // The letters are taken afresh after a change only: comparing the text on every call
+    // would cost a screen reader's every question a pass over the whole document.
+    FWatch = QObject::connect(editor->document(), &QTextDocument::contentsChange, editor,
+                              [this] { FValid = false; });
     FTold = Letters(); // what a reader finds when it first looks
+}
+
+TEditorAccessible::~TEditorAccessible() {
+    QObject::disconnect(FWatch);
 }
 
 TMsRichEdit& TEditorAccessible::Editor() const {
@@ -74,9 +82,8 @@ QString TEditorAccessible::text(QAccessible::Text kind) const {
 
 const TAccessText& TEditorAccessible::Letters() const {
     const TMsRichEdit& editor = Editor();
-    const std::string& bytes = editor.Text();
-    if (!FValid || FBraille != editor.BrailleDisplay || FBytes != bytes) {
-        FBytes = bytes;
+    if (!FValid || FBraille != editor.BrailleDisplay) {
+        const std::string& bytes = editor.Text();
         FBraille = editor.BrailleDisplay;
         if (FBraille)
             FLetters = TAccessText::FromBraille(bytes, Cells());

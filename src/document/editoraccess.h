@@ -14,6 +14,7 @@ class TMsRichEdit;
 class TEditorAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit TEditorAccessible(TMsRichEdit* editor);
+    ~TEditorAccessible() override;
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
@@ -54,9 +55,9 @@ private:
     QString Answer(TTextRange range, int* startOffset, int* endOffset) const;
 
     mutable TAccessText FLetters;
-    mutable std::string FBytes;
     mutable bool FBraille = false;
     mutable bool FValid = false;
+    QMetaObject::Connection FWatch; // tells of every change of the editor's text
     TAccessText FTold;
 };
 

@@ -54,8 +54,10 @@ TTextUnits::TTextUnits(std::u16string_view text, int caret, TLineAt lineAt)
     : FText(text), FCaret(caret), FLineAt(std::move(lineAt)) {}
 
 int TTextUnits::Resolve(int offset) const {
-    if (offset == -2) offset = FCaret;
-    if (offset == -1) offset = Length();
+    if (offset == -2)
+        offset = FCaret;
+    else if (offset == -1)
+        offset = Length();
     return offset >= 0 && offset <= Length() ? offset : -1;
 }
 
