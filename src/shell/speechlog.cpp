@@ -53,7 +53,9 @@ void TSpeechLogPort::ReaderSpeak(const std::string& text, const std::string& cod
                                  bool speakSymbols) {
     const auto when = std::chrono::steady_clock::now();
     Voices->ReaderSpeak(text, codeTable, speakSymbols);
-    Write(when, "vi", ToUtf8(text, codeTable));
+    for (const TVoicePiece& piece : Voices->ReaderPieces(text, codeTable, speakSymbols))
+        Write(when, piece.English ? "en" : "vi",
+              piece.English ? piece.Text : ToUtf8(piece.Text, codeTable));
 }
 
 void TSpeechLogPort::EngineSpeak(const std::string& text) {

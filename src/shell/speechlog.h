@@ -24,7 +24,8 @@ TSpeechLogSink SpeechLogFile(const std::filesystem::path& file);
 class TSpeechLogPort : public ISpeechPort {
 public:
     // A line is: milliseconds since start, a tab, "vi", "en" or "beep", a tab, and the text as
-    // the voice gets it in UTF-8, with CR, LF and tab written \r, \n and \t.
+    // the voice gets it in UTF-8, with CR, LF and tab written \r, \n and \t. A text for the
+    // reader with English words in it is written as its pieces, each with its voice, in order.
     TSpeechLogPort(std::unique_ptr<ISpeechPort> voices, TSpeechLogSink sink,
                    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now());
     ~TSpeechLogPort() override;
@@ -36,6 +37,13 @@ public:
     void ResumeReading() override { Voices->ResumeReading(); }
     int ReaderState() const override { return Voices->ReaderState(); }
     void WaitWhilePlaying() override { Voices->WaitWhilePlaying(); }
+    std::vector<TVoicePiece> ReaderPieces(const std::string& text, const std::string& codeTable,
+                                          bool speakSymbols) override {
+        return Voices->ReaderPieces(text, codeTable, speakSymbols);
+    }
+    void SetEnglishWords(bool on) override { Voices->SetEnglishWords(on); }
+    void SetReaderRate(double multiple) override { Voices->SetReaderRate(multiple); }
+    void SetEngineRate(double multiple) override { Voices->SetEngineRate(multiple); }
     bool EngineActive() const override { return Voices->EngineActive(); }
     void SetEngineActive(bool active) override { Voices->SetEngineActive(active); }
     void EngineReset() override { Voices->EngineReset(); }

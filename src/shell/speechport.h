@@ -2,8 +2,11 @@
 // beep and the volume. The program plugs in the real voices; tests plug in a recorder.
 #pragma once
 
+#include "speech/wordreader.h"
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tavi {
 
@@ -20,6 +23,16 @@ public:
     virtual int ReaderState() const = 0; // 0 playing, 1 paused, 2 idle
     // Keeps the user interface alive until the reader is no longer playing.
     virtual void WaitWhilePlaying() = 0;
+    // The pieces of a text for the reader that each voice says, in order: English words inside
+    // it go to the English voice (while that is on) and the rest to the reader.
+    virtual std::vector<TVoicePiece>
+    ReaderPieces(const std::string& text, const std::string& codeTable, bool speakSymbols) = 0;
+    // English words inside Vietnamese text read by the English voice (on at start) or spelt.
+    virtual void SetEnglishWords(bool on) = 0;
+    // The speed of each voice as a multiple of its own rate, MinRate to MaxRate
+    // (speech/speechrate.h, which also has the steps the user moves through).
+    virtual void SetReaderRate(double multiple) = 0;
+    virtual void SetEngineRate(double multiple) = 0;
 
     // The English engine.
     virtual bool EngineActive() const = 0;

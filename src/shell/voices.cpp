@@ -3,6 +3,7 @@
 #include "codes/memorystream.h"
 #include "platform/paths.h"
 #include "speech/mastervol.h"
+#include "speech/speechrate.h"
 #include "speech/speechwait.h"
 #include "speech/tts.h"
 #include "speech/waveout.h"
@@ -31,15 +32,27 @@ TProgramVoices::TProgramVoices() {
                                                folder / "abbr.txt");
         Reader->SetCodeTable("VNI for Win");
         ProgramReader = Reader.get();
+        OpenEnglishWords();
     } catch (const std::exception& e) {
         StartupProblems += std::string(e.what()) + "\n";
     }
     try {
         Engine = std::make_unique<TTTS>(CreateESpeakEngine());
+        Engine->SetSpeed(EnglishNormalWpm);
     } catch (const std::exception& e) {
         StartupProblems += std::string(e.what()) + "\n";
     }
     Master = std::make_unique<TMasterVol>();
+}
+
+// Without the word list or the English voice, English words are spelt as other words are.
+void TProgramVoices::OpenEnglishWords() {
+    try {
+        Reader->EnglishList = std::make_shared<TEnglishWords>(EnglishWordsFile);
+        Reader->EnglishVoice = std::make_shared<TEnglishVoice>(CreateESpeakEngine());
+    } catch (const std::exception& e) {
+        StartupProblems += "English words are spelt: " + std::string(e.what()) + "\n";
+    }
 }
 
 TProgramVoices::~TProgramVoices() {
@@ -76,6 +89,36 @@ int TProgramVoices::ReaderState() const {
 
 void TProgramVoices::WaitWhilePlaying() {
     if (Reader) tavi::WaitWhilePlaying(*Reader);
+}
+
+std::vector<TVoicePiece> TProgramVoices::ReaderPieces(const std::string& text,
+                                                      const std::string& codeTable,
+                                                      bool speakSymbols) {
+    if (!Reader) return {{false, text}};
+    Reader->SetCodeTable(codeTable);
+    Reader->SpeakSymbols = speakSymbols;
+    try {
+        return Reader->VoicePieces(text);
+    } catch (const std::exception&) {
+        return {{false, text}}; // a word too long to be a word: nothing went to English
+    }
+}
+
+void TProgramVoices::SetEnglishWords(bool on) {
+    if (Reader) Reader->EnglishWords = on;
+}
+
+void TProgramVoices::SetReaderRate(double multiple) {
+    if (Reader) Reader->SetRate(multiple);
+}
+
+void TProgramVoices::SetEngineRate(double multiple) {
+    if (!Engine) return;
+    try {
+        Engine->SetSpeed(EnglishWordsPerMinute(multiple));
+    } catch (const std::exception&) {
+        // An engine whose range is narrower keeps its speed.
+    }
 }
 
 bool TProgramVoices::EngineActive() const {

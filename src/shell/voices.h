@@ -33,6 +33,11 @@ public:
     void ResumeReading() override;
     int ReaderState() const override;
     void WaitWhilePlaying() override;
+    std::vector<TVoicePiece> ReaderPieces(const std::string& text, const std::string& codeTable,
+                                          bool speakSymbols) override;
+    void SetEnglishWords(bool on) override;
+    void SetReaderRate(double multiple) override;
+    void SetEngineRate(double multiple) override;
     bool EngineActive() const override;
     void SetEngineActive(bool active) override;
     void EngineReset() override;
@@ -44,6 +49,8 @@ public:
     void SetVolume(int value) override;
 
 private:
+    void OpenEnglishWords();
+
     std::unique_ptr<TWordReader> Reader;
     std::unique_ptr<TTTS> Engine;
     std::unique_ptr<TMasterVol> Master;

@@ -290,17 +290,22 @@ std::string TTextReader::WholeSound(std::string_view text) {
         BuildChunk(source, chunk);
         sound += chunk.Data;
     }
-    return sound;
+    if (FRate == 1.0 || !IsPlayableFormat(Sounds->ReadFormat())) return sound;
+    TTimeScaler scaler(Sounds->ReadFormat(), FRate);
+    std::string scaled = scaler.Scale(sound);
+    return scaled + scaler.Flush();
 }
 
 bool TTextReader::Speak(std::string_view text) {
     ConvertText(text);
+    StartPieces();
     return ReadNextChunk();
 }
 
 bool TTextReader::ReadNextChunk() {
     if (!DeviceOpen) OpenDevice();
     if (State != 2) Stop();
+    if (Pieced) return PlayNextPiece();
     TMemoryStream& source = Converter.OutStream;
     if (source.AtEnd()) {
         CloseDevice();
@@ -381,6 +386,7 @@ bool TTextReader::CloseDevice() {
 
 bool TTextReader::StopReading() {
     Stop();
+    DropPieces();
     return CloseDevice();
 }
 
@@ -501,6 +507,7 @@ int TTextReader::SayWords(const std::string& token, TMemoryStream* dest) {
         return units;
     }
     if (AppendKey(MakeSoundKey(token), dest)) return 1;
+    if (GoesToEnglish(token) && SayEnglish(token, dest)) return 1;
     std::string text = FindAbbreviation(token);
     if (text.empty()) {
         auto split = SplitSigns(token);

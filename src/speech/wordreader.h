@@ -6,10 +6,14 @@
 
 #include "codes/memorystream.h"
 #include "codes/vncodeconverter.h"
+#include "speech/englishvoice.h"
+#include "speech/englishwords.h"
 #include "speech/sounddata.h"
+#include "speech/timescale.h"
 #include "speech/waveout.h"
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -51,6 +55,14 @@ std::vector<std::string_view> TextWords(std::string_view text);
 // Lines of a text file split as a string list does: at CR LF, LF or a lone CR.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// A part of a text and the voice that reads it: an English word that the English voice reads
+// in its place, or the text around such words.
+struct TVoicePiece {
+    bool English = false;
+    std::string Text;
+    bool operator==(const TVoicePiece&) const = default;
+};
+
 class TTextReader {
 public:
     // Opens the dictionary and, when abbrFile is not empty, loads the abbreviation list.
@@ -78,6 +90,20 @@ public:
     std::function<void(const TIndexRecord&)> OnUnit;
     std::function<void(std::size_t)> OnSilence;
 
+    // English words in the text (ReadInEnglish) are read by the English voice in their place
+    // while this is set and both the list and the voice are there; otherwise they are spelt.
+    bool EnglishWords = true;
+    std::shared_ptr<const TEnglishWords> EnglishList;
+    std::shared_ptr<TEnglishVoice> EnglishVoice;
+    // Told of every word that goes to the English voice, in order.
+    std::function<void(const std::string&)> OnEnglish;
+
+    // The speed of playback as a multiple of the voice's own rate, kept within MinRate..MaxRate.
+    // The sound is time-scaled after the units are chosen, silences with it, without changing
+    // its pitch. A new rate holds from the next text on.
+    void SetRate(double multiple);
+    double Rate() const { return FRate; }
+
     // Changes the table of callers' text; an equal name changes nothing.
     void SetCodeTable(const std::string& name);
     // The next token of the source (the converted text, ending in the byte 00).
@@ -102,12 +128,21 @@ public:
     // Converts a whole text in CodeTable into the reading code, ending in the byte 00: the
     // source that BuildChunk reads (the converter's output stream, rewound).
     TMemoryStream& ConvertText(std::string_view text);
-    // The sound of a whole text without a device: every chunk of it, one after the other.
+    // The sound of a whole text without a device: every chunk of it, one after the other, at
+    // the reader's rate.
     std::string WholeSound(std::string_view text);
+    // The text (up to its first 00 byte) as the pieces that each voice reads, in order; one
+    // Vietnamese piece when no word goes to the English voice. Playback is not disturbed.
+    std::vector<TVoicePiece> VoicePieces(std::string_view text);
+    // Whether the word (a token without its final mark) is read by the English voice.
+    bool GoesToEnglish(const std::string& word) const;
 
     // Playback. Speak converts the text (up to its first 00 byte) and plays its first chunk;
     // every finished chunk starts the next one until the text is used up. Each returns true
-    // on success; a device failure leaves its text in ErrorText and the reader idle.
+    // on success; a device failure leaves its text in ErrorText and the reader idle. At
+    // another rate than the voice's own, or with English words read, the chunks are pieces of
+    // sound: a short first one, so that the first sound comes at once, then longer ones, each
+    // made while the one before plays.
     bool Speak(std::string_view text);
     bool ReadNextChunk();
     virtual bool OpenDevice();
@@ -124,14 +159,29 @@ public:
 
 private:
     void DeviceDone(std::uint64_t tag);
+    // The pieces of the text being spoken.
+    void StartPieces();
+    void DropPieces();
+    bool PlayNextPiece();
+    std::string MakePiece(bool first);
+    std::string TakeSound(TMemoryStream& sound, std::size_t most);
 
     // The tag of the chunk on the device; 0 when none is. A completion that names another
     // chunk (one cut off by Stop) is ignored.
     std::uint64_t PlayingTag = 0;
     std::uint64_t LastTag = 0;
 
+    double FRate = 1.0;
+    bool Pieced = false; // the text being spoken is played in pieces
+    std::unique_ptr<TTimeScaler> Scaler;
+    std::string Unscaled;            // sound of the text not yet in a piece
+    std::string Ahead;               // the next piece, made while the one before plays
+    bool AheadReady = false;         // Ahead is made (empty: the text is used up)
+    std::exception_ptr AheadFailure; // why the next piece could not be made
+
     // The units of a token without its final mark: a word, an abbreviation, a number or a date.
     int SayWords(const std::string& token, TMemoryStream* dest);
+    bool SayEnglish(const std::string& word, TMemoryStream* dest);
     bool AppendKey(std::string_view key, TMemoryStream* dest);
     void AppendPause(TMemoryStream* dest, std::size_t count);
 };

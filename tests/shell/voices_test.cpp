@@ -1,9 +1,13 @@
 // The program's own voices on the null audio device: the reader plays to its end, the beep
 // blocks until it is played, the volume moves in steps.
+#include "codes/vncodeconverter.h"
 #include "platform/singlecopy.h"
+#include "shell/speechlog.h"
 #include "shell/voices.h"
 #include "speech/qtaudio.h"
+#include "speech/speechrate.h"
 #include "speech/waveout.h"
+#include "speech/wavfile.h"
 #include "speech/wordreader.h"
 #include "support/testdata.h"
 
@@ -59,6 +63,39 @@ TEST_F(VoicesTest, VolumeAndEnglishEngine) {
     voices.EngineSpeak("Hello.");
     voices.EngineReset();
     voices.SetEngineActive(false);
+}
+
+TEST_F(VoicesTest, EnglishWordsInPlaceAndTheReadersRateThroughTheSpeechLog) {
+    const tavitest::TempDir dir;
+    tavi::TAudioChoice choice;
+    choice.Device = tavi::TAudioChoice::Wav;
+    choice.WavFile = dir / "said.wav";
+    tavi::SetAudioSystem(std::make_unique<tavi::TQtAudioSystem>(choice));
+    std::vector<std::string> said;
+    tavi::TSpeechLogPort port(
+        std::make_unique<tavi::TProgramVoices>(),
+        [&](const std::string& line) { said.push_back(line.substr(line.find('\t') + 1)); });
+    std::vector<std::string> english;
+    tavi::WordReader()->OnEnglish = [&](const std::string& w) { english.push_back(w); };
+    const std::string sentence = "Tôi dùng Windows và Facebook, gửi email qua Gmail.";
+    const auto say = [&] {
+        port.ReaderSpeak(tavi::ConvertBetween("Unicode", "Vni for Win", sentence), "Vni for Win",
+                         false);
+        port.WaitWhilePlaying();
+        return static_cast<double>(
+            tavi::ParseWav(tavitest::ReadFile(choice.WavFile)).Samples.size());
+    };
+    const double normal = say();
+    EXPECT_EQ(said,
+              (std::vector<std::string>{"vi\tTôi dùng ", "en\tWindows", "vi\t và ", "en\tFacebook",
+                                        "vi\t, gửi ", "en\temail", "vi\t qua Gmail."}));
+    EXPECT_EQ(english, (std::vector<std::string>{"Windows", "Facebook", "email"}));
+    port.SetReaderRate(tavi::MaxRate);
+    EXPECT_NEAR(say() * tavi::MaxRate, normal, 0.05 * normal);
+    port.SetEnglishWords(false);
+    said.clear();
+    say();
+    EXPECT_EQ(said, std::vector<std::string>{"vi\t" + sentence});
 }
 
 TEST(SingleCopy, ASecondCopyIsRefused) {

@@ -4,6 +4,7 @@
 #include "speechtest.h"
 
 #include "platform/errors.h"
+#include "speech/speechrate.h"
 
 #include <gtest/gtest.h>
 
@@ -236,6 +237,65 @@ TEST(Playback, UnreadableUnitStopsTheReaderWithItsError) {
     // The next text is read from its beginning, with none of the broken chunk in it.
     EXPECT_TRUE(reader.Speak("a"));
     EXPECT_EQ(log->Buffers.back(), std::string(50, 'a') + std::string(1000, '\x80'));
+}
+
+TEST(Playback, InPiecesAtOtherRatesAndWithEnglishWords) {
+    const struct {
+        double rate;
+        bool english;
+    } cases[] = {{tavi::MinRate, false}, {1.0, true}, {2.0, false}, {tavi::MaxRate, true}};
+    const std::string text = Words(150) + "Windows " + Words(50, "b");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rate) + (c.english ? " english" : ""));
+        Player p;
+        p.R().SetRate(c.rate);
+        if (c.english) speechtest::ReadEnglishWords(p.R());
+        const std::string whole = p.R().WholeSound(text);
+        EXPECT_TRUE(p.R().Speak(text));
+        EXPECT_EQ(p.Log->Calls, (Calls{"open", "write"}));
+        // The first piece is short: the first sound never waits for the rest to be made.
+        EXPECT_LT(p.Log->Buffers[0].size(), 11025u / 2);
+        EXPECT_TRUE(p.R().PauseReading());
+        EXPECT_TRUE(p.R().ResumeReading());
+        for (int n = 0; p.R().State == 0 && n < 1000; ++n) p.Log->Complete();
+        std::string played;
+        for (const auto& b : p.Log->Buffers) played += b;
+        EXPECT_EQ(played.size(), whole.size());
+        EXPECT_TRUE(played == whole); // (the sound itself is too long to be printed)
+        EXPECT_GT(p.Log->Buffers.size(), 2u);
+        EXPECT_EQ(p.Log->Calls.back(), "close");
+
+        // A new text cuts the pieces of the old one off; the old one's completion comes late.
+        p.R().Speak(text);
+        const std::uint64_t old = p.Log->Tags.back();
+        p.Log->Calls.clear();
+        EXPECT_TRUE(p.R().Speak("b"));
+        p.Log->Complete(old);
+        EXPECT_EQ(p.Log->Calls, (Calls{"reset", "write"}));
+        EXPECT_FALSE(p.R().StopReading());
+        EXPECT_EQ(p.R().State, 2);
+    }
+}
+
+TEST(Playback, AnUnreadableUnitInALaterPieceStopsTheReaderOnceTheOneBeforeIsPlayed) {
+    tavitest::TempDir dir;
+    const std::vector<tavi::TSoundUnit> units = {{"a", std::string(50, 'a')},
+                                                 {"b", std::string(50, 'b')}};
+    tavi::WriteSoundDictionary(dir / "dict.dat", dir / "dict.idx", tavi::TSoundFormat(), units);
+    std::string data = tavitest::ReadFile(dir / "dict.dat");
+    tavitest::WriteFile(dir / "dict.dat", data.substr(0, data.size() - 10));
+    tavi::TWordReader reader(dir / "dict.dat", dir / "dict.idx", "");
+    reader.SetCodeTable("Unicode");
+    reader.SetRate(2.0);
+    auto log = std::make_shared<DeviceLog>();
+    reader.SetWaveOut(std::make_unique<FakeWaveOut>(log));
+    EXPECT_THROW(reader.Speak("b"), tavi::EReadError); // in the first piece: Speak fails
+    EXPECT_EQ(reader.State, 2);
+    EXPECT_TRUE(reader.Speak(Words(100) + "b"));
+    for (int n = 0; reader.State == 0 && n < 1000; ++n) log->Complete();
+    EXPECT_EQ(reader.State, 2);
+    EXPECT_EQ(reader.ErrorText, "Stream read error");
+    EXPECT_GT(log->Buffers.size(), 2u); // the pieces before it were played
 }
 
 TEST(Playback, DestroyingTheReaderClosesItsDevice) {

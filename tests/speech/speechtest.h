@@ -29,6 +29,13 @@ inline std::vector<std::string> KeysOf(const std::string& utf8) {
     return Keys(Reading(utf8));
 }
 
+// Has the reader hand English words to the real English voice, with Debian's word list.
+inline void ReadEnglishWords(tavi::TTextReader& reader) {
+    static const auto list = std::make_shared<const tavi::TEnglishWords>(tavi::EnglishWordsFile);
+    reader.EnglishList = list;
+    reader.EnglishVoice = std::make_shared<tavi::TEnglishVoice>(tavi::CreateESpeakEngine());
+}
+
 // Samples of a test unit: its name's length and first byte make them recognisable.
 inline std::string SamplesOf(const std::string& name) {
     return std::string(10 + name.size(), static_cast<char>(0x40 + name[0] % 64));

@@ -60,10 +60,10 @@ TEST_F(TavitoolSpeak, WritesWhatReadingTheWholeTextGives) {
     const struct {
         std::string command, output, expected;
     } cases[] = {
-        {"$T speak --units - < in.txt > out", "out", listing},
-        {"$T speak --wav book.wav - < in.txt", "book.wav", wav},
-        {"cat in.txt | $T speak --wav piped.wav -", "piped.wav", wav},
-        {"$T speak --wav - - < in.txt > out.wav", "out.wav", wav},
+        {"$T speak --spell-english --units - < in.txt > out", "out", listing},
+        {"$T speak --spell-english --wav book.wav - < in.txt", "book.wav", wav},
+        {"cat in.txt | $T speak --spell-english --wav piped.wav -", "piped.wav", wav},
+        {"$T speak --spell-english --wav - - < in.txt > out.wav", "out.wav", wav},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(Run(c.command), 0) << c.command << ": " << File("err");
@@ -82,7 +82,8 @@ TEST_F(TavitoolSpeak, SplitsTheSoundIntoFilesOfSoManyMinutes) {
     const std::string sound = Reader.WholeSound(text);
     const std::size_t minute = 60 * Reader.Sounds->ReadFormat().AvgBytesPerSec;
     ASSERT_GT(sound.size(), 3 * minute);
-    ASSERT_EQ(Run("$T speak --wav book.wav --split-minutes 1 - < in.txt"), 0) << File("err");
+    ASSERT_EQ(Run("$T speak --spell-english --wav book.wav --split-minutes 1 - < in.txt"), 0)
+        << File("err");
     const auto part = [](int k) {
         char name[32];
         std::snprintf(name, sizeof name, "book-%02d.wav", k);
@@ -100,6 +101,37 @@ TEST_F(TavitoolSpeak, SplitsTheSoundIntoFilesOfSoManyMinutes) {
     }
     EXPECT_EQ(joined, sound);
     EXPECT_FALSE(std::filesystem::exists(Dir / "book.wav"));
+}
+
+TEST_F(TavitoolSpeak, ReadsEnglishWordsInEnglishAndChangesTheRate) {
+    tavitest::WriteFile(Dir / "in.txt", "Tôi dùng Windows và Facebook, gửi email qua Gmail.");
+    const struct {
+        std::string command;
+        int status;
+        std::string english; // the lines of out that name English words
+    } cases[] = {
+        {"$T speak --table Unicode --units - < in.txt > out", 0,
+         "english Windows\nenglish Facebook\nenglish email\n"},
+        {"$T speak --table Unicode --spell-english --units - < in.txt > out", 0, ""},
+        {"$T speak --table Unicode --rate 3.5 --units - < in.txt > out", 0,
+         "english Windows\nenglish Facebook\nenglish email\n"},
+        {"$T speak --rate 4.5 --units x > out", 2, ""},
+        {"$T speak --rate fast --units x > out", 2, ""},
+        {"$T speak --rate 2 --wav - x > out", 2, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.command), c.status) << c.command << ": " << File("err");
+        std::string english;
+        for (const std::string& line : tavi::SplitLines(File("out")))
+            if (line.rfind("english ", 0) == 0) english += line + "\n";
+        EXPECT_EQ(english, c.english) << c.command;
+    }
+    // The same sentence, as sound, at the voice's own rate and three and a half times it.
+    ASSERT_EQ(Run("$T speak --table Unicode --wav r1.wav - < in.txt"), 0) << File("err");
+    ASSERT_EQ(Run("$T speak --table Unicode --rate 3.5 --wav r35.wav - < in.txt"), 0);
+    const double normal = static_cast<double>(tavi::ParseWav(File("r1.wav")).Samples.size());
+    const double fast = static_cast<double>(tavi::ParseWav(File("r35.wav")).Samples.size());
+    EXPECT_NEAR(fast * 3.5, normal, 0.05 * normal);
 }
 
 TEST_F(TavitoolSpeak, RefusesSoundOverFourGigabytesBeforeWritingAnything) {

@@ -21,6 +21,8 @@ struct SpeechLog {
     int state = 2;
     bool engineActive = false, enginePaused = false;
     int volume = 65535;
+    bool englishWords = true;
+    double readerRate = 1.0, engineRate = 1.0;
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
@@ -51,6 +53,13 @@ public:
     }
     int ReaderState() const override { return Log->state; }
     void WaitWhilePlaying() override { Log->state = 2; }
+    std::vector<tavi::TVoicePiece> ReaderPieces(const std::string& text, const std::string&,
+                                                bool) override {
+        return {{false, text}};
+    }
+    void SetEnglishWords(bool on) override { Log->englishWords = on; }
+    void SetReaderRate(double multiple) override { Log->readerRate = multiple; }
+    void SetEngineRate(double multiple) override { Log->engineRate = multiple; }
     bool EngineActive() const override { return Log->engineActive; }
     void SetEngineActive(bool active) override { Log->engineActive = active; }
     void EngineReset() override { ++Log->resets; }

@@ -1,6 +1,8 @@
 // tavitool speak: what the word reader makes of a text, as the list of units and silences it
 // appends (--units) or as the sound it would play (--wav FILE), or the text played on the
-// sound device (--play). --english speaks with the English engine instead.
+// sound device (--play). --english speaks with the English engine instead. English words in
+// the text are read by the English voice, as in the program, unless --spell-english; --rate
+// sets the speed as a multiple of the voice's own.
 #include "tavitool/command.h"
 
 #include "tavitool/progress.h"
@@ -8,6 +10,8 @@
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "speech/sounddata.h"
+#include "speech/speechrate.h"
+#include "speech/timescale.h"
 #include "speech/tokenstream.h"
 #include "speech/wordreader.h"
 
@@ -57,18 +61,48 @@ std::string Printable(std::string_view key) {
     return out;
 }
 
-std::unique_ptr<tavi::TWordReader> OpenReader(const std::string& table, bool symbols) {
+// How the reader reads: the options of the command that set it up.
+struct TVoiceOptions {
+    std::string Table;
+    bool Symbols = false;
+    bool English = true; // English words read by the English voice
+    double Rate = 1.0;
+};
+
+std::unique_ptr<tavi::TWordReader> OpenReader(const TVoiceOptions& o) {
     const auto folder = tavi::ProgramFolder();
     auto reader = std::make_unique<tavi::TWordReader>(folder / "dict.dat", folder / "dict.idx",
                                                       folder / "abbr.txt");
-    reader->SetCodeTable(table);
-    reader->SpeakSymbols = symbols;
+    reader->SetCodeTable(o.Table);
+    reader->SpeakSymbols = o.Symbols;
+    reader->SetRate(o.Rate);
+    if (!o.English) return reader;
+    try {
+        reader->EnglishList = std::make_shared<tavi::TEnglishWords>(tavi::EnglishWordsFile);
+        reader->EnglishVoice = std::make_shared<tavi::TEnglishVoice>(tavi::CreateESpeakEngine());
+    } catch (const std::exception& e) {
+        std::cerr << "tavitool: English words are spelt: " << e.what() << "\n";
+    }
     return reader;
+}
+
+// Whether the reader hands words to the English voice.
+bool ReadsEnglish(const tavi::TTextReader& reader) {
+    return reader.EnglishWords && reader.EnglishList && reader.EnglishVoice;
+}
+
+double ParseRate(const std::string& value) {
+    if (value.empty()) return 1.0;
+    char* end = nullptr;
+    const double rate = std::strtod(value.c_str(), &end);
+    if (end == value.c_str() || *end != 0 || !(rate >= tavi::MinRate && rate <= tavi::MaxRate))
+        throw tavitool::UsageError{"--rate takes a multiple of the normal rate from 0.5 to 4"};
+    return rate;
 }
 
 // Plays through the device chosen as the program chooses it ($TAVI_AUDIO), or writes the
 // English engine's sound into a WAV file, and waits for the end.
-int PlayText(const std::string& text, const std::string& table, bool symbols, bool english,
+int PlayText(const std::string& text, const TVoiceOptions& voice, bool english,
              const std::string& wav, const std::string& mode) {
 #if TAVI_TOOL_QT
     int argc = 1;
@@ -84,7 +118,7 @@ int PlayText(const std::string& text, const std::string& table, bool symbols, bo
             tavi::TAudioChoice{tavi::TAudioChoice::None, {}, {}}));
     }
     if (!english) {
-        auto reader = OpenReader(table, symbols);
+        auto reader = OpenReader(voice);
         reader->Speak(text);
         tavi::WaitWhilePlaying(*reader);
         if (!reader->ErrorText.empty()) throw std::runtime_error(reader->ErrorText);
@@ -92,7 +126,7 @@ int PlayText(const std::string& text, const std::string& table, bool symbols, bo
     }
     tavi::TTTS tts(tavi::CreateESpeakEngine());
     tts.SetModeName(mode);
-    tts.SetSpeed(140);
+    tts.SetSpeed(tavi::EnglishWordsPerMinute(voice.Rate));
     if (!wav.empty()) {
         tts.OutputDest = tavi::TOutPutDest::odFile;
         tts.SetOutputFile(wav);
@@ -105,7 +139,7 @@ int PlayText(const std::string& text, const std::string& table, bool symbols, bo
     if (!tts.ErrorText.empty()) throw std::runtime_error(tts.ErrorText);
     return 0;
 #else
-    (void)text, (void)table, (void)symbols, (void)english, (void)wav, (void)mode;
+    (void)text, (void)voice, (void)english, (void)wav, (void)mode;
     throw std::runtime_error("this tavitool was built without the Qt layer: it cannot play "
                              "sound or use the English engine");
 #endif
@@ -188,6 +222,7 @@ void ListUnits(tavi::TTextReader& reader, TSpeechText& text) {
         listing += "unit " + Printable(r.Name) + "\n";
     };
     reader.OnSilence = [&](std::size_t n) { listing += "silence " + std::to_string(n) + "\n"; };
+    reader.OnEnglish = [&](const std::string& word) { listing += "english " + word + "\n"; };
     ForEachToken(reader, text, [&](std::string token) {
         reader.SayToken(std::move(token), nullptr);
         if (listing.size() < 64 * 1024) return;
@@ -204,8 +239,9 @@ struct TWavPlan {
     std::vector<std::uint64_t> Starts{0};
 };
 
-// What the sound of the text will take, counted without building it: a new file starts at the
-// first token after partLimit bytes (0: one file).
+// What the sound of the text will take before it is time-scaled, counted without building
+// it (only English words are made, to be measured): a new file starts at the first token after
+// partLimit bytes (0: one file).
 TWavPlan PlanWav(tavi::TTextReader& reader, TSpeechText& text, std::uint64_t partLimit) {
     TWavPlan plan;
     std::uint64_t token = 0;
@@ -213,12 +249,19 @@ TWavPlan PlanWav(tavi::TTextReader& reader, TSpeechText& text, std::uint64_t par
         plan.Sizes.back() += static_cast<std::uint64_t>(r.Size);
     };
     reader.OnSilence = [&](std::size_t n) { plan.Sizes.back() += n; };
+    tavi::TMemoryStream english;
+    const bool measure = ReadsEnglish(reader);
+    reader.OnEnglish = [&](const std::string&) {
+        plan.Sizes.back() += english.Size();
+        english.Clear();
+    };
     ForEachToken(reader, text, [&](std::string t) {
         if (partLimit && plan.Sizes.back() >= partLimit) {
             plan.Sizes.push_back(0);
             plan.Starts.push_back(token);
         }
-        reader.SayToken(std::move(t), nullptr);
+        reader.SayToken(std::move(t), measure ? &english : nullptr);
+        english.Clear();
         ++token;
     });
     if (plan.Sizes.size() > 1 && plan.Sizes.back() == 0) { // only silent tokens were left
@@ -246,8 +289,12 @@ public:
         Count += bytes.size();
     }
     void Finish() {
+        // The size of time-scaled sound is only known roughly beforehand.
+        if (Count > tavi::WaveDataMax)
+            throw std::runtime_error("the sound is longer than a WAV file can hold: give "
+                                     "--split-minutes N to write it in files of N minutes each");
         // Only a text that changed between the two readings can make them differ.
-        if (Count > tavi::WaveDataMax || (!File && Count != Expected))
+        if (!File && Count != Expected)
             throw std::runtime_error("the text changed while it was read");
         if (!File) return;
         File->WriteAt(0, tavi::WaveHeader(Format, static_cast<std::uint32_t>(Count)));
@@ -276,8 +323,11 @@ void WriteWav(tavi::TTextReader& reader, TSpeechText& text, const TWavPlan& plan
               const std::string& wav, bool split) {
     reader.OnUnit = nullptr;
     reader.OnSilence = nullptr;
+    reader.OnEnglish = nullptr;
     const tavi::TSoundFormat& format = reader.Sounds->ReadFormat();
     const std::size_t parts = plan.Sizes.size();
+    std::unique_ptr<tavi::TTimeScaler> scaler;
+    if (reader.Rate() != 1.0) scaler = std::make_unique<tavi::TTimeScaler>(format, reader.Rate());
     tavitool::TProgress progress;
     std::uint64_t total = 0;
     for (auto size : plan.Sizes) total += size;
@@ -288,13 +338,18 @@ void WriteWav(tavi::TTextReader& reader, TSpeechText& text, const TWavPlan& plan
         std::uint64_t token = 0;
         auto out = std::make_unique<TWavOut>(PartName(wav, 0, parts, split), format, plan.Sizes[0]);
         tavi::TMemoryStream chunk;
-        const auto flush = [&] {
-            out->Write(chunk.Data);
+        const auto flush = [&](bool partEnd) {
+            if (scaler) {
+                out->Write(scaler->Scale(chunk.Data));
+                if (partEnd) out->Write(scaler->Flush());
+            } else {
+                out->Write(chunk.Data);
+            }
             progress.Add(chunk.Data.size());
             chunk.Clear();
         };
         const auto nextPart = [&] {
-            flush();
+            flush(true);
             out->Finish();
             done.push_back(PartName(wav, part, parts, split));
             progress.FileDone(plan.Sizes[part]);
@@ -306,9 +361,9 @@ void WriteWav(tavi::TTextReader& reader, TSpeechText& text, const TWavPlan& plan
             if (part + 1 < parts && token == plan.Starts[part + 1]) nextPart();
             reader.SayToken(std::move(t), &chunk);
             ++token;
-            if (chunk.Data.size() >= SoundBlock) flush();
+            if (chunk.Data.size() >= SoundBlock) flush(false);
         });
-        flush();
+        flush(true);
         out->Finish();
     } catch (...) {
         std::error_code ec;
@@ -327,10 +382,14 @@ void SpeakToWav(tavi::TTextReader& reader, TSpeechText& text, const std::string&
     if (partLimit + SoundBlock > tavi::WaveDataMax)
         throw tavitool::UsageError{"--split-minutes " + std::to_string(splitMinutes) +
                                    " makes files over 4 GB"};
-    const TWavPlan plan = PlanWav(reader, text, partLimit);
+    // The plan counts the sound before it is time-scaled: so many minutes once scaled.
+    const double rate = reader.Rate();
+    const TWavPlan plan =
+        PlanWav(reader, text, static_cast<std::uint64_t>(static_cast<double>(partLimit) * rate));
     std::uint64_t total = 0;
     for (auto size : plan.Sizes) total += size;
-    if (plan.Sizes.front() > tavi::WaveDataMax)
+    total = static_cast<std::uint64_t>(static_cast<double>(total) / rate);
+    if (static_cast<double>(plan.Sizes.front()) / rate > tavi::WaveDataMax)
         throw std::runtime_error(
             "the sound of this text takes " + std::to_string(total >> 20) +
             " MB, more than the 4 GB a WAV file can hold: give --split-minutes N to write it in "
@@ -338,9 +397,18 @@ void SpeakToWav(tavi::TTextReader& reader, TSpeechText& text, const std::string&
     WriteWav(reader, text, plan, wav, splitMinutes != 0);
 }
 
+// The options of the Vietnamese voice: --table, --symbols, --spell-english, --rate.
+TVoiceOptions TakeVoiceOptions(tavitool::Args& args) {
+    TVoiceOptions o;
+    o.Table = tavitool::TakeOption(args, "--table", "Vni for Win");
+    o.Symbols = tavitool::TakeFlag(args, "--symbols");
+    o.English = !tavitool::TakeFlag(args, "--spell-english");
+    o.Rate = ParseRate(tavitool::TakeOption(args, "--rate"));
+    return o;
+}
+
 int Speak(tavitool::Args& args) {
-    const std::string table = tavitool::TakeOption(args, "--table", "Vni for Win");
-    const bool symbols = tavitool::TakeFlag(args, "--symbols");
+    const TVoiceOptions voice = TakeVoiceOptions(args);
     const bool units = tavitool::TakeFlag(args, "--units");
     const bool play = tavitool::TakeFlag(args, "--play");
     const bool english = tavitool::TakeFlag(args, "--english");
@@ -352,7 +420,8 @@ int Speak(tavitool::Args& args) {
         throw tavitool::UsageError{"give exactly one of --units, --wav, --play"};
     if (english && units) throw tavitool::UsageError{"--units lists the Vietnamese voice's units"};
     if (!mode.empty() && !english) throw tavitool::UsageError{"--mode is for --english"};
-    if (english && wav == "-") throw tavitool::UsageError{"--english --wav needs a file name"};
+    if ((english || voice.Rate != 1.0) && wav == "-")
+        throw tavitool::UsageError{"--english or --rate with --wav needs a file name"};
     if (args.size() != 1) throw tavitool::UsageError{"one TEXT (or - for standard input)"};
     unsigned long minutes = 0;
     if (!split.empty()) {
@@ -364,12 +433,12 @@ int Speak(tavitool::Args& args) {
     }
     if (play || english) {
         const std::string text = args[0] == "-" ? tavitool::ReadInput("") : args[0];
-        return PlayText(text, table, symbols, english, wav, mode);
+        return PlayText(text, voice, english, wav, mode);
     }
     // Past a file-size limit, writes fail (reported, nothing left half-written) instead of the
     // signal ending the program half-way.
     std::signal(SIGXFSZ, SIG_IGN);
-    auto reader = OpenReader(table, symbols);
+    auto reader = OpenReader(voice);
     TSpeechText text(args[0], !units);
     if (units)
         ListUnits(*reader, text);
@@ -379,12 +448,14 @@ int Speak(tavitool::Args& args) {
 }
 
 tavitool::Register reg("speak",
-                       "[--table NAME] [--symbols] [--english [--mode VOICE]] (--units | --wav "
-                       "FILE [--split-minutes N] | --play) TEXT|-   the units and silences the "
-                       "word reader chooses, its sound as a WAV file (written as it is made; "
-                       "over 4 GB only in files of N minutes, NAME-01.wav...), or the sound "
-                       "played on the device chosen by $TAVI_AUDIO; --english: the English "
-                       "engine reads the text (Windows-1252)",
+                       "[--table NAME] [--symbols] [--spell-english] [--rate X] [--english [--mode "
+                       "VOICE]] (--units | --wav FILE [--split-minutes N] | --play) TEXT|-   the "
+                       "units and silences the word reader chooses (and the English words it "
+                       "hands to the English voice, unless --spell-english), its sound as a WAV "
+                       "file (written as it is made; over 4 GB only in files of N minutes, "
+                       "NAME-01.wav...), or the sound played on the device chosen by "
+                       "$TAVI_AUDIO; --rate X: X times the voice's own speed (0.5 to 4); "
+                       "--english: the English engine reads the text (Windows-1252)",
                        Speak);
 
 } // namespace
