@@ -85,6 +85,8 @@ void FuzzReader(FuzzedDataProvider& in) {
     Device& dev = *owned;
     reader.SetWaveOut(std::move(owned));
     reader.SpeakSymbols = in.ConsumeBool();
+    // At another rate the text plays in pieces, each made while the one before plays.
+    reader.SetRate(in.ConsumeBool() ? 1.0 : in.ConsumeFloatingPointInRange(0.5, 4.0));
     for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
         dev.FailNext = in.ConsumeIntegralInRange(0, 7) == 0;
         const int writes = dev.Writes;

@@ -23,6 +23,7 @@ vi\t,
 vi\tgửi
 en\temail
 vi\tqua
+vi\tGmail
 vi\tGmail.'
 [ "$echoed" = "$expected" ] || {
     diff <(echo "$expected") <(echo "$echoed") >&2 || true
