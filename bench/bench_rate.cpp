@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <set>
 #include <sstream>
@@ -87,18 +88,48 @@ void BM_FirstBufferAtRateStep(benchmark::State& state) {
     reader->SetWaveOut(std::move(device));
     reader->SetRate(tavi::RateOfStep(static_cast<int>(state.range(0))));
     const std::string prose = Prose();
+    double best = 1;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         reader->Speak(prose);
-        state.SetIterationTime(std::chrono::duration<double>(timing->Arrived - start).count());
+        const double seconds = std::chrono::duration<double>(timing->Arrived - start).count();
+        state.SetIterationTime(seconds);
+        best = std::min(best, seconds);
         reader->StopReading();
     }
     state.counters["rate"] = reader->Rate();
+    // On a machine shared with other work the mean counts their time too.
+    state.counters["best_us"] = best * 1e6;
+    state.counters["first_ms_of_sound"] = 1000.0 * static_cast<double>(timing->Bytes) /
+                                          reader->Sounds->ReadFormat().AvgBytesPerSec /
+                                          static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_FirstBufferAtRateStep)
     ->DenseRange(1, static_cast<int>(tavi::RateSteps.size()))
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+// An English word echoed as it is typed: the English voice makes it before the first buffer
+// (a word said before is kept made, so each iteration has a voice of its own).
+void BM_FirstBufferOfAnEnglishWord(benchmark::State& state) {
+    auto reader = OpenReader(state);
+    if (!reader) return;
+    auto device = std::make_unique<tavibench::TimingWaveOut>();
+    tavibench::TimingWaveOut* timing = device.get();
+    reader->SetWaveOut(std::move(device));
+    double best = 1;
+    for (auto _ : state) {
+        reader->EnglishVoice = std::make_shared<tavi::TEnglishVoice>(tavi::CreateESpeakEngine());
+        const Clock::time_point start = Clock::now();
+        reader->Speak("Windows");
+        const double seconds = std::chrono::duration<double>(timing->Arrived - start).count();
+        state.SetIterationTime(seconds);
+        best = std::min(best, seconds);
+        reader->StopReading();
+    }
+    state.counters["best_us"] = best * 1e6;
+}
+BENCHMARK(BM_FirstBufferOfAnEnglishWord)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // Sentences with English words in them, each followed by a tab and its English words.
 void BM_EnglishWordsReadInEnglish(benchmark::State& state) {

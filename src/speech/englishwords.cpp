@@ -2,6 +2,7 @@
 
 #include "codes/memorystream.h"
 #include "dialogs/syllable.h"
+#include "speech/wordreader.h"
 
 #include <algorithm>
 
@@ -36,15 +37,8 @@ TEnglishWords::TEnglishWords(const std::filesystem::path& file)
 
 TEnglishWords TEnglishWords::FromText(std::string_view text) {
     TEnglishWords list;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!line.empty() && IsLetters(line)) list.Words.emplace_back(line);
-        start = end + 1;
-    }
+    for (std::string& line : SplitLines(text))
+        if (!line.empty() && IsLetters(line)) list.Words.push_back(std::move(line));
     std::sort(list.Words.begin(), list.Words.end());
     list.Words.erase(std::unique(list.Words.begin(), list.Words.end()), list.Words.end());
     return list;

@@ -15,8 +15,15 @@ namespace tavi {
 
 namespace {
 
-// Seconds of sound (at the new rate) in the first piece of a text.
-constexpr double FirstPieceSeconds = 0.2;
+// Seconds of sound (at the new rate) in the first piece of a text: as long as the sound
+// server's own buffer (145 ms here), which pads a shorter sound with silence. But no more than
+// FirstPieceMost seconds of sound are time-scaled before the first sound, so that it reaches
+// the device within a millisecond at every rate: above twice the voice's own rate the first
+// piece is shorter than that buffer, and padded.
+constexpr double FirstPieceSeconds = 0.15;
+constexpr double FirstPieceMost = 0.3;
+// Seconds of sound that the scaler keeps back to go on from (two pitch periods of 65 Hz).
+constexpr double KeptBack = 2.0 / 65;
 // The most seconds of sound time-scaled into one later piece: the work done at a time.
 constexpr double ScaledPieceSeconds = 4.0;
 
@@ -73,11 +80,21 @@ bool TTextReader::PlayNextPiece() {
 }
 
 std::string TTextReader::MakePiece(bool first) {
+    // The scaler keeps back what it needs to go on (two of the longest pitch periods): a
+    // piece that gave no sound yet takes more, unless the text is used up.
+    std::string piece;
+    do piece += ScalePiece(first);
+    while (piece.empty() && !(Unscaled.empty() && Converter.OutStream.AtEnd()));
+    return piece;
+}
+
+std::string TTextReader::ScalePiece(bool first) {
     // Whole tokens until the piece holds its share; a piece to be scaled is cut short only
     // when one token makes it much longer (a number or a word spelt letter by letter).
     const TSoundFormat& format = Sounds->ReadFormat();
     const std::size_t unlimited = std::numeric_limits<std::size_t>::max();
-    const std::size_t share = first    ? SecondsOfSound(format, FirstPieceSeconds * FRate)
+    const double firstSeconds = std::min(FirstPieceSeconds * FRate + KeptBack, FirstPieceMost);
+    const std::size_t share = first    ? SecondsOfSound(format, firstSeconds)
                               : Scaler ? SecondsOfSound(format, ScaledPieceSeconds)
                                        : unlimited;
     const std::size_t most = !Scaler ? unlimited : first ? share : 2 * share;

@@ -164,6 +164,7 @@ private:
     void DropPieces();
     bool PlayNextPiece();
     std::string MakePiece(bool first);
+    std::string ScalePiece(bool first);
     std::string TakeSound(TMemoryStream& sound, std::size_t most);
 
     // The tag of the chunk on the device; 0 when none is. A completion that names another

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 using speechtest::DeviceLog;
 using speechtest::FakeWaveOut;
@@ -210,18 +211,27 @@ TEST(Playback, WithoutAnyDeviceTheReaderIsIdleAtOnce) {
     EXPECT_FALSE(d.Reader->PauseReading());
 }
 
+// A reader of "a" and "b" whose data file ends in the middle of "b", on a fake device.
+struct BrokenDictionary {
+    BrokenDictionary() {
+        const std::vector<tavi::TSoundUnit> units = {{"a", std::string(50, 'a')},
+                                                     {"b", std::string(50, 'b')}};
+        tavi::WriteSoundDictionary(Dir / "dict.dat", Dir / "dict.idx", tavi::TSoundFormat(), units);
+        const std::string data = tavitest::ReadFile(Dir / "dict.dat");
+        tavitest::WriteFile(Dir / "dict.dat", data.substr(0, data.size() - 10));
+        Reader.emplace(Dir / "dict.dat", Dir / "dict.idx", "");
+        Reader->SetCodeTable("Unicode");
+        Reader->SetWaveOut(std::make_unique<FakeWaveOut>(Log));
+    }
+    tavitest::TempDir Dir;
+    std::shared_ptr<DeviceLog> Log = std::make_shared<DeviceLog>();
+    std::optional<tavi::TWordReader> Reader;
+};
+
 TEST(Playback, UnreadableUnitStopsTheReaderWithItsError) {
-    tavitest::TempDir dir;
-    const std::vector<tavi::TSoundUnit> units = {{"a", std::string(50, 'a')},
-                                                 {"b", std::string(50, 'b')}};
-    tavi::WriteSoundDictionary(dir / "dict.dat", dir / "dict.idx", tavi::TSoundFormat(), units);
-    // The data file ends in the middle of "b".
-    std::string data = tavitest::ReadFile(dir / "dict.dat");
-    tavitest::WriteFile(dir / "dict.dat", data.substr(0, data.size() - 10));
-    tavi::TWordReader reader(dir / "dict.dat", dir / "dict.idx", "");
-    reader.SetCodeTable("Unicode");
-    auto log = std::make_shared<DeviceLog>();
-    reader.SetWaveOut(std::make_unique<FakeWaveOut>(log));
+    BrokenDictionary broken;
+    tavi::TWordReader& reader = *broken.Reader;
+    auto& log = broken.Log;
 
     // Speak itself: the error leaves it, the reader stays idle.
     EXPECT_THROW(reader.Speak("b"), tavi::EReadError);
@@ -278,17 +288,10 @@ TEST(Playback, InPiecesAtOtherRatesAndWithEnglishWords) {
 }
 
 TEST(Playback, AnUnreadableUnitInALaterPieceStopsTheReaderOnceTheOneBeforeIsPlayed) {
-    tavitest::TempDir dir;
-    const std::vector<tavi::TSoundUnit> units = {{"a", std::string(50, 'a')},
-                                                 {"b", std::string(50, 'b')}};
-    tavi::WriteSoundDictionary(dir / "dict.dat", dir / "dict.idx", tavi::TSoundFormat(), units);
-    std::string data = tavitest::ReadFile(dir / "dict.dat");
-    tavitest::WriteFile(dir / "dict.dat", data.substr(0, data.size() - 10));
-    tavi::TWordReader reader(dir / "dict.dat", dir / "dict.idx", "");
-    reader.SetCodeTable("Unicode");
+    BrokenDictionary broken;
+    tavi::TWordReader& reader = *broken.Reader;
+    auto& log = broken.Log;
     reader.SetRate(2.0);
-    auto log = std::make_shared<DeviceLog>();
-    reader.SetWaveOut(std::make_unique<FakeWaveOut>(log));
     EXPECT_THROW(reader.Speak("b"), tavi::EReadError); // in the first piece: Speak fails
     EXPECT_EQ(reader.State, 2);
     EXPECT_TRUE(reader.Speak(Words(100) + "b"));
