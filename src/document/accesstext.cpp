@@ -3,6 +3,8 @@
 #include "document/editecho.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <unordered_map>
 
 namespace tavi {
@@ -21,6 +23,30 @@ std::u16string ToUtf16(std::string_view utf8) {
     }
     return out;
 }
+
+// Letters repeat: each distinct one is converted once and found again by its bytes; most
+// letters are one byte, found in a table.
+template <typename Convert> class TLetterCache {
+public:
+    explicit TLetterCache(Convert& convert) : FConvert(convert) {}
+    const std::u16string& operator()(std::string_view letter) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(letter[k]); };
+        if (letter.size() == 1) {
+            if (!FKnown[byte(0)]) FSingles[byte(0)] = ToUtf16(FConvert(letter));
+            FKnown.set(byte(0));
+            return FSingles[byte(0)];
+        }
+        auto [found, added] = FPairs.try_emplace(byte(0) << 8 | byte(1));
+        if (added) found->second = letter == "\r\n" ? u"\n" : ToUtf16(FConvert(letter));
+        return found->second;
+    }
+
+private:
+    Convert& FConvert;
+    std::array<std::u16string, 256> FSingles;
+    std::bitset<256> FKnown;
+    std::unordered_map<unsigned, std::u16string> FPairs;
+};
 
 } // namespace
 
@@ -42,9 +68,9 @@ template <typename Convert>
 TAccessText TAccessText::Build(std::string_view bytes, bool marks, Convert convert) {
     TAccessText t;
     t.FLetterOf.reserve(bytes.size() + 1);
+    t.FPositionOf.reserve(bytes.size() + 1);
     t.FText.reserve(bytes.size());
-    // Letters repeat: each distinct one is converted once.
-    std::unordered_map<unsigned, std::u16string> seen;
+    TLetterCache<Convert> converted(convert);
     for (std::size_t i = 0; i < bytes.size();) {
         const auto at = [&](std::size_t k) {
             return k < bytes.size() ? static_cast<unsigned char>(bytes[k]) : 0u;
@@ -53,11 +79,7 @@ TAccessText TAccessText::Build(std::string_view bytes, bool marks, Convert conve
         const bool pair = lineBreak || (marks && at(i) != '\r' && at(i) != '\n' &&
                                         IsCombiningMark(static_cast<int>(at(i + 1))));
         const std::string_view letter = bytes.substr(i, pair ? 2 : 1);
-        const unsigned key = at(i) | (pair ? (at(i + 1) | 0x100u) << 8 : 0u);
-        auto it = seen.find(key);
-        if (it == seen.end())
-            it = seen.emplace(key, lineBreak ? u"\n" : ToUtf16(convert(letter))).first;
-        t.Add(letter.size(), it->second);
+        t.Add(letter.size(), converted(letter));
         i += letter.size();
     }
     t.FLetterOf.push_back(t.Length());
@@ -87,7 +109,10 @@ std::size_t TAccessText::PositionOf(int letter) const {
 }
 
 TAccessText::TChange TAccessText::Difference(const TAccessText& before, const TAccessText& after) {
-    const std::u16string_view a = before.FText, b = after.FText;
+    return Difference(before.FText, after.FText);
+}
+
+TAccessText::TChange TAccessText::Difference(std::u16string_view a, std::u16string_view b) {
     std::size_t head = 0;
     while (head < a.size() && head < b.size() && a[head] == b[head]) ++head;
     std::size_t tail = 0;

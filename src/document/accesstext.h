@@ -36,6 +36,7 @@ public:
         std::u16string Removed, Inserted;
     };
     static TChange Difference(const TAccessText& before, const TAccessText& after);
+    static TChange Difference(std::u16string_view before, std::u16string_view after);
 
 private:
     template <typename Convert>

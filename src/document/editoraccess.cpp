@@ -50,7 +50,7 @@ TEditorAccessible::TEditorAccessible(TMsRichEdit* editor)
     // would cost a screen reader's every question a pass over the whole document.
     FWatch = QObject::connect(editor->document(), &QTextDocument::contentsChange, editor,
                               [this] { FValid = false; });
-    FTold = Letters(); // what a reader finds when it first looks
+    FTold = Letters().Text(); // what a reader finds when it first looks
 }
 
 TEditorAccessible::~TEditorAccessible() {
@@ -257,8 +257,8 @@ TTextRange TEditorAccessible::ScreenLine(int letter) const {
 
 TAccessText::TChange TEditorAccessible::TakeChange() {
     const TAccessText& now = Letters();
-    TAccessText::TChange change = TAccessText::Difference(FTold, now);
-    FTold = now;
+    TAccessText::TChange change = TAccessText::Difference(FTold, now.Text());
+    FTold = now.Text();
     return change;
 }
 

@@ -58,7 +58,7 @@ private:
     mutable bool FBraille = false;
     mutable bool FValid = false;
     QMetaObject::Connection FWatch; // tells of every change of the editor's text
-    TAccessText FTold;
+    std::u16string FTold;           // the text as assistive technology was last told it
 };
 
 // Makes every editor answer through TEditorAccessible, and the editor's text-change events

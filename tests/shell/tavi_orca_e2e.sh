@@ -61,20 +61,46 @@ e2e_log_in anna
 # Orca with settings of its own, its debug output kept to be read once it has ended.
 orca -u "$E2E_WORK/orca" --debug-file "$E2E_WORK/orca.debug" >"$E2E_WORK/orca.out" 2>&1 &
 orca=$!
-# Orca is on the accessibility bus once its own application is there.
+# Orca hears the keys once it has a keystroke listener at the accessibility registry.
 orca_listens() {
-    /usr/bin/python3 -c 'import pyatspi, sys
-sys.exit(not any(a and a.name == "orca" for a in pyatspi.Registry.getDesktop(0)))' 2>/dev/null
+    /usr/bin/python3 - <<'EOF' 2>/dev/null
+import sys
+from gi.repository import Gio
+session = Gio.bus_get_sync(Gio.BusType.SESSION)
+address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                            None, None, 0, -1).unpack()[0]
+a11y = Gio.DBusConnection.new_for_address_sync(
+    address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+    | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+listeners = a11y.call_sync("org.a11y.atspi.Registry",
+                           "/org/a11y/atspi/registry/deviceeventcontroller",
+                           "org.a11y.atspi.DeviceEventController", "GetKeystrokeListeners",
+                           None, None, 0, -1).unpack()[0]
+sys.exit(0 if listeners else 1)
+EOF
 }
 for _ in $(seq 60); do orca_listens && break; sleep 0.5; done
 orca_listens || fail "Orca did not start: $(cat "$E2E_WORK/orca.out")"
 focus "$E2E_MAIN"
 
+# press KEY: as a user presses it, Ctrl held until Orca has presented the move (Orca tells a
+# move by the keys down when it comes).
+press() {
+    if [[ $1 == ctrl+* ]]; then
+        xdotool keydown ctrl key "${1#ctrl+}"
+        sleep 1
+        xdotool keyup ctrl
+    else
+        xdotool key "$1"
+        sleep 1
+    fi
+}
+
 # keeps_talking KEYS...: the keys, then the program still says something of its own.
 keeps_talking() {
     local from
     from=$(log_lines)
-    xdotool key --delay 300 "$@"
+    for key in "$@"; do press "$key"; done
     for _ in $(seq 50); do
         [ "$(log_lines)" -gt "$from" ] && return 0
         sleep 0.1
