@@ -1,6 +1,6 @@
 #include "document/textunits.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace tavi {
 
@@ -24,8 +24,8 @@ TKind KindOf(char16_t c) {
     return letter ? TKind::Letter : TKind::Other;
 }
 
-// Punctuation that stays inside a word between two letters ("l'eau"), two digits ("1,5"), or
-// either ("3.14", "a.b"), as Unicode's word rules keep it.
+// Punctuation that stays inside a word: between two letters (a colon), two digits ("1,5"), or
+// either ("l'eau", "3.14"), as Unicode's word rules keep it.
 bool JoinsLetters(char16_t c) {
     return c == u':' || c == 0xB7;
 }
