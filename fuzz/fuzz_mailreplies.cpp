@@ -3,6 +3,7 @@
 // parsers must stay within their bounds. Also the nmcli listings of the dial-up entries.
 #include "mail/dialentries.h"
 #include "mail/mailreplies.h"
+#include "mail/refusal.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -42,6 +43,8 @@ void CheckLine(std::string_view line) {
     if (tavi::ParseListSize(line) < 0) std::abort();
     const tavi::TServerName server = tavi::SplitServer(line);
     if (server.Port && *server.Port == 0) std::abort();
+    // A refusal always says a reason and that the letter did not go.
+    if (tavi::FailureNotice(tavi::TFailure::Refused, true, line).Prompts.size() != 2) std::abort();
 }
 
 } // namespace

@@ -88,6 +88,8 @@ bool TTalkingDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TTalkingDialog::FieldKeyPress(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key) {
+    // Tab only moves on; the next control says its own name.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
     const auto mods = Modifiers(key);
     if (rules.Secret && key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter &&
         key->key() != Qt::Key_Escape) {

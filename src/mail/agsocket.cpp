@@ -359,7 +359,7 @@ int TagSocket::ReplyCode(std::string_view line) const {
 int TagSocket::ReadLineWithin(bool startTimer) {
     RequireConnected();
     FLine.Clear();
-    if (startTimer) FTimer.Start();
+    if (startTimer) FTimer.Resume();
     WaitFor([this] {
         for (std::string_view bytes; !(bytes = Received()).empty();) {
             Consume(FLine.Feed(bytes));
@@ -381,7 +381,7 @@ int TagSocket::ReadLine() {
 }
 
 int TagSocket::ReadReply() {
-    FTimer.Start();
+    FTimer.Resume();
     FReplyLines.clear();
     const int code = ReadLineWithin(false);
     FReplyLines.push_back(FLastReply);
@@ -395,7 +395,7 @@ int TagSocket::ReadReply() {
     return code;
 }
 
-void TagSocket::SendBytes(std::string_view bytes, bool restartTimer) {
+void TagSocket::SendBytes(std::string_view bytes) {
     RequireConnected();
     if (FSocket->state() != QAbstractSocket::ConnectedState)
         SocketError(FEverConnected ? ConnectionReset : NotConnected);
@@ -405,7 +405,6 @@ void TagSocket::SendBytes(std::string_view bytes, bool restartTimer) {
     FWriteEvent = false;
     WaitFor([&] {
         if (!FSocket) return true;
-        if (FWriteEvent && restartTimer) FTimer.Start();
         FWriteEvent = false;
         return (FSocket->bytesToWrite() == 0 && FSocket->encryptedBytesToWrite() == 0) ||
                FSocket->state() != QAbstractSocket::ConnectedState;
@@ -422,7 +421,7 @@ void TagSocket::SendLine(const std::string& text, std::string_view logAs) {
         throw EMailError(mailtext::LineBreakInCommand);
     }
     FTimer.Start();
-    SendBytes(text + "\r\n", false);
+    SendBytes(text + "\r\n");
     FTimer.Stop();
     const std::string logged = logAs.empty() ? text : std::string(logAs);
     AddLog(logged);
@@ -430,10 +429,15 @@ void TagSocket::SendLine(const std::string& text, std::string_view logAs) {
 }
 
 void TagSocket::ReceiveData(TMemoryStream& stream, std::int64_t size) {
+    ReceiveData([&stream](std::string_view bytes) { stream.Write(bytes); }, size);
+}
+
+void TagSocket::ReceiveData(const TDataSink& sink, std::int64_t size) {
     RequireConnected();
     TDataEndFinder end;
     std::uint64_t taken = 0;
-    FTimer.Start();
+    // The message is part of the answer to its RETR: it comes within the time of that command.
+    FTimer.Resume();
     while (!end.Found()) {
         WaitFor([this] { return !Received().empty() || PeerClosed(); });
         RequireConnected();
@@ -449,10 +453,15 @@ void TagSocket::ReceiveData(TMemoryStream& stream, std::int64_t size) {
             Disconnect();
             throw ESocketError(mailtext::DataTooLarge, 0);
         }
-        stream.Write(bytes.substr(0, n));
+        try {
+            sink(bytes.substr(0, n));
+        } catch (...) {
+            FTimer.Stop();
+            Disconnect();
+            throw;
+        }
         Consume(n);
-        if (OnProgress) OnProgress(ProgressPercent(stream.Position, size), stream.Position);
-        FTimer.Start();
+        if (OnProgress) OnProgress(ProgressPercent(taken, size), taken);
     }
     FTimer.Stop();
 }
@@ -469,7 +478,7 @@ void TagSocket::SendStream(std::istream& stream) {
     for (;;) {
         stream.read(block, SendBlock);
         const auto n = static_cast<std::size_t>(stream.gcount());
-        if (n > 0) SendBytes(std::string_view(block, n), true);
+        if (n > 0) SendBytes(std::string_view(block, n));
         position += n;
         if (OnProgress) OnProgress(ProgressPercent(position, size), position);
         if (n < SendBlock) break;

@@ -49,6 +49,9 @@ public:
     std::string Server;
     // The port when Server names none and the service lookup finds none.
     int DefaultPort = 0;
+    // The longest one exchange with the server may take as a whole, in seconds: a command
+    // with its whole answer (a letter after RETR included), the connection with the
+    // greeting, a letter sent. A server that answers a byte at a time cannot stretch it.
     int TimeOut() const { return FTimer.TimeOut(); }
     void SetTimeOut(int seconds) { FTimer.SetTimeOut(seconds); }
     // Where the conversation is written when the component is destroyed.
@@ -93,19 +96,23 @@ public:
 
     // Reads one reply line and returns its code. Lines are kept up to 1024 bytes; the rest of a
     // longer line is skipped. The server closing the connection before the line is complete
-    // is a lost connection (10054).
+    // is a lost connection (10054). The reads after a command share its time.
     int ReadLine();
     // Reads a reply of one or more lines ("250-..." up to "250 ..."); returns the first line's
-    // code, and the last line becomes LastReply; ReplyLines() has them all. The whole reply
-    // must come within TimeOut.
+    // code, and the last line becomes LastReply; ReplyLines() has them all.
     int ReadReply();
-    // Sends the text and CR LF; logAs replaces the text in the log and OnSentLine (passwords).
-    // A text holding CR or LF is refused: it would be two commands.
+    // Sends the text and CR LF, and starts the time of the command; logAs replaces the text in
+    // the log and OnSentLine (passwords). A text holding CR or LF is refused: it would be two
+    // commands.
     void SendLine(const std::string& text, std::string_view logAs = {});
-    // Appends the message that follows a RETR to stream, up to and including the line ".";
-    // size (from LIST) only scales the progress.
+    // Hands the message that follows a RETR to sink block by block, up to and including the
+    // line "."; size (from LIST) only scales the progress. A sink that fails ends the
+    // connection: the rest of the message would still be coming.
+    using TDataSink = std::function<void(std::string_view bytes)>;
+    void ReceiveData(const TDataSink& sink, std::int64_t size);
+    // The same, appended to stream.
     void ReceiveData(TMemoryStream& stream, std::int64_t size);
-    // Sends the whole stream from its start in blocks of 2047 bytes.
+    // Sends the whole stream from its start in blocks of 2047 bytes, all within TimeOut.
     void SendStream(std::istream& stream);
 
     // The code of a reply line; here the first three characters as a number, -1 when they are
@@ -161,8 +168,8 @@ private:
     // The server closed the connection and everything it sent has been used.
     bool PeerClosed();
     int ReadLineWithin(bool startTimer);
-    // Sends all bytes; restartTimer: every piece that goes out gives the rest a new time-out.
-    void SendBytes(std::string_view bytes, bool restartTimer);
+    // Sends all bytes, within the time running.
+    void SendBytes(std::string_view bytes);
     void AddLog(const std::string& line);
     void SocketFailed(QAbstractSocket::SocketError error);
     // What the secure connection needs, set up before connecting: a failure here sends

@@ -11,6 +11,12 @@ void TCountdown::Start(Clock::time_point now) {
     LastTick = now;
 }
 
+void TCountdown::Resume(Clock::time_point now) {
+    Running = true;
+    LastTick = now;
+    if (Counter <= 0) ExpiredFlag = true;
+}
+
 void TCountdown::Tick() {
     if (!Running) return;
     if (Counter > 0) --Counter;

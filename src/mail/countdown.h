@@ -15,6 +15,8 @@ public:
     // Loads the limit, clears the expired flag and starts counting.
     void Start(Clock::time_point now = Clock::now());
     void Stop() { Running = false; }
+    // Goes on counting from what was left when it stopped.
+    void Resume(Clock::time_point now = Clock::now());
     // One second has passed: lowers the counter; at zero or below the countdown expires.
     void Tick();
     // Applies every whole second passed since the last tick.

@@ -2,7 +2,6 @@
 
 #include "codes/vncodeconverter.h"
 #include "mail/mailcharset.h"
-#include "mail/mimecoding.h"
 
 #include <cstdio>
 
@@ -65,9 +64,11 @@ std::string RawHeaderValue(const TmsHeaders& headers, std::string_view name) {
 std::string LetterDate(std::string_view dateHeader, bool english) {
     const TMailDateTime d = ParseMailDate(dateHeader);
     if (d.IsZero()) return (english ? English : Vietnamese).NoDate;
-    char text[48];
-    std::snprintf(text, sizeof text, "%d/%d/%02d %d:%d ", d.Day, d.Month, d.Year % 100, d.Hour,
-                  d.Minute);
+    // The Vietnamese voice reads "10:00" as two numbers; it says a time of day in words, as the
+    // file information does.
+    const char* time = english ? "%d/%d/%02d %d:%02d " : "%d/%d/%02d %d gi\xF4\xF8 %02d phu\xF9t ";
+    char text[64];
+    std::snprintf(text, sizeof text, time, d.Day, d.Month, d.Year % 100, d.Hour, d.Minute);
     return text;
 }
 
@@ -83,25 +84,18 @@ std::string LetterMemo(const TmsCustomMessage& letter, bool english, bool conver
            l.Content + "\r\n" + body;
 }
 
+std::string AsOwnParagraphs(std::string text, char before, char after) {
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    if (text.empty()) return text;
+    if (before != '\0' && !isBreak(before) && !isBreak(text.front())) text.insert(0, "\r\n");
+    if (after != '\0' && !isBreak(after) && !isBreak(text.back())) text += "\r\n";
+    return text;
+}
+
 std::string SubjectHeader(std::string_view utf8) {
     bool ascii = true;
     for (const char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) return std::string(utf8);
-    // Words of at most 45 bytes (60 in base64) stay within an encoded word's 75 characters; a
-    // letter is never split between two words.
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t most = std::min(i + 45, utf8.size());
-        std::size_t end = most;
-        while (end > i && end < utf8.size() &&
-               (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
-            --end;
-        if (end == i) end = most; // no letter starts there: not UTF-8, cut where it fits
-        if (!out.empty()) out += ' ';
-        out += "=?UTF-8?B?" + Base64Encode(utf8.substr(i, end - i)) + "?=";
-        i = end;
-    }
-    return out;
+    return ascii ? std::string(utf8) : EncodeUtf8Words(utf8);
 }
 
 } // namespace tavi

@@ -13,7 +13,8 @@ namespace tavi {
 // empty when there is none.
 std::string RawHeaderValue(const TmsHeaders& headers, std::string_view name);
 
-// The date of a letter as "d/m/yy h:m " (no leading zeros but in the year, a blank after);
+// The date of a letter as "d/m/yy h:mm " for the English voice and "d/m/yy h giờ mm phút " for
+// the Vietnamese one (no leading zeros but in the year and the minutes, a blank after);
 // the no-date text of the speech language when the Date header cannot be read.
 std::string LetterDate(std::string_view dateHeader, bool english);
 
@@ -21,6 +22,11 @@ std::string LetterDate(std::string_view dateHeader, bool english);
 // content label and the body. convertCode: the body is taken from the Vietnamese code it is
 // detected in into "Vni for Win".
 std::string LetterMemo(const TmsCustomMessage& letter, bool english, bool convertCode);
+
+// text as paragraphs of its own where it goes into a document between the bytes before and
+// after it ('\0' at either end of the document): a paragraph break goes before it unless a
+// paragraph starts there, and after it unless one ends there.
+std::string AsOwnParagraphs(std::string text, char before, char after);
 
 // A subject in UTF-8 as a header text: unchanged when it is ASCII, else encoded words of
 // UTF-8 that fit a header line.

@@ -75,6 +75,7 @@ void TMailFrm::Connect() {
         proceed = false;
         Status(QString::fromStdString(reply));
         SayAndWait("zzzmesge ");
+        FRecipientRefused = true;
         setResult(mrCancel);
     };
     const auto retrieving = [this](int index, bool beep) {
@@ -132,21 +133,34 @@ void TMailFrm::Transfer(TagSocket& client, const std::function<void()>& step) {
         step();
     } catch (const ECanceledError&) {
         done(mrCancel);
-    } catch (const ERASError&) {
-        Failed(true);
-    } catch (const ESocketError&) {
-        Failed(true);
-    } catch (const ETimedOutError&) {
-        Failed(true);
-    } catch (const std::exception&) {
-        Failed(false);
+    } catch (const ERASError& e) {
+        Failed(TFailure::ConnectionLost, e.what());
+    } catch (const ESocketError& e) {
+        Failed(TFailure::ConnectionLost, e.what());
+    } catch (const ETimedOutError& e) {
+        Failed(TFailure::ConnectionLost, e.what());
+    } catch (const EServerError& e) {
+        Failed(TFailure::Refused, e.what());
+    } catch (const std::exception& e) {
+        Failed(TFailure::Local, e.what());
     }
     if (client.Connected()) client.Disconnect();
 }
 
-void TMailFrm::Failed(bool connectionLost) {
-    if (connectionLost) SayAndWait("zzzmeskp ");
+void TMailFrm::Failed(TFailure failure, const std::string& text) {
+    // A refused recipient has been said already, in its own words.
+    if (!FRecipientRefused) Tell(FailureNotice(failure, Mode == Send, text));
     done(mrCancel);
+}
+
+void TMailFrm::Tell(const TFailureNotice& notice) {
+    if (Host.SoundOn()) {
+        for (const std::string& key : notice.Prompts) SayAndWait(key);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(notice.BoxText),
+                    QMessageBox::Ok, this);
+    Host.ShowModal(box);
 }
 
 void TMailFrm::reject() {
@@ -191,7 +205,7 @@ void TMailFrm::Progress(int percent) {
     Host.PlayBeep();
 }
 
-void TMailFrm::SayAndWait(const char* key) {
+void TMailFrm::SayAndWait(const std::string& key) {
     Host.Announce(key);
     Host.WaitWhileSpeaking();
 }

@@ -6,6 +6,7 @@
 #include "mail/mailhost.h"
 #include "mail/mailmessage.h"
 #include "mail/popclient.h"
+#include "mail/refusal.h"
 #include "mail/smtpclient.h"
 
 #include <QDialog>
@@ -54,16 +55,18 @@ private:
     // Runs one transfer, turning its failures into what the user hears, and leaves the
     // client disconnected.
     void Transfer(TagSocket& client, const std::function<void()>& step);
-    // A lost or failed connection is said; any other failure ends the transfer quietly (its
-    // words are on the status line).
-    void Failed(bool connectionLost);
+    // What failed and, unless the connection was lost, that the letter did not go (or come):
+    // said, or shown when speech is off.
+    void Failed(TFailure failure, const std::string& text);
+    void Tell(const TFailureNotice& notice);
     void Status(const QString& text);
     void RasStatus(const std::string& text);
     void Progress(int percent);
-    void SayAndWait(const char* key);
+    void SayAndWait(const std::string& key);
 
     IMailHost& Host;
     int LastBeepTenth = -1;
+    bool FRecipientRefused = false; // said already
 };
 
 } // namespace tavi

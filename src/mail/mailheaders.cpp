@@ -388,6 +388,23 @@ std::string EncodeHeaderWord(std::string_view text) {
     return "=?iso-2022-jp?B?" + Base64Encode(text) + "?=";
 }
 
+std::string EncodeUtf8Words(std::string_view utf8) {
+    // Words of at most 45 bytes (60 in base64) stay within an encoded word's 75 characters.
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t most = std::min(i + 45, utf8.size());
+        std::size_t end = most;
+        while (end > i && end < utf8.size() &&
+               (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            --end;
+        if (end == i) end = most; // no letter starts there: not UTF-8, cut where it fits
+        if (!out.empty()) out += ' ';
+        out += "=?UTF-8?B?" + Base64Encode(utf8.substr(i, end - i)) + "?=";
+        i = end;
+    }
+    return out;
+}
+
 TmsMailAddress ParseAddress(std::string_view text) {
     text = TrimBlanks(text);
     TmsMailAddress a;
@@ -435,6 +452,20 @@ std::string QuoteName(std::string_view name) {
         out += c;
     }
     return out + '"';
+}
+
+std::string MailboxText(const TmsMailAddress& mailbox) {
+    const auto oneLine = [](std::string text) {
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        return text;
+    };
+    const std::string address = oneLine(mailbox.Address);
+    const std::string name = oneLine(std::string(TrimBlanks(mailbox.Name)));
+    if (name.empty()) return address;
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return (ascii ? QuoteName(name) : EncodeUtf8Words(name)) + " <" + address + ">";
 }
 
 TMailDateTime ParseMailDate(std::string_view text, std::string* rest) {

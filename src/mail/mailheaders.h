@@ -74,6 +74,9 @@ std::string DecodeEncodedWords(std::string_view text, const TWordDecoder& decode
 // A header text that begins with the escape byte (ISO-2022-JP) as one B encoded word; any
 // other text unchanged.
 std::string EncodeHeaderWord(std::string_view text);
+// A text in UTF-8 as B encoded words of UTF-8 that each fit a header line; a letter is never
+// split between two words.
+std::string EncodeUtf8Words(std::string_view utf8);
 
 // Splits "Name <address>", "address (Name)" or a bare address. An address with "<" but no
 // ">" keeps what follows the "<" as its address.
@@ -81,6 +84,10 @@ TmsMailAddress ParseAddress(std::string_view text);
 // The name as it goes before " <address>" in a header: quoted (with backslash escapes) when
 // it holds characters with a meaning in addresses, such as a full stop or a comma.
 std::string QuoteName(std::string_view name);
+// A mailbox as a letter in UTF-8 writes it: the bare address when there is no name, else the
+// name (quoted where needed, in encoded words when it is not ASCII) and the address in angle
+// brackets. Line ends in either part become blanks.
+std::string MailboxText(const TmsMailAddress& mailbox);
 
 // Parses a Date header ("Mon, 3 Jan 00 10:20:30 +0700"); a zero result when it is not a date.
 // rest receives the text after the time (the zone), which is not applied.

@@ -24,13 +24,19 @@ void ReadAddressList(const TmsHeaders& headers, std::string_view name, TmsAddres
     for (const std::string& item : headers.GetList(name)) list.Add(ParseAddress(item));
 }
 
-// "To:" and the addresses, one per line, the first beside the name and the others indented.
+// "To:" and the addresses, one per line, the first beside the name and the others indented:
+// in columns, or, in a letter of UTF-8, as mail programs write them today (MailboxText).
 void AddAddressList(std::vector<std::string>& lines, std::string_view name,
-                    const TmsAddressList& list) {
+                    const TmsAddressList& list, bool utf8) {
     for (std::size_t i = 0; i < list.Count(); ++i) {
         std::string line = i == 0 ? std::string(name) + ":" : std::string();
-        line.resize(10, ' ');
-        line += QuoteName(list.Items(i).Name) + " <" + list.Items(i).Address + ">";
+        const TmsMailAddress& a = list.Items(i);
+        if (utf8) {
+            line += ' ' + MailboxText(a);
+        } else {
+            line.resize(10, ' ');
+            line += QuoteName(a.Name) + " <" + a.Address + ">";
+        }
         if (i + 1 < list.Count()) line += ',';
         lines.push_back(std::move(line));
     }
@@ -165,9 +171,10 @@ void TmsMessage::Check() const {
 }
 
 void TmsMessage::AddAddressHeaders(std::vector<std::string>& lines) const {
-    AddAddressList(lines, "To", Recipients);
-    AddAddressList(lines, "CC", CC);
-    if (WriteBCC) AddAddressList(lines, "BCC", BCC);
+    const bool utf8 = CharSet == csUTF8;
+    AddAddressList(lines, "To", Recipients, utf8);
+    AddAddressList(lines, "CC", CC, utf8);
+    if (WriteBCC) AddAddressList(lines, "BCC", BCC, utf8);
     if (ReturnReceipt) lines.push_back("Return-Receipt-To: <" + Sender.Address + ">");
     if (Priority == ptLow) lines.emplace_back("X-Priority: 5");
     if (Priority == ptHigh) lines.emplace_back("X-Priority: 1");

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <istream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -121,6 +122,10 @@ public:
     // "original.eml".
     void LoadFromStream(const TMemoryStream& in, bool dotStuffed = true);
     void LoadFromString(std::string_view text, bool dotStuffed = true);
+    // Reads only the header lines, up to the first empty line and from at most limit bytes;
+    // the fields are taken from them as LoadFromStream does, and the body stays empty. Lists
+    // a letter without holding all of it.
+    void LoadHeaders(std::istream& in, bool dotStuffed = true, std::size_t limit = 1 << 20);
 
 protected:
     // Header lines between From and the extra headers (To, CC... or Newsgroups).

@@ -4,6 +4,7 @@
 #include "mail/mailmessage.h"
 #include "mail/mimecoding.h"
 
+#include <algorithm>
 #include <new>
 
 namespace tavi {
@@ -358,6 +359,25 @@ void TmsCustomMessage::LoadFromString(std::string_view text, bool dotStuffed) {
 
 void TmsCustomMessage::LoadFromStream(const TMemoryStream& in, bool dotStuffed) {
     LoadFromString(in.Data, dotStuffed);
+}
+
+void TmsCustomMessage::LoadHeaders(std::istream& in, bool dotStuffed, std::size_t limit) {
+    std::string head;
+    const auto ended = [&head] {
+        return head.find("\n\n") != std::string::npos || head.find("\n\r\n") != std::string::npos ||
+               head.find("\r\r") != std::string::npos;
+    };
+    char block[16384];
+    while (head.size() < limit && !ended()) {
+        in.read(block, static_cast<std::streamsize>(std::min(sizeof block, limit - head.size())));
+        if (in.gcount() <= 0) break;
+        head.append(block, static_cast<std::size_t>(in.gcount()));
+    }
+    Clear();
+    TLineStream lines(head, dotStuffed);
+    std::string_view line;
+    while (lines.ReadLine(line) && !line.empty()) Headers.Add(std::string(line));
+    TakeHeaderFields();
 }
 
 } // namespace tavi

@@ -103,11 +103,18 @@ private:
 
     bool HeaderWords() const { return M.CharSet == csISO2022jp && M.Encoding == meMIME; }
 
-    void WriteHeaders() {
+    // The sender in columns, the name (however empty) before the address; a letter of UTF-8
+    // names its sender as mail programs do today: "From: Name <address>", or the address alone.
+    std::string FromLine() const {
+        if (M.CharSet == csUTF8) return "From: " + MailboxText(M.Sender);
         std::string name = OneLine(M.Sender.Name);
         name = HeaderWords() && !name.empty() && name.front() == '\x1B' ? EncodeHeaderWord(name)
                                                                         : QuoteName(name);
-        Line("From:     " + name + " <" + OneLine(M.Sender.Address) + ">");
+        return "From:     " + name + " <" + OneLine(M.Sender.Address) + ">";
+    }
+
+    void WriteHeaders() {
+        Line(FromLine());
         std::vector<std::string> lines;
         M.AddAddressHeaders(lines);
         for (const std::string& l : lines) Line(OneLine(l));

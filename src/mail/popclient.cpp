@@ -1,6 +1,8 @@
 #include "mail/popclient.h"
 
 #include "mail/mailerrors.h"
+#include "mail/tempfilestream.h"
+#include "platform/errors.h"
 
 #include <limits>
 
@@ -57,7 +59,7 @@ void TmsCustomPOP::Logout() {
     ExpectPositive();
 }
 
-void TmsCustomPOP::RetrieveData(int index, TMemoryStream& stream) {
+void TmsCustomPOP::RetrieveData(int index, const TDataSink& sink) {
     const std::string number = std::to_string(static_cast<long long>(index) + 1);
     SendLine("LIST " + number);
     ExpectPositive();
@@ -65,7 +67,7 @@ void TmsCustomPOP::RetrieveData(int index, TMemoryStream& stream) {
     if (OnRetrieving) OnRetrieving(index);
     SendLine("RETR " + number);
     ExpectPositive();
-    ReceiveData(stream, size);
+    ReceiveData(sink, size);
 }
 
 void TmsCustomPOP::DeleteMessage(int index) {
@@ -74,7 +76,8 @@ void TmsCustomPOP::DeleteMessage(int index) {
     ReadLine();
 }
 
-void TmsPOP::RetrieveAll(bool keepOnServer) {
+void TmsCustomPOP::RetrieveMessages(bool keepOnServer,
+                                    const std::function<void(int index)>& retrieve) {
     std::exception_ptr failure;
     try {
         if (!Connected()) {
@@ -82,9 +85,7 @@ void TmsPOP::RetrieveAll(bool keepOnServer) {
             Login();
         }
         for (int i = 0; i < MessageCount(); ++i) {
-            TMemoryStream data;
-            RetrieveData(i, data);
-            MessageList.Add().LoadFromStream(data, true);
+            retrieve(i);
             if (OnRetrieved) OnRetrieved(i);
             if (!keepOnServer) DeleteMessage(i);
         }
@@ -92,6 +93,29 @@ void TmsPOP::RetrieveAll(bool keepOnServer) {
         failure = std::current_exception();
     }
     EndTransfer(failure);
+}
+
+void TmsPOP::RetrieveAll(bool keepOnServer) {
+    RetrieveMessages(keepOnServer, [this](int i) {
+        TMemoryStream data;
+        RetrieveData(i, [&data](std::string_view bytes) { data.Write(bytes); });
+        MessageList.Add().LoadFromStream(data, true);
+    });
+}
+
+void TmsPOP::RetrieveEach(bool keepOnServer, const TMessageTaker& take) {
+    RetrieveMessages(keepOnServer, [&, this](int i) {
+        TTempFileStream file;
+        const auto failed = [&file] {
+            throw EInOutError("Cannot write the temporary file " + file.FileName().string());
+        };
+        RetrieveData(i, [&](std::string_view bytes) {
+            if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) failed();
+        });
+        if (!file.flush()) failed();
+        file.seekg(0);
+        take(i, file);
+    });
 }
 
 } // namespace tavi

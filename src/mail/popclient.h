@@ -40,10 +40,14 @@ public:
     int ReplyCode(std::string_view line) const override { return PopReplyCode(line); }
 
 protected:
-    // LIST and RETR of message index; the message in transfer form is appended to stream.
-    void RetrieveData(int index, TMemoryStream& stream);
+    // LIST and RETR of message index; the message in transfer form goes to sink.
+    void RetrieveData(int index, const TDataSink& sink);
     // DELE of message index; the answer is not examined.
     void DeleteMessage(int index);
+    // Connects and logs in when needed, runs retrieve for every message in turn (deleting each
+    // on the server right after it arrived, unless keepOnServer), and always logs out and
+    // disconnects.
+    void RetrieveMessages(bool keepOnServer, const std::function<void(int index)>& retrieve);
 
 private:
     void ExpectPositive();
@@ -63,6 +67,12 @@ public:
     // each on the server right after it arrived, unless keepOnServer), and always logs out and
     // disconnects.
     void RetrieveAll(bool keepOnServer);
+    // The same without keeping anything: every message in turn goes to a temporary file of its
+    // own, which take reads (from its start) before the next message comes and which is
+    // deleted afterwards. Memory holds one block at a time, however many and however large
+    // the messages are.
+    using TMessageTaker = std::function<void(int index, std::istream& message)>;
+    void RetrieveEach(bool keepOnServer, const TMessageTaker& take);
 };
 
 } // namespace tavi

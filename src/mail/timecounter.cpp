@@ -12,6 +12,14 @@ TTimeCounter::TTimeCounter(QObject* parent) : QObject(parent) {
 
 void TTimeCounter::Start() {
     FCount.Start();
+    FLoaded = true;
+    if (FCount.Expired()) FTimedOut = true;
+    FTimer.start();
+}
+
+void TTimeCounter::Resume() {
+    if (!FLoaded) return Start();
+    FCount.Resume();
     if (FCount.Expired()) FTimedOut = true;
     FTimer.start();
 }
@@ -24,6 +32,7 @@ void TTimeCounter::Stop() {
 void TTimeCounter::Reset() {
     Stop();
     FCount.Reset();
+    FLoaded = false;
     FTimedOut = false;
 }
 

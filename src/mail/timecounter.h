@@ -23,6 +23,9 @@ public:
 
     // Loads TimeOut seconds and starts counting; a TimeOut of 0 or less is over at once.
     void Start();
+    // Goes on from the seconds left when it stopped, so that one limit holds for several
+    // waits; starts afresh when it has not run since the last Reset.
+    void Resume();
     void Stop();
     void Reset();
     bool TimedOut() const { return FTimedOut; }
@@ -33,6 +36,7 @@ private:
     void Tick();
     QTimer FTimer;
     TCountdown FCount;
+    bool FLoaded = false; // started since the last Reset
     bool FTimedOut = false;
 };
 

@@ -186,10 +186,6 @@ void TMainForm::SuspectWordCommand() {
     Announce("zzzmesa");
 }
 
-void TMainForm::InsertIntoDocument(const std::string& text) {
-    Editor->SetSelText(text);
-}
-
 // The clipboard and undo say what they do, then do it.
 void TMainForm::CopyCommand() {
     Announce(" zzzmesfl ");

@@ -19,6 +19,14 @@ namespace {
 
 constexpr std::size_t MaxHeaderText = 255;
 
+// The user's name as the sender of a letter: in Unicode, each word begun with a capital.
+std::string SenderName(const std::string& typed) {
+    QString name = QString::fromStdString(TableToUnicode(typed, VniWinTable)).simplified();
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (i == 0 || name[i - 1] == ' ') name[i] = name[i].toUpper();
+    return name.toStdString();
+}
+
 } // namespace
 
 const std::vector<TMainForm::TCommand>& TMainForm::MailCommands() {
@@ -26,6 +34,16 @@ const std::vector<TMainForm::TCommand>& TMainForm::MailCommands() {
                                                    {"MEmailView", &TMainForm::ViewMailCommand},
                                                    {"MEmailsend", &TMainForm::SendMailCommand}};
     return commands;
+}
+
+// A letter copied in stands as paragraphs of its own, never glued to the sentence at the caret.
+void TMainForm::InsertIntoDocument(const std::string& text) {
+    const std::string& document = Editor->Text();
+    const auto start = static_cast<std::size_t>(Editor->SelStart());
+    const std::size_t end = start + static_cast<std::size_t>(Editor->SelLength());
+    const char before = start > 0 && start <= document.size() ? document[start - 1] : '\0';
+    const char after = end < document.size() ? document[end] : '\0';
+    Editor->SetSelText(AsOwnParagraphs(text, before, after));
 }
 
 // The own address is not needed: a letter may go out without one.
@@ -101,7 +119,7 @@ void TMainForm::SendMailCommand() {
                 TMailFrm transfer(*this, this);
                 SetUpTransfer(transfer);
                 TmsMessage& m = transfer.msMessage1;
-                m.Sender.Address = FUserAddress.substr(0, MaxHeaderText);
+                m.Sender = {SenderName(FUserTyped), FUserAddress.substr(0, MaxHeaderText)};
                 m.Recipients.Add(TTalkingDialog::FieldBytes(dialog.EdRecip));
                 m.Subject = SubjectHeader(TableToUnicode(
                     TTalkingDialog::FieldBytes(dialog.EdSubject).substr(0, MaxHeaderText),

@@ -141,7 +141,7 @@ bool TMainForm::FormShow() {
         FClosed = true;
         return false;
     }
-    FUserName = init.UserName();
+    FUserName = FUserTyped = init.UserName();
     for (char& c : FUserName)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
 

@@ -135,6 +135,7 @@ public:
 
     // The fields of the main window.
     std::string FUserName;
+    std::string FUserTyped; // the name as typed at start-up: the sender's name in letters
     std::string FFileName;
     int FModified = 0;
     bool FSuppressChange = false; // while the program changes the document's form or size

@@ -3,8 +3,11 @@
 // when a password may go; and the dial-up status texts and nmcli listings.
 #include "mail/dialentries.h"
 #include "mail/mailerrors.h"
+#include "mail/mailheaders.h"
 #include "mail/mailreplies.h"
+#include "mail/refusal.h"
 #include "mail/tlsmode.h"
+#include "support/testdata.h"
 
 #include <gtest/gtest.h>
 
@@ -340,6 +343,55 @@ TEST(DialEntries, NmcliTerseListing) {
     EXPECT_EQ(rows[1], (std::vector<std::string>{"VPN: office\\x", "vpn", ""}));
     EXPECT_EQ(rows[2], (std::vector<std::string>{"lo", "loopback", "activated"}));
     EXPECT_EQ(rows[3], (std::vector<std::string>{"last"}));
+}
+
+// What a failed transfer says, from the server's reply: the reason, then that the letter did
+// not go (or come). The message box shows the sentences the prompts are recorded with.
+TEST(Refusal, ReasonThenOutcome) {
+    using F = TFailure;
+    using P = std::vector<std::string>;
+    const struct {
+        F failure;
+        bool sending;
+        std::string text;
+        P prompts;
+    } cases[] = {
+        {F::Refused, true, "530 5.7.0 Authentication required", {"zzzmesgi", "zzzmesgz"}},
+        {F::Refused,
+         true,
+         "530 5.5.1 Invalid command: Must issue an AUTH command",
+         {"zzzmesgi", "zzzmesgz"}},
+        {F::Refused,
+         true,
+         "535 5.7.8 Authentication credentials invalid",
+         {"zzzmesgj", "zzzmesgz"}},
+        {F::Refused,
+         true,
+         "530 5.7.0 Must issue a STARTTLS command first",
+         {"zzzmesgf", "zzzmesgz"}},
+        {F::Refused, true, "552 5.3.4 Message size exceeds fixed limit", {"zzzmesgx", "zzzmesgz"}},
+        {F::Refused, true, "554 5.7.1 Message rejected as spam", {"zzzmesgy", "zzzmesgz"}},
+        {F::Refused, true, "", {"zzzmesgy", "zzzmesgz"}},
+        {F::Refused, false, "-ERR [AUTH] Authentication failed.", {"zzzmesgj", "zzzmeskq"}},
+        {F::Refused, false, "-ERR [IN-USE] Mailbox is locked", {"zzzmesgy", "zzzmeskq"}},
+        {F::Local, true, "The address of sender is required", {"zzzmesgz"}},
+        {F::ConnectionLost, false, "Operation timed out", {"zzzmeskp "}},
+    };
+    const std::string recorded =
+        tavitest::ReadFile(tavitest::SourceDir() / "data/speech/prompts.txt");
+    for (const auto& c : cases) {
+        const TFailureNotice notice = FailureNotice(c.failure, c.sending, c.text);
+        EXPECT_EQ(notice.Prompts, c.prompts) << c.text;
+        std::string sentences;
+        for (const std::string& key : c.prompts) {
+            const std::size_t at = recorded.find("\n" + std::string(TrimBlanks(key)) + "\t");
+            ASSERT_NE(at, std::string::npos) << key << " is not recorded";
+            const std::size_t start = recorded.find('\t', at) + 1;
+            sentences += (sentences.empty() ? "" : " ") +
+                         recorded.substr(start, recorded.find('\n', start) - start);
+        }
+        EXPECT_EQ(notice.BoxText, sentences + (c.text.empty() ? "" : "\n\n" + c.text)) << c.text;
+    }
 }
 
 } // namespace

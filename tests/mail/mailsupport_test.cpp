@@ -88,6 +88,12 @@ TEST(Countdown, TicksToExpiry) {
     c.Update(t0 + std::chrono::hours(24 * 365 * 100));
     EXPECT_TRUE(c.Expired());
     EXPECT_EQ(c.Remaining(), 0);
+    c.Start(t0); // stopped and resumed: it goes on from what was left
+    c.Tick();
+    c.Stop();
+    c.Resume(t0);
+    c.Tick();
+    EXPECT_EQ(c.Remaining(), 1);
 }
 
 TEST(MimeTypes, FilesOfBothKinds) {

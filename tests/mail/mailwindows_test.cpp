@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -63,7 +64,9 @@ TEST(MailSetup, OkNeedsEveryFieldAndThePasswordIsNeverSaid) {
     EXPECT_TRUE(host.said[0].controls); // a field's name is read with its punctuation
     const QLineEdit* fields[] = {dialog.EdUserName, dialog.EdPassword, dialog.EdMailAdd,
                                  dialog.EdInMail, dialog.EdOutMail};
-    for (const QLineEdit* field : fields) {
+    const char* const nextNames[] = {"zzzmeskj", "zzzmeskk", "zzzmeskl", "zzzmeskm", "zzzmeskn"};
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        const QLineEdit* field = fields[i];
         EXPECT_FALSE(dialog.BtOK->isEnabled());
         const_cast<QLineEdit*>(field)->setFocus();
         host.Clear();
@@ -74,6 +77,10 @@ TEST(MailSetup, OkNeedsEveryFieldAndThePasswordIsNeverSaid) {
         } else {
             EXPECT_EQ(host.Texts(), (Texts{"a", "b", "ab"}));
         }
+        host.Clear();
+        tavitest::PlayKeys(const_cast<QLineEdit*>(field), "{Tab}"); // only the next field's name
+        EXPECT_EQ(host.Texts(), Texts{nextNames[i]});
+        EXPECT_EQ(host.beeps, 0);
     }
     EXPECT_TRUE(dialog.BtOK->isEnabled());
     host.Clear();
@@ -148,13 +155,13 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
     } cases[] = {
         {false,
          "Ng\xF6\xF4\xF8i G\xF4\xFBi \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nNga\xF8y G\xF4\xFBi \t "
-         "7/12/26 9:5 \r\nChu\xFB \xD1"
+         "7/12/26 9 gi\xF4\xF8 05 phu\xF9t \r\nChu\xFB \xD1"
          "e\xE0 \t Cha\xF8o\r\nNo\xE4i Dung\r\nVie\xE4t Nam\r\n",
          "Ng\xF6\xF4\xF8i G\xF4\xFBi \t b@y.org\r\nNga\xF8y G\xF4\xFBi \t Kho\xE2ng ro\xF5\r\n"
          "Chu\xFB \xD1"
          "e\xE0 \t Hi\r\nNo\xE4i Dung\r\nHello\r\n"},
         {true,
-         "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nDate \t 7/12/26 9:5 \r\nSubject \t "
+         "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nDate \t 7/12/26 9:05 \r\nSubject \t "
          "Cha\xF8o\r\nContent\r\nVie\xE4t Nam\r\n",
          "Sender \t b@y.org\r\nDate \t Unknown\r\nSubject \t Hi\r\nContent\r\nHello\r\n"},
     };
@@ -209,6 +216,8 @@ TEST(MailFrm, SendsAndReceivesSayingHowItWent) {
         int result;
         Texts said;
         std::size_t viewerLetters; // letters the viewer was shown with
+        int timeout = 60;
+        const char* box = nullptr; // with speech off, what the message box says
     } cases[] = {
         {"sent", tavi::TMailFrm::Send,
          smtpLogin + "C MAIL FROM:<ann@x.vn>\nS 250 ok\nC RCPT TO:<bo@y.org>\nS 250 ok\n"
@@ -226,15 +235,38 @@ TEST(MailFrm, SendsAndReceivesSayingHowItWent) {
          pop3Login + "C STAT\nS +OK 2 100\nC LIST 1\nS +OK 1 50\nC RETR 1\nS +OK\n" + letter +
              "C LIST 2\nS +OK 2 50\nC RETR 2\nS +OK\n" + letter + "C QUIT\nS +OK bye\n",
          tavi::mrOk, Texts{"zzzmesgh "}, 2},
+        {"login required", tavi::TMailFrm::Send,
+         smtpLogin + "C MAIL FROM\nS 530 5.7.0 Authentication required\nC QUIT\nS 221 bye\n",
+         tavi::mrCancel, Texts{"zzzmesgh ", "zzzmesgi", "zzzmesgz"}, 0},
+        {"login required, speech off", tavi::TMailFrm::Send,
+         smtpLogin + "C MAIL FROM\nS 530 5.7.0 Authentication required\nC QUIT\nS 221 bye\n",
+         tavi::mrCancel, Texts{}, 0, 60,
+         "Máy chủ đòi đăng nhập. Thư chưa được gửi.\n\n530 5.7.0 Authentication required"},
+        {"letter too large", tavi::TMailFrm::Send,
+         smtpLogin + "C MAIL FROM\nS 250 ok\nC RCPT\nS 250 ok\nC DATA\nS 354 go\nDATA\n"
+                     "S 552 5.3.4 Message size exceeds fixed limit\nC QUIT\nS 221 bye\n",
+         tavi::mrCancel, Texts{"zzzmesgh ", "zzzmesgx", "zzzmesgz"}, 0},
+        {"password refused", tavi::TMailFrm::Receive,
+         "S +OK ready\nC USER ann\nS +OK\nC PASS secret\nS -ERR [AUTH] Authentication failed.\n"
+         "C QUIT\nS +OK bye\n",
+         tavi::mrCancel, Texts{"zzzmesgh ", "zzzmesgj", "zzzmeskq"}, 0},
+        {"a letter dripped", tavi::TMailFrm::Receive,
+         pop3Login + "C STAT\nS +OK 1 50\nC LIST 1\nS +OK 1 50\nC RETR 1\nS +OK\n"
+                     "DRIP 150 From: b@y.org\nDRIP 150 \nDRIP 150 Hello, a byte at a time\n"
+                     "DRIP 150 .\nS +OK bye\n", // the goodbye ready for a QUIT
+         tavi::mrCancel, Texts{"zzzmesgh ", "zzzmeskp "}, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         tavitest::TScriptedServer server(c.script);
         server.Start();
         RecordingMailHost host;
+        host.soundOn = !c.box;
         std::size_t shown = 0;
-        host.answers = {[&shown](QDialog& d) {
+        QString box;
+        host.answers = {[&shown, &box](QDialog& d) {
             if (auto* viewer = dynamic_cast<tavi::TViewMailFrm*>(&d)) shown = viewer->Count();
+            if (auto* message = dynamic_cast<QMessageBox*>(&d)) box = message->text();
             return int(tavi::mrCancel);
         }};
         tavi::TMailFrm transfer(host);
@@ -243,6 +275,7 @@ TEST(MailFrm, SendsAndReceivesSayingHowItWent) {
                                         static_cast<tavi::TagSocket*>(&transfer.msPOP1)}) {
             client->Server = server.Address();
             client->Tls = tavi::TTlsMode::None;
+            client->SetTimeOut(c.timeout);
         }
         transfer.msPOP1.UserName = "ann";
         transfer.msPOP1.Password = "secret";
@@ -254,6 +287,7 @@ TEST(MailFrm, SendsAndReceivesSayingHowItWent) {
         EXPECT_EQ(server.Mismatches(), Texts{});
         EXPECT_EQ(host.Texts(), c.said);
         EXPECT_EQ(shown, c.viewerLetters);
+        EXPECT_EQ(box, QString::fromUtf8(c.box ? c.box : ""));
         if (c.mode == tavi::TMailFrm::Send && c.result == tavi::mrOk) {
             ASSERT_EQ(server.Data().size(), 1u);
             EXPECT_NE(server.Data()[0].find("charset=\"utf-8\""), std::string::npos);
@@ -267,7 +301,8 @@ TEST(LetterText, DatesAndSubjects) {
         const char* header;
         bool english;
         const char* date;
-    } dates[] = {{"Mon, 7 Dec 2026 09:05:00 +0700", false, "7/12/26 9:5 "},
+    } dates[] = {{"Mon, 7 Dec 2026 09:05:00 +0700", false, "7/12/26 9 gi\xF4\xF8 05 phu\xF9t "},
+                 {"1 Dec 2026 10:00 +0700", true, "1/12/26 10:00 "},
                  {"7 Jan 2005 23:59 GMT", true, "7/1/05 23:59 "},
                  {"tomorrow", true, "Unknown"},
                  {"", false, "Kho\xE2ng ro\xF5"}};
@@ -291,6 +326,23 @@ TEST(LetterText, DatesAndSubjects) {
         }
         EXPECT_LE(longest, 75u) << header; // an encoded word's longest
     }
+}
+
+// A letter copied into a document stands as paragraphs of its own.
+TEST(LetterText, CopiedAsParagraphsOfItsOwn) {
+    const struct {
+        const char* text;
+        char before, after;
+        const char* put;
+    } cases[] = {
+        {"Letter\r\n", '.', '\0', "\r\nLetter\r\n"}, // after the last full stop
+        {"Letter", 'a', 'b', "\r\nLetter\r\n"},      // inside a word
+        {"Letter", '\0', '\0', "Letter"},            // an empty document
+        {"Letter", '\n', '\r', "Letter"},            // between two paragraphs
+        {"", 'a', 'b', ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tavi::AsOwnParagraphs(c.text, c.before, c.after), c.put) << c.text << c.before;
 }
 
 } // namespace

@@ -168,6 +168,40 @@ TEST(Writer, Iso2022jpHeaderWords) {
     EXPECT_NE(m.SaveToString().find("Subject: \x1B$B"), std::string::npos);
 }
 
+// A letter of UTF-8 names its sender and recipient as mail programs write them today, and the
+// names read back whole.
+TEST(Writer, Utf8LetterNamesItsPeople) {
+    const struct {
+        TmsMailAddress person;
+        const char* header; // after "From: " and "To: "
+        const char* nameBack;
+    } cases[] = {
+        {{"", "toi@example.org"}, "toi@example.org", ""},
+        {{"Ann Tester", "ann@x.org"}, "Ann Tester <ann@x.org>", "Ann Tester"},
+        {{" A. Tester ", "a@x.org"}, "\"A. Tester\" <a@x.org>", "A. Tester"},
+        {{"Nguy\xE1\xBB\x85n V\xC4\x83n An", "an@x.vn"},
+         "=?UTF-8?B?Tmd1eeG7hW4gVsSDbiBBbg==?= <an@x.vn>",
+         "Nguy\xE1\xBB\x85n V\xC4\x83n An"},
+        {{"Eve\r\nBcc: v@x.org", "e@x.org"},
+         "\"Eve  Bcc: v@x.org\" <e@x.org>",
+         "Eve  Bcc: v@x.org"},
+    };
+    for (const auto& c : cases) {
+        TmsMessage m;
+        m.Sender = c.person;
+        m.Recipients.Add(c.person);
+        m.SetUnicodeBody("x");
+        const std::string text = m.SaveToString();
+        EXPECT_EQ(text.substr(0, text.find("Mime-Version")),
+                  std::string("From: ") + c.header + "\r\nTo: " + c.header + "\r\n");
+        TmsMessage back;
+        back.LoadFromString(text);
+        EXPECT_EQ(back.Sender, (TmsMailAddress{c.nameBack, c.person.Address}));
+        ASSERT_EQ(back.Recipients.Count(), 1u);
+        EXPECT_EQ(back.Recipients.Items(0), back.Sender);
+    }
+}
+
 TEST(Writer, LineEndsInsideFieldsCannotAddHeaders) {
     TmsMessage m;
     m.Sender = {"Eve\r\nBcc: victim@x.org", "e@x.org"};

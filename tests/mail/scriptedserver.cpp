@@ -66,6 +66,8 @@ TScriptedServer& TScriptedServer::Script(const std::string& script) {
             FSteps.push_back({Step::Pause, rest});
         else if (word == "QUIET")
             FSteps.push_back({Step::Quiet, {}});
+        else if (word == "DRIP")
+            FSteps.push_back({Step::Drip, rest});
         else
             throw std::invalid_argument("bad script line: " + line);
     }
@@ -94,12 +96,26 @@ void TScriptedServer::Start(const std::string& address) {
     FThread = std::thread([this] { Run(); });
 }
 
-void TScriptedServer::SendAll(const std::string& bytes) {
+bool TScriptedServer::SendAll(const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size() && !FStop) {
         const ssize_t n = send(FClient, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) return;
+        if (n <= 0) return false;
         sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void TScriptedServer::Drip(const std::string& step) {
+    const std::size_t blank = step.find(' ');
+    const auto gap = std::chrono::milliseconds(std::stoi(step.substr(0, blank)));
+    const std::string text = (blank == std::string::npos ? "" : step.substr(blank + 1)) + "\r\n";
+    for (const char c : text) {
+        // The client closing shows as the end of what it sends.
+        char next = 0;
+        if (FStop || recv(FClient, &next, 1, MSG_PEEK | MSG_DONTWAIT) == 0) return;
+        if (!SendAll(std::string(1, c))) return;
+        std::this_thread::sleep_for(gap);
     }
 }
 
@@ -186,6 +202,7 @@ void TScriptedServer::Run() {
             }
             break;
         }
+        case Step::Drip: Drip(step.text); break;
         case Step::Stall: break;
         }
     }

@@ -7,6 +7,7 @@
 //   RESET      close it with a reset (RST)
 //   STALL      say nothing more, keep the connection open until the client closes it
 //   PAUSE ms   wait that long
+//   DRIP ms text   send text and CR LF a byte at a time, ms apart (until the client goes)
 //   QUIET      the client must not have sent anything yet (else a mismatch is recorded)
 // Raw(bytes) adds bytes to send as they are. After the last step the server waits for the
 // client to close, reading (and recording) whatever it still sends.
@@ -47,14 +48,16 @@ public:
 
 private:
     struct Step {
-        enum Kind { Say, Expect, ReadData, Close, Reset, Stall, Send, Pause, Quiet } kind;
+        enum Kind { Say, Expect, ReadData, Close, Reset, Stall, Send, Pause, Quiet, Drip } kind;
         std::string text;
     };
     void Run();
     void Finish();
     // One line from the client without its CR LF; false when it closed or the server stops.
     bool ReadLine(std::string& line);
-    void SendAll(const std::string& bytes);
+    // False when the client is gone.
+    bool SendAll(const std::string& bytes);
+    void Drip(const std::string& step);
 
     std::vector<Step> FSteps;
     int FListen = -1;

@@ -19,7 +19,10 @@ using Lines = std::vector<std::string>;
 
 class Mail : public ::testing::Test {
 protected:
-    void SetUp() override { form = rig.Start(); }
+    void SetUp() override {
+        rig.user = "nguye\xE3n an"; // nguyễn an, typed in VNI
+        form = rig.Start();
+    }
     void TearDown() override {
         form->SetModified(0);
         form->close();
@@ -64,7 +67,9 @@ TEST_F(Mail, TheDocumentIsSentAsUnicodeAfterTheAccountIsSetUp) {
     EXPECT_EQ(smtp.Mismatches(), Lines{});
     ASSERT_EQ(smtp.Data().size(), 1u);
     const std::string& letter = smtp.Data()[0];
-    for (const char* part : {"Subject: =?UTF-8?B?Q2jDoG8=?=", "charset=\"utf-8\"",
+    // The sender by the name given at start-up, with capitals.
+    for (const char* part : {"From: =?UTF-8?B?Tmd1eeG7hW4gQW4=?= <ann@x.vn>\r\n",
+                             "Subject: =?UTF-8?B?Q2jDoG8=?=", "charset=\"utf-8\"",
                              "quoted-printable", "Vi=E1=BB=87t Nam"})
         EXPECT_NE(letter.find(part), std::string::npos) << part << "\n" << letter;
     // The display is now VNI; the account was set up; one beep per tenth of the letter.
@@ -81,7 +86,8 @@ TEST_F(Mail, ALetterFetchedIsCopiedIntoTheDocument) {
         "S Content-Type: text/plain; charset=windows-1258\nS \nS Vi\xEA\xF2t Nam\nS .\n"
         "C QUIT\nS +OK bye\n");
     pop3.Start();
-    form->Editor->SetText("");
+    form->Editor->SetText("Xin cha\xF8o.");
+    form->Editor->SetSelStart(form->Editor->TextLength());
     SetUpAccount("127.0.0.1:1", pop3.Address());
     rig.Run(); // the transfer window
     rig.answers.push_back([](QDialog& d) {
@@ -97,6 +103,7 @@ TEST_F(Mail, ALetterFetchedIsCopiedIntoTheDocument) {
     const std::string text = form->Editor->Text();
     for (const char* part : {"Bo\xE2", "Cha\xF8o", "Vie\xE4t Nam"})
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    EXPECT_EQ(text.rfind("Xin cha\xF8o.\r\nNg\xF6\xF4\xF8i G\xF4\xFBi \t ", 0), 0u) << text;
 }
 
 } // namespace

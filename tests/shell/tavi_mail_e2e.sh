@@ -2,7 +2,7 @@
 # Mail by voice, through the real program and real servers over TLS with a login (started by
 # the test fixture, mailservers.sh): the account set up with Ctrl+E, the document sent with
 # Ctrl+G over STARTTLS, the letter fetched with Ctrl+U over STLS, then counted, saved, copied
-# into the document and deleted in the viewer.
+# into the document and deleted in the viewer; then a letter refused for a wrong password.
 #   tavi_mail_e2e.sh TAVI_BINARY MAILSERVERS_STATE_FILE
 [ $# -eq 2 ] || { echo "usage: $0 TAVI_BINARY MAILSERVERS_STATE_FILE" >&2; exit 2; }
 source "$(dirname "$0")/../support/e2e.sh"
@@ -79,5 +79,22 @@ xdotool key Delete
 focus "$(window '^Soạn Thảo Tavi$')" # the question
 xdotool key Return
 wait_said "zzzmesa" "$before"
+
+# A wrong password (Tab selects the field's text): the server refuses the login, and the user
+# hears why and that the letter was not sent.
+before=$(log_lines)
+xdotool key ctrl+e
+focus "$(window '^Cài đặt hộp thư$')"
+xdotool key Tab
+xdotool type --delay 30 'x'
+xdotool key Return
+wait_said "zzzmesa" "$before"
+before=$(log_lines)
+xdotool key ctrl+g
+focus "$(window '^Gửi văn bản qua thư$')"
+xdotool type --delay 30 "$user@$domain"
+xdotool key Return Return
+wait_said "zzzmesgz" "$before"
+said_since "$before" | grep -q "zzzmesgj" || fail "the refused login was not said"
 kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended"
-echo "tavi_mail_e2e: set up, sent over STARTTLS, fetched over STLS, saved, copied, deleted"
+echo "tavi_mail_e2e: set up, sent over STARTTLS, fetched over STLS, saved, copied, deleted, refused"

@@ -6,11 +6,26 @@
 #include "mail/mailcharset.h"
 #include "mail/popclient.h"
 
+#include <iostream>
+
 namespace {
 
 // A header as UTF-8, its encoded words decoded from whatever charset they name.
-std::string HeaderUtf8(const tavi::TmsListMessage& m, const char* name) {
+std::string HeaderUtf8(const tavi::TmsMessage& m, const char* name) {
     return tavi::HeaderTextIn(tavi::RawHeaderValue(m.Headers, name), "Unicode");
+}
+
+// Each letter is listed as soon as it has come and is then let go: the command's memory does
+// not grow with the letters, and what came before a failure is still shown.
+void ListLetter(int index, std::istream& letter) {
+    tavi::TmsMessage m;
+    m.LoadHeaders(letter);
+    std::cout << (index > 0 ? "\n" : "") << "Letter: " << index + 1 << "\n"
+              << "From-Name: " << tavi::ParseAddress(HeaderUtf8(m, "From")).Name << "\n"
+              << "From-Address: " << m.Sender.Address << "\n"
+              << "Date: " << tavitool::FormatDate(tavi::ParseMailDate(m.Headers.GetValue("Date")))
+              << "\n"
+              << "Subject: " << HeaderUtf8(m, "Subject") << std::endl;
 }
 
 int MailFetch(tavitool::Args& args) {
@@ -26,19 +41,7 @@ int MailFetch(tavitool::Args& args) {
                                    tavitool::PasswordOptions};
     pop.UserName = login.User;
     pop.Password = login.Password;
-    pop.RetrieveAll(!remove);
-    std::string out;
-    for (std::size_t i = 0; i < pop.MessageList.Count(); ++i) {
-        const tavi::TmsListMessage& m = pop.MessageList.Items(i);
-        if (i > 0) out += "\n";
-        out += "Letter: " + std::to_string(i + 1) + "\n";
-        out += "From-Name: " + tavi::ParseAddress(HeaderUtf8(m, "From")).Name + "\n";
-        out += "From-Address: " + m.Sender.Address + "\n";
-        out +=
-            "Date: " + tavitool::FormatDate(tavi::ParseMailDate(m.Headers.GetValue("Date"))) + "\n";
-        out += "Subject: " + HeaderUtf8(m, "Subject") + "\n";
-    }
-    tavitool::WriteOutput("", out);
+    pop.RetrieveEach(!remove, ListLetter);
     return 0;
 }
 
