@@ -3,6 +3,7 @@
 #include "mail/mailerrors.h"
 #include "mail/mimecoding.h"
 #include "mail/mimetypes.h"
+#include "platform/errors.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -221,12 +222,39 @@ TmsListMessage::TmsListMessage(TmsMessageList* owner) : FOwner(owner) {
 }
 
 TmsListMessage& TmsMessageList::Add() {
-    return *FItems.emplace_back(std::make_unique<TmsListMessage>(this));
+    return *FItems.emplace_back(TItem{nullptr, std::make_unique<TmsListMessage>(this)}).Message;
+}
+
+void TmsMessageList::AddFile(std::unique_ptr<TTempFileStream> file) {
+    file->close(); // a long list must not hold a file open for each letter
+    FItems.push_back(TItem{std::move(file), nullptr});
+}
+
+TmsListMessage& TmsMessageList::Load(std::size_t i) const {
+    TItem& item = FItems.at(i);
+    if (item.Message) return *item.Message;
+    if (FReadAny && FItems.at(FRead).File) FItems[FRead].Message.reset();
+    item.Message = std::make_unique<TmsListMessage>(const_cast<TmsMessageList*>(this));
+    FRead = i;
+    FReadAny = true;
+    try {
+        item.Message->LoadFromString(ReadWholeFile(item.File->FileName()), true);
+    } catch (const EFOpenError& e) {
+        item.Message->Body = {e.what()}; // the file went away: the letter says so
+    }
+    return *item.Message;
 }
 
 void TmsMessageList::Delete(std::size_t i) {
     if (i >= FItems.size()) throw std::out_of_range("TmsMessageList::Delete");
     FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+    if (FReadAny && FRead == i) FReadAny = false;
+    if (FReadAny && FRead > i) --FRead;
+}
+
+void TmsMessageList::Clear() {
+    FItems.clear();
+    FReadAny = false;
 }
 
 } // namespace tavi

@@ -4,6 +4,7 @@
 
 #include "codes/memorystream.h"
 #include "mail/mailheaders.h"
+#include "mail/tempfilestream.h"
 
 #include <deque>
 #include <filesystem>
@@ -198,14 +199,25 @@ public:
     TmsMessageList& operator=(const TmsMessageList&) = delete;
 
     TmsListMessage& Add();
+    // A message in transfer form that stays in its temporary file until it is read: Items reads
+    // it then and keeps only the one it read last, so a list of many large letters holds one
+    // of them in memory. A reference to such a message lasts until the next call of Items.
+    void AddFile(std::unique_ptr<TTempFileStream> file);
     std::size_t Count() const { return FItems.size(); }
-    TmsListMessage& Items(std::size_t i) { return *FItems.at(i); }
-    const TmsListMessage& Items(std::size_t i) const { return *FItems.at(i); }
+    TmsListMessage& Items(std::size_t i) { return Load(i); }
+    const TmsListMessage& Items(std::size_t i) const { return Load(i); }
     void Delete(std::size_t i);
-    void Clear() { FItems.clear(); }
+    void Clear();
 
 private:
-    std::vector<std::unique_ptr<TmsListMessage>> FItems;
+    struct TItem {
+        std::unique_ptr<TTempFileStream> File; // none for a message added in memory
+        std::unique_ptr<TmsListMessage> Message;
+    };
+    TmsListMessage& Load(std::size_t i) const;
+    mutable std::vector<TItem> FItems;
+    mutable std::size_t FRead = 0; // the message last read from its file, when FReadAny
+    mutable bool FReadAny = false;
 };
 
 } // namespace tavi

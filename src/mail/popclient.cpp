@@ -95,27 +95,25 @@ void TmsCustomPOP::RetrieveMessages(bool keepOnServer,
     EndTransfer(failure);
 }
 
-void TmsPOP::RetrieveAll(bool keepOnServer) {
-    RetrieveMessages(keepOnServer, [this](int i) {
-        TMemoryStream data;
-        RetrieveData(i, [&data](std::string_view bytes) { data.Write(bytes); });
-        MessageList.Add().LoadFromStream(data, true);
+std::unique_ptr<TTempFileStream> TmsPOP::RetrieveToFile(int index) {
+    auto file = std::make_unique<TTempFileStream>();
+    const auto failed = [&file] {
+        throw EInOutError("Cannot write the temporary file " + file->FileName().string());
+    };
+    RetrieveData(index, [&](std::string_view bytes) {
+        if (!file->write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) failed();
     });
+    if (!file->flush()) failed();
+    file->seekg(0);
+    return file;
+}
+
+void TmsPOP::RetrieveAll(bool keepOnServer) {
+    RetrieveMessages(keepOnServer, [this](int i) { MessageList.AddFile(RetrieveToFile(i)); });
 }
 
 void TmsPOP::RetrieveEach(bool keepOnServer, const TMessageTaker& take) {
-    RetrieveMessages(keepOnServer, [&, this](int i) {
-        TTempFileStream file;
-        const auto failed = [&file] {
-            throw EInOutError("Cannot write the temporary file " + file.FileName().string());
-        };
-        RetrieveData(i, [&](std::string_view bytes) {
-            if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) failed();
-        });
-        if (!file.flush()) failed();
-        file.seekg(0);
-        take(i, file);
-    });
+    RetrieveMessages(keepOnServer, [&, this](int i) { take(i, *RetrieveToFile(i)); });
 }
 
 } // namespace tavi

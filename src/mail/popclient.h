@@ -60,7 +60,7 @@ class TmsPOP : public TmsCustomPOP {
 public:
     using TmsCustomPOP::TmsCustomPOP;
 
-    // The retrieved messages, in the server's order.
+    // The retrieved messages, in the server's order, each in a temporary file until it is read.
     TmsMessageList MessageList;
 
     // Connects and logs in when needed, retrieves every message into MessageList (deleting
@@ -73,6 +73,11 @@ public:
     // the messages are.
     using TMessageTaker = std::function<void(int index, std::istream& message)>;
     void RetrieveEach(bool keepOnServer, const TMessageTaker& take);
+
+private:
+    // Message index in a temporary file, read from its start; throws EInOutError when the file
+    // cannot take it.
+    std::unique_ptr<TTempFileStream> RetrieveToFile(int index);
 };
 
 } // namespace tavi

@@ -410,4 +410,33 @@ TEST(MessageList, OwnsItsMessages) {
     }
 }
 
+// Letters kept in their files are read when asked for, again after being let go; a letter
+// deleted takes its file with it, and one whose file went away says so.
+TEST(MessageList, LettersInFilesAreReadWhenAskedFor) {
+    TmsMessageList list;
+    std::vector<std::filesystem::path> files;
+    for (const char* subject : {"one", "two", "three"}) {
+        auto file = std::make_unique<TTempFileStream>();
+        *file << "Subject: " << subject << "\r\n\r\n..body\r\n.\r\n";
+        file->flush();
+        files.push_back(file->FileName());
+        list.AddFile(std::move(file));
+    }
+    list.Add().Subject = "in memory";
+    const std::vector<std::string> subjects = {"one", "two", "three", "in memory"};
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < list.Count(); ++i)
+            EXPECT_EQ(list.Items(i).Subject, subjects[i]);
+    EXPECT_EQ(list.Items(2).Body, std::vector<std::string>{".body"});
+    EXPECT_EQ(list.Items(0).Owner(), &list);
+    list.Delete(1);
+    EXPECT_FALSE(std::filesystem::exists(files[1]));
+    EXPECT_EQ(list.Items(1).Subject, "three");
+    std::filesystem::remove(files[0]);
+    EXPECT_EQ(list.Items(0).Body,
+              std::vector<std::string>{"Cannot open file " + files[0].string()});
+    list.Clear();
+    EXPECT_FALSE(std::filesystem::exists(files[2]));
+}
+
 } // namespace
