@@ -33,6 +33,7 @@ xdotool type --delay 30 "$tls_host:$smtp_starttls_port"
 xdotool key Return
 wait_said "zzzmesa" "$before"
 said_since "$before" | grep -qF "$password" && fail "the password was said"
+said_since "$before" | grep -qxF $'vi\t\\t' && fail "Tab was said as a character"
 
 # Send: the address, Enter, the subject, Enter.
 before=$(log_lines)
