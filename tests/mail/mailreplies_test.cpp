@@ -371,9 +371,7 @@ TEST(Refusal, ReasonThenOutcome) {
          {"zzzmesgf", "zzzmesgz"}},
         {F::Refused, true, "552 5.3.4 Message size exceeds fixed limit", {"zzzmesgx", "zzzmesgz"}},
         {F::Refused, true, "554 5.7.1 Message rejected as spam", {"zzzmesgy", "zzzmesgz"}},
-        {F::Refused, true, "", {"zzzmesgy", "zzzmesgz"}},
         {F::Refused, false, "-ERR [AUTH] Authentication failed.", {"zzzmesgj", "zzzmeskq"}},
-        {F::Refused, false, "-ERR [IN-USE] Mailbox is locked", {"zzzmesgy", "zzzmeskq"}},
         {F::Local, true, "The address of sender is required", {"zzzmesgz"}},
         {F::ConnectionLost, false, "Operation timed out", {"zzzmeskp "}},
     };

@@ -257,36 +257,18 @@ TEST(PopRetrieve, ProgressScaledByTheListedSize) {
 // tavitool mail-fetch lists each letter as it comes, so a letter that fails later leaves the
 // ones before it listed; the time limit ends a letter that comes a byte at a time.
 TEST(PopTool, LettersListedAsTheyComeWithinTheTimeLimit) {
-    const std::string toRetr2 = "C LIST 2\nS +OK 2 60\nC RETR 2\nS +OK\n";
-    const std::string first = "Letter: 1\nFrom-Name: Ann\nFrom-Address: ann@x.org\nDate: none\n"
-                              "Subject: Letter 1\n";
-    struct Case {
-        const char* name;
-        std::string script;
-        int status;
-        std::string out;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"two letters",
-              Login + "S +OK 2 120\n" + Retrieve(1) + Retrieve(2) + "C QUIT\nS +OK bye\n", 0,
-              first + "\nLetter: 2\nFrom-Name: Ann\nFrom-Address: ann@x.org\nDate: none\n"
-                      "Subject: Letter 2\n"},
-             {"the second dripped",
-              Login + "S +OK 2 120\n" + Retrieve(1) + toRetr2 +
-                  "DRIP 150 Subject: slow\nDRIP 150 \nDRIP 150 a body "
-                  "far too slow\nDRIP 150 .\nC QUIT\nS +OK bye\n",
-              1, first + "tavitool mail-fetch: Operation timed out\n"},
-         }) {
-        TScriptedServer server(c.script);
-        server.Start();
-        int status = -1;
-        const std::string out = tavitest::RunCommand(
-            "TAVI_MAIL_PASSWORD=s3cret " + (tavitest::BinaryDir() / "bin/tavitool").string() +
-                " mail-fetch --tls none --timeout 1 --user tester --server " + server.Address(),
-            status);
-        EXPECT_EQ(status, c.status) << c.name;
-        EXPECT_EQ(out, c.out) << c.name;
-    }
+    TScriptedServer server(Login + "S +OK 2 120\n" + Retrieve(1) +
+                           "C LIST 2\nS +OK 2 60\nC RETR 2\nS +OK\nDRIP 150 Subject: slow\n"
+                           "DRIP 150 \nDRIP 150 a body far too slow\nDRIP 150 .\nS +OK bye\n");
+    server.Start();
+    int status = -1;
+    const std::string out = tavitest::RunCommand(
+        "TAVI_MAIL_PASSWORD=s3cret " + (tavitest::BinaryDir() / "bin/tavitool").string() +
+            " mail-fetch --tls none --timeout 1 --user tester --server " + server.Address(),
+        status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "Letter: 1\nFrom-Name: Ann\nFrom-Address: ann@x.org\nDate: none\n"
+                   "Subject: Letter 1\ntavitool mail-fetch: Operation timed out\n");
 }
 
 } // namespace
