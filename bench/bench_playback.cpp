@@ -77,7 +77,8 @@ void BM_VietnameseGapBetweenChunks(benchmark::State& state) {
         state.SetIterationTime(gap);
     }
     state.counters["sound_s_per_chunk"] = benchmark::Counter(
-        static_cast<double>(device->Bytes) / 11025.0 / static_cast<double>(state.iterations()));
+        static_cast<double>(device->Bytes) / reader->Sounds->ReadFormat().AvgBytesPerSec /
+        static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_VietnameseGapBetweenChunks)->UseManualTime()->Unit(benchmark::kMillisecond);
 

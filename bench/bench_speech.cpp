@@ -50,7 +50,8 @@ void BM_BuildChunk100Units(benchmark::State& state) {
     state.counters["units_per_chunk"] =
         benchmark::Counter(static_cast<double>(units) / static_cast<double>(state.iterations()));
     state.counters["sound_s_per_chunk"] = benchmark::Counter(
-        static_cast<double>(bytes) / 11025.0 / static_cast<double>(state.iterations()));
+        static_cast<double>(bytes) / reader->Sounds->ReadFormat().AvgBytesPerSec /
+        static_cast<double>(state.iterations()));
     DictionarySize(state, *reader);
 }
 BENCHMARK(BM_BuildChunk100Units)->Unit(benchmark::kMillisecond);

@@ -1,39 +1,32 @@
 // Chunk building on arbitrary text in the reading code, with an arbitrary abbreviation list,
 // and the number and sign rules on arbitrary tokens.
-#include "speech/sounddata.h"
-#include "speech/wordreader.h"
+#include "fuzzreader.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
-
-#include <filesystem>
-#include <memory>
-#include <unistd.h>
 
 namespace {
 
 // A dictionary with a unit for every single byte and a few syllables and prompts.
-tavi::TWordReader& Reader() {
-    static std::unique_ptr<tavi::TWordReader> reader = [] {
-        const auto dir = std::filesystem::temp_directory_path() /
-                         ("tavi-fuzz-chunk-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        std::vector<tavi::TSoundUnit> units;
-        for (int b = 1; b < 256; ++b) units.push_back({std::string(1, static_cast<char>(b)), "ab"});
-        for (const char* k : {"ba", "m\x93t\x05", "zzzmesa", "hai", "ngan\x02"})
-            units.push_back({k, "abc"});
-        tavi::WriteSoundDictionary(dir / "dict.dat", dir / "dict.idx", tavi::TSoundFormat(), units);
-        auto r = std::make_unique<tavi::TWordReader>(dir / "dict.dat", dir / "dict.idx", "");
-        std::filesystem::remove_all(dir);
-        return r;
-    }();
-    return *reader;
+std::unique_ptr<tavi::TWordReader> MakeReader(const tavi::TSoundFormat& format) {
+    std::vector<tavi::TSoundUnit> units;
+    for (const char* k : {"ba", "m\x93t\x05", "zzzmesa", "hai", "ngan\x02"})
+        units.push_back({k, std::string(3 * format.BlockAlign, 'c')});
+    return fuzzreader::Make(format, 255, units);
+}
+
+// A reader of the older 8-bit dictionary, or of the 16-bit one.
+tavi::TWordReader& Reader(bool wide) {
+    static std::unique_ptr<tavi::TWordReader> narrow = MakeReader(tavi::TSoundFormat());
+    static std::unique_ptr<tavi::TWordReader> pcm16 = MakeReader(tavi::Pcm16Format);
+    return wide ? *pcm16 : *narrow;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    tavi::TWordReader& reader = Reader();
+    tavi::TWordReader& reader = Reader(in.ConsumeBool());
+    const std::size_t frame = reader.Sounds->ReadFormat().BlockAlign;
     reader.SpeakSymbols = in.ConsumeBool();
     const bool terminated = in.ConsumeBool();
     reader.Abbreviations = tavi::SplitLines(in.ConsumeRandomLengthString(512));
@@ -46,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t before = source.Position;
         reader.BuildChunk(source, chunk);
         if (source.Position <= before) __builtin_trap(); // every chunk must move on
+        if (chunk.Size() % frame != 0) __builtin_trap(); // and hold whole frames
     }
     tavi::TTextReader::ReadNumber(token);
     tavi::TTextReader::ReadDate(token);

@@ -1,16 +1,12 @@
 // Playback driven by arbitrary texts and an arbitrary order of device events (completions,
 // late completions, failures, pauses, stops), checking the reader's state rules after every
 // step; and the English engine's text splitting and the sample scaling on arbitrary input.
-#include "speech/sounddata.h"
+#include "fuzzreader.h"
+
 #include "speech/tts.h"
 #include "speech/waveout.h"
-#include "speech/wordreader.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
-
-#include <filesystem>
-#include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -19,9 +15,11 @@ struct Device : tavi::TWaveOut {
     bool Open(const tavi::TSoundFormat& f) override {
         if (FailNext) return Fail("open");
         Opened = tavi::IsPlayableFormat(f);
+        Frame = f.BlockAlign;
         return Opened ? Succeed() : Fail("format");
     }
     bool Write(std::string_view samples, std::uint64_t tag) override {
+        if (samples.size() % Frame != 0) __builtin_trap(); // a sample split between buffers
         if (!Opened || FailNext || samples.empty()) return Fail("write");
         Playing = tag;
         ++Writes;
@@ -54,25 +52,23 @@ struct Device : tavi::TWaveOut {
     bool Opened = false;
     bool Paused = false;
     bool FailNext = false;
+    std::size_t Frame = 1;
     std::uint64_t Playing = 0; // tag of the buffer on the device, 0 when none
     std::uint64_t Last = 0;    // a tag once played, for late completions
     int Writes = 0;
 };
 
-tavi::TWordReader& Reader() {
-    static std::unique_ptr<tavi::TWordReader> reader = [] {
-        const auto dir = std::filesystem::temp_directory_path() /
-                         ("tavi-fuzz-playback-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        std::vector<tavi::TSoundUnit> units;
-        for (int b = 1; b < 128; ++b) units.push_back({std::string(1, static_cast<char>(b)), "ab"});
-        tavi::WriteSoundDictionary(dir / "dict.dat", dir / "dict.idx", tavi::TSoundFormat(), units);
-        auto r = std::make_unique<tavi::TWordReader>(dir / "dict.dat", dir / "dict.idx", "");
-        std::filesystem::remove_all(dir);
-        r->SetCodeTable("Unicode");
-        return r;
-    }();
-    return *reader;
+std::unique_ptr<tavi::TWordReader> MakeReader(const tavi::TSoundFormat& format) {
+    auto r = fuzzreader::Make(format, 127, {});
+    r->SetCodeTable("Unicode");
+    return r;
+}
+
+// A reader of the older 8-bit dictionary, or of the 16-bit one.
+tavi::TWordReader& Reader(bool wide) {
+    static std::unique_ptr<tavi::TWordReader> narrow = MakeReader(tavi::TSoundFormat());
+    static std::unique_ptr<tavi::TWordReader> pcm16 = MakeReader(tavi::Pcm16Format);
+    return wide ? *pcm16 : *narrow;
 }
 
 void Check(bool ok) {
@@ -80,7 +76,7 @@ void Check(bool ok) {
 }
 
 void FuzzReader(FuzzedDataProvider& in) {
-    tavi::TWordReader& reader = Reader();
+    tavi::TWordReader& reader = Reader(in.ConsumeBool());
     auto owned = std::make_unique<Device>();
     Device& dev = *owned;
     reader.SetWaveOut(std::move(owned));

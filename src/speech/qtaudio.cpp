@@ -106,8 +106,7 @@ bool TQtWaveOut::Write(std::string_view samples, std::uint64_t tag) {
     const std::size_t frame = Format.BlockAlign;
     const auto minimum = static_cast<std::size_t>(std::max<qsizetype>(Sink->bufferSize(), 0));
     if (scaled.size() < minimum)
-        scaled.resize((minimum + frame - 1) / frame * frame,
-                      Format.BitsPerSample == 8 ? '\x80' : 0);
+        scaled.resize((minimum + frame - 1) / frame * frame, Format.SilenceByte());
     Pending = QByteArray(scaled.data(), static_cast<qsizetype>(scaled.size()));
     Written = static_cast<qint64>(scaled.size());
     Tag = tag;
@@ -295,9 +294,11 @@ void TWavFileWaveOut::Post() {
 void TWavFileWaveOut::Finish(std::uint64_t tag) {
     if (!Outstanding || tag != Tag || Paused) return;
     Outstanding = false;
-    // A WAV file holds at most 4 GB of samples; what does not fit is played to no one.
+    // A WAV file holds at most 4 GB of samples; what does not fit is played to no one, and the
+    // file ends on a whole frame.
     const std::size_t room = 0xFFFFFFFFu - 36 - DataBytes;
-    const std::size_t n = std::min(Pending.size(), room);
+    std::size_t n = std::min(Pending.size(), room);
+    n -= n % Format.BlockAlign;
     Out.write(Pending.data(), static_cast<std::streamsize>(n));
     DataBytes += static_cast<std::uint32_t>(n);
     const std::string header = WaveFileBytes(Format, {});

@@ -2,6 +2,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/errors.h"
+#include "speech/waveout.h"
 
 #include <algorithm>
 #include <set>
@@ -56,6 +57,17 @@ TSoundFormat TSoundFormat::Parse(std::string_view b) {
     f.BlockAlign = Get16(b, 12);
     f.BitsPerSample = Get16(b, 14);
     return f;
+}
+
+std::size_t FrameBytes(const TSoundFormat& format) {
+    return IsPlayableFormat(format) ? format.BlockAlign : 1;
+}
+
+std::size_t SilenceBytes(const TSoundFormat& format, std::size_t count) {
+    if (!IsPlayableFormat(format)) return count;
+    constexpr std::uint64_t base = 11025; // bytes a second of the measure
+    const std::uint64_t bytes = (count * std::uint64_t{format.AvgBytesPerSec} + base / 2) / base;
+    return static_cast<std::size_t>(bytes - bytes % format.BlockAlign);
 }
 
 std::string WaveHeader(const TSoundFormat& format, std::uint32_t dataSize) {
@@ -134,7 +146,10 @@ const TIndexRecord* TSoundData::Find(std::string_view key) const {
 }
 
 void TSoundData::AppendSound(const TIndexRecord& record, TMemoryStream& dest) {
-    if (record.Offset < 0 || record.Size < 1 ||
+    // The samples start at byte 16, so whole frames start at multiples of the frame.
+    const auto frame = static_cast<std::int32_t>(FrameBytes(Format));
+    if (record.Offset < 0 || record.Size < 1 || record.Size % frame != 0 ||
+        record.Offset % frame != 0 ||
         static_cast<std::uint64_t>(record.Offset) + static_cast<std::uint64_t>(record.Size) >
             DataFileSize)
         throw EReadError();
@@ -152,8 +167,12 @@ void TSoundData::AppendSound(const TIndexRecord& record, TMemoryStream& dest) {
 }
 
 void TSoundData::AppendSilence(TMemoryStream& dest, std::size_t count) {
+    AppendSilence(TSoundFormat(), dest, count);
+}
+
+void TSoundData::AppendSilence(const TSoundFormat& format, TMemoryStream& dest, std::size_t count) {
     if (count == 0) return;
-    dest.Data.append(count, '\x80');
+    dest.Data.append(count, format.SilenceByte());
     dest.Position = dest.Data.size();
 }
 
@@ -168,6 +187,8 @@ void WriteSoundDictionary(const fs::path& dataFile, const fs::path& indexFile,
                              " bytes: " + u.Name);
         if (!names.insert(u.Name).second) throw EDataError("Sound unit named twice: " + u.Name);
         if (u.Samples.empty()) throw EDataError("Sound unit without samples: " + u.Name);
+        if (u.Samples.size() % FrameBytes(format) != 0)
+            throw EDataError("Sound unit with part of a sample: " + u.Name);
         if (data.size() + u.Samples.size() > 0x7FFFFFFFu) throw EDataError("Sound data over 2 GiB");
         index += static_cast<char>(u.Name.size());
         index += u.Name;

@@ -28,7 +28,8 @@ struct TIndexRecord {
     std::int32_t Size = 0;
 };
 
-// The PCM wave format at the head of the data file.
+// The PCM wave format at the head of the data file. The default is the older dictionary's 8-bit
+// unsigned 11025 Hz mono; the build makes 16-bit signed 22050 Hz mono (espeak-ng's own).
 struct TSoundFormat {
     std::uint16_t FormatTag = 1; // PCM
     std::uint16_t Channels = 1;
@@ -39,7 +40,25 @@ struct TSoundFormat {
 
     std::string Bytes() const;                     // the 16 bytes as stored
     static TSoundFormat Parse(std::string_view b); // b holds at least 16 bytes
+    // The byte that silence is made of: 0x80 in 8-bit unsigned PCM, 0 in 16-bit signed.
+    char SilenceByte() const { return BitsPerSample == 8 ? '\x80' : '\0'; }
 };
+
+// Integer PCM of the given rate, sample size and channels.
+constexpr TSoundFormat PcmFormat(std::uint32_t rate, std::uint16_t bits,
+                                 std::uint16_t channels = 1) {
+    const auto frame = static_cast<std::uint16_t>(channels * bits / 8);
+    return {1, channels, rate, rate * frame, frame, bits};
+}
+inline constexpr TSoundFormat Pcm16Format = PcmFormat(22050, 16);
+
+// The bytes of one frame (a sample of every channel): 1 for a format that no device plays, so
+// that a damaged header never divides anything by zero.
+std::size_t FrameBytes(const TSoundFormat& format);
+// Bytes of silence in this format as long as count bytes of 8-bit samples at 11025 Hz (the
+// measure of the reader's silences), in whole frames. A format that no device plays keeps
+// count.
+std::size_t SilenceBytes(const TSoundFormat& format, std::size_t count);
 
 // Parses a whole index file. A size that is not a multiple of 29 or a name length over 20 is a
 // damaged index: EDataError naming the file. Records are returned sorted by name (unsigned
@@ -58,10 +77,14 @@ public:
     // Binary search by name (byte order, letter case counts); nullptr when absent.
     const TIndexRecord* Find(std::string_view key) const;
     // Copies the record's samples to the end of dest. EReadError when they run past the end of
-    // the data file (or the record is otherwise impossible); dest is then left as it was.
+    // the data file or the record is otherwise impossible (empty, or not whole frames of the
+    // format: half a 16-bit sample would shift every sample after it); dest is then left as it
+    // was.
     void AppendSound(const TIndexRecord& record, TMemoryStream& dest);
     // Writes count bytes of 0x80 (silence in 8-bit unsigned PCM) to the end of dest.
     static void AppendSilence(TMemoryStream& dest, std::size_t count);
+    // Writes count bytes of the format's silence to the end of dest.
+    static void AppendSilence(const TSoundFormat& format, TMemoryStream& dest, std::size_t count);
 
     const std::vector<TIndexRecord>& Entries() const { return Records; }
     std::uint64_t DataSize() const { return DataFileSize; }

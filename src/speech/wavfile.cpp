@@ -50,6 +50,9 @@ TWavData ParseWav(std::string_view b) {
     if (!haveFormat || !haveData || wav.Format.Channels < 1 || wav.Format.SamplesPerSec < 1000 ||
         wav.Format.SamplesPerSec > 384000)
         throw EDataError("no usable format and data chunks");
+    // A file cut short may end inside a frame: half a sample would be played as noise.
+    if (wav.Format.BlockAlign > 0)
+        wav.Samples.resize(wav.Samples.size() - wav.Samples.size() % wav.Format.BlockAlign);
     return wav;
 }
 

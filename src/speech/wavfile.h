@@ -14,7 +14,8 @@ struct TWavData {
 };
 
 // Reads the "fmt " and "data" chunks of a WAV file. A data chunk that runs past the end of the
-// file (a recorder stopped short) keeps what is there. Throws EDataError saying what is wrong.
+// file (a recorder stopped short) keeps the whole frames that are there. Throws EDataError saying
+// what is wrong.
 TWavData ParseWav(std::string_view bytes);
 
 } // namespace tavi

@@ -461,8 +461,10 @@ bool TTextReader::AppendKey(std::string_view key, TMemoryStream* dest) {
 }
 
 void TTextReader::AppendPause(TMemoryStream* dest, std::size_t count) {
-    if (dest) TSoundData::AppendSilence(*dest, count);
-    if (OnSilence) OnSilence(count);
+    const TSoundFormat& format = Sounds->ReadFormat();
+    const std::size_t bytes = SilenceBytes(format, count);
+    if (dest) TSoundData::AppendSilence(format, *dest, bytes);
+    if (OnSilence) OnSilence(bytes);
 }
 
 int TTextReader::BuildChunk(TMemoryStream& source, TMemoryStream& dest) {

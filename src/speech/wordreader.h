@@ -27,7 +27,8 @@ namespace tavi {
 // The table into which the reader converts every text before reading it.
 inline constexpr const char* ReadingCodeName = "LikeVNIDos";
 
-// Silences after a token, in bytes of 8-bit samples.
+// Silences after a token, in bytes of 8-bit samples at 11025 Hz (about 91, 272 and 454 ms); a
+// dictionary of another format gets silences as long in its own samples (SilenceBytes).
 constexpr std::size_t ShortSilence = 1000;
 constexpr std::size_t CommaSilence = 3000;
 constexpr std::size_t StopSilence = 5000;
@@ -86,7 +87,8 @@ public:
     bool DeviceOpen = false;
     std::unique_ptr<TWaveOut> WaveOut; // never null
     // Told of every unit and silence that BuildChunk appends, in order (for tools and tests
-    // that list what a text is read as); either may be empty.
+    // that list what a text is read as), a silence by its bytes in the dictionary's format;
+    // either may be empty.
     std::function<void(const TIndexRecord&)> OnUnit;
     std::function<void(std::size_t)> OnSilence;
 

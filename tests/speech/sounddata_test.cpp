@@ -111,6 +111,46 @@ TEST_F(StoreFiles, RecordsOutsideTheDataFileFailWithoutReadingThem) {
     }
 }
 
+TEST_F(StoreFiles, UnitsOfA16BitDictionaryAreWholeFrames) {
+    Write(tavi::Pcm16Format.Bytes() + "AABBCCDD",
+          Record("whole", 18, 4) + Record("odd", 16, 3) + Record("shifted", 17, 2));
+    tavi::TSoundData store = Open();
+    tavi::TMemoryStream dest;
+    store.AppendSound(*store.Find("whole"), dest);
+    // Half a sample would shift every sample after it into noise.
+    for (const char* key : {"odd", "shifted"})
+        EXPECT_THROW(store.AppendSound(*store.Find(key), dest), tavi::EReadError) << key;
+    tavi::TSoundData::AppendSilence(store.ReadFormat(), dest, 4);
+    EXPECT_EQ(dest.Data, std::string("BBCC\0\0\0\0", 8));
+    EXPECT_THROW(
+        tavi::WriteSoundDictionary(Dir / "w.dat", Dir / "w.idx", tavi::Pcm16Format, {{"a", "abc"}}),
+        tavi::EDataError);
+}
+
+TEST(SoundFormat, SilencesLastAsLongInWholeFrames) {
+    tavi::TSoundFormat damaged = tavi::Pcm16Format;
+    damaged.BlockAlign = 0;
+    const struct {
+        tavi::TSoundFormat format;
+        std::size_t count, bytes;
+        char silence;
+    } cases[] = {
+        {tavi::TSoundFormat(), 1000, 1000, '\x80'},
+        {tavi::Pcm16Format, 1000, 4000, 0},
+        {tavi::Pcm16Format, 5000, 20000, 0},
+        {tavi::PcmFormat(44100, 16, 2), 3000, 48000, 0},
+        {tavi::PcmFormat(8000, 8), 1000, 726, '\x80'}, // 725.6 rounded
+        {tavi::PcmFormat(8000, 16), 1000, 1450, 0},    // 1451.2, then whole frames
+        {damaged, 1000, 1000, 0},                      // no device plays it: left as it was
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.format.SamplesPerSec) + " Hz " +
+                     std::to_string(c.format.BitsPerSample) + "-bit");
+        EXPECT_EQ(tavi::SilenceBytes(c.format, c.count), c.bytes);
+        EXPECT_EQ(c.format.SilenceByte(), c.silence);
+    }
+}
+
 TEST_F(StoreFiles, BuildChunkStopsAtADamagedRecordKeepingWhatCameBefore) {
     Write(Header() + "AAAA", Record("a", 16, 4) + Record("b", 18, 9));
     tavi::TWordReader reader(Dir / "d.dat", Dir / "d.idx", "");

@@ -36,9 +36,12 @@ inline void ReadEnglishWords(tavi::TTextReader& reader) {
     reader.EnglishVoice = std::make_shared<tavi::TEnglishVoice>(tavi::CreateESpeakEngine());
 }
 
-// Samples of a test unit: its name's length and first byte make them recognisable.
-inline std::string SamplesOf(const std::string& name) {
-    return std::string(10 + name.size(), static_cast<char>(0x40 + name[0] % 64));
+// Samples of a test unit, whole frames of the format: its name's length and first byte make
+// them recognisable.
+inline std::string SamplesOf(const std::string& name,
+                             const tavi::TSoundFormat& format = tavi::TSoundFormat()) {
+    return std::string((10 + name.size()) * format.BlockAlign,
+                       static_cast<char>(0x40 + name[0] % 64));
 }
 
 // A dictionary of the given units (keys as the reader forms them) in a scratch folder, and a
@@ -46,10 +49,10 @@ inline std::string SamplesOf(const std::string& name) {
 class SmallDictionary {
 public:
     SmallDictionary(const std::vector<std::string>& keys, const std::string& abbr = "",
-                    bool withAbbr = true) {
+                    bool withAbbr = true, const tavi::TSoundFormat& format = tavi::TSoundFormat()) {
         std::vector<tavi::TSoundUnit> units;
-        for (const auto& k : keys) units.push_back({k, SamplesOf(k)});
-        tavi::WriteSoundDictionary(Dir / "dict.dat", Dir / "dict.idx", tavi::TSoundFormat(), units);
+        for (const auto& k : keys) units.push_back({k, SamplesOf(k, format)});
+        tavi::WriteSoundDictionary(Dir / "dict.dat", Dir / "dict.idx", format, units);
         tavitest::WriteFile(Dir / "abbr.txt", abbr);
         Reader = std::make_unique<tavi::TWordReader>(Dir / "dict.dat", Dir / "dict.idx",
                                                      withAbbr ? Dir / "abbr.txt" : "");

@@ -117,6 +117,28 @@ TEST(BuildChunk, CopiesTheSamplesAndSilencesInOrder) {
     EXPECT_EQ(d.Sound, expected);
 }
 
+TEST(BuildChunk, SilencesLastAsLongInEitherFormatOfDictionary) {
+    const struct {
+        tavi::TSoundFormat format;
+        std::size_t comma, blank, stop; // bytes of each silence
+    } cases[] = {
+        {tavi::TSoundFormat(), 3000, 1000, 5000},
+        {tavi::Pcm16Format, 12000, 4000, 20000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format.BitsPerSample);
+        SmallDictionary d(TestKeys(), "", true, c.format);
+        const auto silence = [&](std::size_t n) { return std::string(n, c.format.SilenceByte()); };
+        EXPECT_EQ(d.Read("tôi, ba."), (Events{U("tôi"), "silence " + std::to_string(c.comma),
+                                              "silence " + std::to_string(c.blank), U("ba"),
+                                              "silence " + std::to_string(c.stop)}));
+        EXPECT_EQ(d.Sound, speechtest::SamplesOf(K("tôi"), c.format) + silence(c.comma) +
+                               silence(c.blank) + speechtest::SamplesOf(K("ba"), c.format) +
+                               silence(c.stop));
+        EXPECT_EQ(tavi::PlayMilliseconds(c.format, c.stop), 454);
+    }
+}
+
 TEST(BuildChunk, StopsAfterTheTokenThatReachesAHundredUnits) {
     SmallDictionary d(TestKeys());
     std::string text;
