@@ -67,6 +67,12 @@ expect "tables from the installed folder, without rule problems" 3 listed_tables
 expect "convert to Vni for Win" "$vni_hex" to_vni
 expect "convert, tables detected, and back" "Việt Nam" round_trip
 expect "speak from the installed dictionary" "unit xin unit chao " units
+# The installed dictionary is the 16-bit 22050 Hz one, and that is what the device is given.
+format() { od -An -tu2 -j "$2" -N16 "$1" | tr -s ' ' | sed 's/^ //'; }
+expect "the installed dictionary's format" "1 1 22050 0 44100 0 2 16" format "$prefix/share/tavi/dict.dat" 0
+TAVI_AUDIO="wav:$work/heard.wav" "$bin/tavitool" speak --play "xin chào" || fail "speak --play failed"
+expect "the format heard" "1 1 22050 0 44100 0 2 16" format "$work/heard.wav" 20
+[ "$(stat -c %s "$work/heard.wav")" -gt $((44 + 11025)) ] || fail "the installed voice said nothing"
 
 # A wrong command line: an error naming the option, the usage line, status 2.
 status=0

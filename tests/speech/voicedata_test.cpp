@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <complex>
 #include <cstdio>
+#include <filesystem>
 #include <map>
+#include <numbers>
 #include <set>
 
 using speechtest::Reading;
@@ -18,6 +21,7 @@ using tavi::TTextReader;
 using tavitest::DataDir;
 using tavitest::ReadFile;
 using tavitest::SourceDir;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -41,7 +45,8 @@ const std::vector<std::string> MessageKeys = {
     "zzzmesju", "zzzmesjv",  "zzzmesjw",  "zzzmesjx",  "zzzmeski",  "zzzmeskj",  "zzzmeskk",
     "zzzmeskl", "zzzmeskm",  "zzzmeskn",  "zzzmesko",  "zzzmeskp",  "zzzmeskr",  "zzzmesks",
     "zzzmesku", "zzzmeskv",  "zzzmeskz",  "zzzmesla",  "zzzmeslc",  "zzzmesld",  "zzzmesle",
-    "zzzmeslf", "zzzmeslg",  "zzzmeslh",  "zzzmesp",   "zzzmesrc",  "zzzmessa",  "zzzmesu",   "zzzmesv",
+    "zzzmeslf", "zzzmeslg",  "zzzmeslh",  "zzzmesp",   "zzzmesrc",  "zzzmessa",  "zzzmesu",
+    "zzzmesv",
 };
 
 std::map<std::string, std::string> Catalogue() {
@@ -160,15 +165,44 @@ TEST(SyllableInventory, HoldsEverySyllableOfRealProse) {
     EXPECT_GT(words, 1000u);
 }
 
+// Sample k of 16-bit samples.
+int Sample(const std::string& d, std::size_t k) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(
+        static_cast<unsigned char>(d[2 * k]) | static_cast<unsigned char>(d[2 * k + 1]) << 8));
+}
+
+// The share of the energy of 16-bit samples that lies above a frequency, summed over the
+// spectra of pieces of 256 samples.
+double EnergyAbove(const std::string& d, double rate, double hz) {
+    constexpr std::size_t n = 256;
+    double above = 0, total = 0;
+    for (std::size_t at = 0; at + n <= d.size() / 2; at += n) {
+        for (std::size_t k = 1; k < n / 2; ++k) {
+            std::complex<double> x = 0;
+            for (std::size_t i = 0; i < n; ++i)
+                x += static_cast<double>(Sample(d, at + i)) *
+                     std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k * i) / n);
+            total += std::norm(x);
+            if (k * rate / n > hz) above += std::norm(x);
+        }
+    }
+    return total > 0 ? above / total : 0;
+}
+
 #ifdef TAVI_HAVE_DICT
+
+// The level of sample k on the scale of 8-bit samples (0 to 128).
+int Level(const std::string& d, std::size_t k) {
+    return std::abs(Sample(d, k)) / 256;
+}
 
 TEST(BuiltDictionary, HoldsEveryUnitTheReaderNeeds) {
     tavi::TSoundData store(DataDir() / "dict.dat", DataDir() / "dict.idx");
     const tavi::TSoundFormat& f = store.ReadFormat();
     EXPECT_EQ(f.FormatTag, 1);
     EXPECT_EQ(f.Channels, 1);
-    EXPECT_EQ(f.SamplesPerSec, 11025u);
-    EXPECT_EQ(f.BitsPerSample, 8);
+    EXPECT_EQ(f.SamplesPerSec, 22050u); // espeak-ng's own format: nothing above 5.5 kHz is lost
+    EXPECT_EQ(f.BitsPerSample, 16);
     for (const std::string& key : MessageKeys) EXPECT_NE(store.Find(key), nullptr) << key;
     for (const std::string& s : Inventory())
         EXPECT_NE(store.Find(TTextReader::MakeSoundKey(Reading(s))), nullptr) << s;
@@ -181,6 +215,7 @@ TEST(BuiltDictionary, HoldsEveryUnitTheReaderNeeds) {
 
 TEST(BuiltDictionary, UnitsAreTrimmedSoundWithinTheDataFile) {
     tavi::TSoundData store(DataDir() / "dict.dat", DataDir() / "dict.idx");
+    ASSERT_EQ(store.ReadFormat().Bytes(), tavi::Pcm16Format.Bytes());
     const auto& entries = store.Entries();
     std::size_t checked = 0;
     for (std::size_t i = 0; i < entries.size(); i += 97) { // a spread sample
@@ -191,14 +226,14 @@ TEST(BuiltDictionary, UnitsAreTrimmedSoundWithinTheDataFile) {
         tavi::TMemoryStream unit;
         store.AppendSound(r, unit);
         const auto& d = unit.Data;
-        ASSERT_GT(d.size(), 300u) << r.Name; // at least 27 ms of sound
-        const auto level = [&](std::size_t k) {
-            return std::abs(static_cast<int>(static_cast<unsigned char>(d[k])) - 128);
-        };
-        EXPECT_LE(level(0), 2) << r.Name;            // fades in from silence
-        EXPECT_LE(level(d.size() - 1), 2) << r.Name; // and back out
+        const std::size_t frames = d.size() / 2;
+        ASSERT_EQ(d.size() % 2, 0u) << r.Name;
+        ASSERT_GT(frames, 600u) << r.Name; // at least 27 ms of sound
+        const auto level = [&](std::size_t k) { return Level(d, k); };
+        EXPECT_LE(level(0), 2) << r.Name;          // fades in from silence
+        EXPECT_LE(level(frames - 1), 2) << r.Name; // and back out
         int loudest = 0;
-        for (std::size_t k = 0; k < std::min<std::size_t>(d.size(), 441); ++k)
+        for (std::size_t k = 0; k < std::min<std::size_t>(frames, 882); ++k)
             loudest = std::max(loudest, level(k));
         EXPECT_GE(loudest, 3) << r.Name << ": no sound in the first 40 ms";
         ++checked;
@@ -220,7 +255,7 @@ TEST(BuiltDictionary, ReadsVietnameseWithoutSpellingOut) {
         "Người Việt Nam đọc sách ở ủy ban nhân dân thành phố Hồ Chí Minh năm hai không không ba : "
         "một ngàn hai trăm ba mươi bốn phẩy năm đồng");
     EXPECT_EQ(units, expected);
-    EXPECT_GT(reader.Buffer.Size(), 11025u); // more than a second of sound
+    EXPECT_GT(reader.Buffer.Size(), reader.Sounds->ReadFormat().AvgBytesPerSec); // over a second
 }
 
 TEST(BuiltAbbreviations, SortedReadingCodeLinesWithCrLf) {
@@ -275,7 +310,7 @@ TEST(DictionaryBuilder, RecordingsReplaceSyntheticUnitsAndBuildsAreCached) {
         "dict --tables " + (SourceDir() / "data/VNCFiles").string() + " --syllables " +
         (dir / "syl.txt").string() + " --names " + (dir / "names.txt").string() + " --prompts " +
         (dir / "prompts.txt").string() + " --recordings " + (dir / "rec").string() + " --data " +
-        (dir / "d.dat").string() + " --index " + (dir / "d.idx").string() + " --jobs 2";
+        (dir / "d.dat").string() + " --index " + (dir / "d.idx").string() + " --jobs 2 --bits 8";
     auto [status, out] = RunBuilder(args);
     ASSERT_EQ(status, 0) << out;
     EXPECT_NE(out.find("5 units"), std::string::npos) << out;
@@ -301,6 +336,40 @@ TEST(DictionaryBuilder, RecordingsReplaceSyntheticUnitsAndBuildsAreCached) {
     ASSERT_EQ(status, 0) << out;
     EXPECT_EQ(out.find("up to date"), std::string::npos) << out;
     EXPECT_NE(ReadFile(dir / "d.dat"), before);
+}
+
+TEST(DictionaryBuilder, SixteenBitUnitsKeepTheHissAndLastAsLongAsEightBitOnes) {
+    tavitest::TempDir dir;
+    tavitest::WriteFile(dir / "syl.txt", "xa\nba\n");
+    tavitest::WriteFile(dir / "names.txt", "b\tbê\n");
+    tavitest::WriteFile(dir / "prompts.txt", "zzzmesa\tXin chào.\n");
+    tavitest::WriteFile(dir / "rec/ba.wav", ToneWav());
+    const std::string lists =
+        "dict --tables " + (SourceDir() / "data/VNCFiles").string() + " --syllables " +
+        (dir / "syl.txt").string() + " --names " + (dir / "names.txt").string() + " --prompts " +
+        (dir / "prompts.txt").string() + " --recordings " + (dir / "rec").string();
+    std::map<std::string, double> seconds; // of the same text read with each dictionary
+    for (const std::string bits : {"16", "8"}) {
+        const fs::path data = dir / (bits + ".dat"), index = dir / (bits + ".idx");
+        const auto [status, out] = RunBuilder(lists + " --bits " + bits + " --data " +
+                                              data.string() + " --index " + index.string());
+        ASSERT_EQ(status, 0) << out;
+        tavi::TWordReader reader(data, index, "");
+        reader.SetCodeTable("Unicode");
+        const std::string sound = reader.WholeSound("xa, ba zzzmesa");
+        const tavi::TSoundFormat& f = reader.Sounds->ReadFormat();
+        EXPECT_EQ(f.BitsPerSample, std::stoi(bits));
+        EXPECT_EQ(sound.size() % f.BlockAlign, 0u);
+        seconds[bits] = static_cast<double>(sound.size()) / f.AvgBytesPerSec;
+    }
+    EXPECT_NEAR(seconds["16"], seconds["8"], 0.02 * seconds["8"]);
+    tavi::TSoundData store(dir / "16.dat", dir / "16.idx");
+    EXPECT_EQ(store.ReadFormat().Bytes(), tavi::Pcm16Format.Bytes());
+    tavi::TMemoryStream ba, xa;
+    store.AppendSound(*store.Find("ba"), ba); // the recording's 0.3 s, at 22050 Hz
+    EXPECT_NEAR(static_cast<double>(ba.Size()), 0.3 * 44100, 0.02 * 44100);
+    store.AppendSound(*store.Find("xa"), xa); // about 1 %: the hiss of x, which 11025 Hz loses
+    EXPECT_GT(EnergyAbove(xa.Data, 22050, 5500), 0.004);
 }
 
 TEST(DictionaryBuilder, RefusesBadLists) {

@@ -150,4 +150,14 @@ std::string ToUnsigned8(const TSamples& s) {
     return out;
 }
 
+std::string ToSigned16(const TSamples& s) {
+    std::string out(s.Data.size() * 2, '\0');
+    for (std::size_t i = 0; i < s.Data.size(); ++i) {
+        const long v = std::clamp(std::lround(s.Data[i] * 32768.0f), -32768L, 32767L);
+        out[2 * i] = static_cast<char>(v & 0xFF);
+        out[2 * i + 1] = static_cast<char>((v >> 8) & 0xFF);
+    }
+    return out;
+}
+
 } // namespace dictbuild

@@ -1,5 +1,5 @@
 // Sample processing of the dictionary builder: WAV files, resampling, silence trimming and
-// the dictionary's 8-bit unsigned format.
+// the dictionary's two sample formats (16-bit signed, and the older 8-bit unsigned).
 #pragma once
 
 #include <cstdint>
@@ -31,5 +31,7 @@ void TrimSilence(TSamples& s, float threshold, double margin, double fade);
 void Normalize(TSamples& s, float peak);
 // 8-bit unsigned samples (0x80 is silence), rounded and clipped.
 std::string ToUnsigned8(const TSamples& s);
+// 16-bit signed little-endian samples, rounded and clipped.
+std::string ToSigned16(const TSamples& s);
 
 } // namespace dictbuild

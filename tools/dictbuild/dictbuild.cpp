@@ -2,14 +2,16 @@
 //
 //   tavi-dictbuild dict --tables DIR --syllables FILE --names FILE --prompts FILE
 //                       [--pronounce FILE] --data OUT --index OUT [--voice NAME] [--rate WPM]
-//                       [--jobs N] [--stamp FILE]
+//                       [--jobs N] [--stamp FILE] [--bits 16|8]
 //                       [--recordings DIR] [--only STEM,STEM...] [--wav-dir DIR]
 //   tavi-dictbuild abbr --tables DIR --syllables FILE --names FILE SOURCE OUT
 //
 // "dict" records every syllable of the inventory, every spoken letter, digit and mark and every
 // prompt, with espeak-ng's Vietnamese voice or, where the recordings folder holds a WAV file
-// named after the unit (STEM.wav), with that recording. A stamp beside the index remembers
-// what the dictionary was built from, so an unchanged build is not synthesised again.
+// named after the unit (STEM.wav), with that recording. The sound is stored as 16-bit signed
+// mono at 22050 Hz, espeak-ng's own format, or with --bits 8 as the older 8-bit unsigned mono
+// at 11025 Hz. A stamp beside the index remembers what the dictionary was built from, so an
+// unchanged build is not synthesised again.
 // "abbr" writes the abbreviation list in the reading code, sorted for binary search.
 #include "dictbuild/audio.h"
 
@@ -40,8 +42,7 @@ using tavi::TTextReader;
 
 // Must change whenever the making of samples changes (synthesis, processing, file layout), so
 // that the stamps of older builds expire and the dictionary is built again.
-constexpr const char* ProcessingVersion = "dictbuild-3";
-constexpr int OutputRate = 11025;
+constexpr const char* ProcessingVersion = "dictbuild-4";
 constexpr float TrimThreshold = 0.02f; // of full scale
 constexpr double TrimMargin = 0.004;   // seconds kept before and after the sound
 constexpr double FadeTime = 0.003;     // seconds of fade at each end
@@ -236,11 +237,22 @@ private:
     std::vector<std::int16_t> Samples;
 };
 
-std::string Process(dictbuild::TSamples s) {
-    s = dictbuild::Resample(s, OutputRate);
+// The format of the dictionary: --bits 16 (the default) or 8.
+tavi::TSoundFormat OutputFormat(const Options& o) {
+    const std::string bits = o.Get("--bits", "16");
+    if (bits == "16") return tavi::Pcm16Format;
+    if (bits == "8") return tavi::TSoundFormat();
+    throw std::runtime_error("--bits is 16 or 8, not " + bits);
+}
+
+std::string Process(dictbuild::TSamples s, const tavi::TSoundFormat& format) {
+    s = dictbuild::Resample(s, static_cast<int>(format.SamplesPerSec));
     dictbuild::TrimSilence(s, TrimThreshold, TrimMargin, FadeTime);
     dictbuild::Normalize(s, PeakLevel);
-    return dictbuild::ToUnsigned8(s);
+    std::string samples =
+        format.BitsPerSample == 8 ? dictbuild::ToUnsigned8(s) : dictbuild::ToSigned16(s);
+    if (samples.empty()) samples.assign(format.BlockAlign, format.SilenceByte()); // one frame
+    return samples;
 }
 
 // Synthesises (or reads) units[i] for every i = worker (mod workers) into a result file of
@@ -248,6 +260,7 @@ std::string Process(dictbuild::TSamples s) {
 void Work(const std::vector<Unit>& units, int worker, int workers, const Options& o,
           const fs::path& result) {
     const std::string recordings = o.Get("--recordings");
+    const tavi::TSoundFormat format = OutputFormat(o);
     std::unique_ptr<Voice> voice;
     std::ofstream out(result, std::ios::binary | std::ios::trunc);
     for (std::size_t i = static_cast<std::size_t>(worker); i < units.size();
@@ -256,7 +269,7 @@ void Work(const std::vector<Unit>& units, int worker, int workers, const Options
             recordings.empty() ? fs::path() : fs::path(recordings) / (units[i].Stem + ".wav");
         std::string samples;
         if (!wav.empty() && fs::exists(wav)) {
-            samples = Process(dictbuild::ReadWav(wav));
+            samples = Process(dictbuild::ReadWav(wav), format);
         } else {
             if (!voice)
                 voice = std::make_unique<Voice>(o.Get("--voice", "vi"),
@@ -267,9 +280,9 @@ void Work(const std::vector<Unit>& units, int worker, int workers, const Options
                                          " as a word of another language: give its "
                                          "pronunciation in the pronunciation list");
             const auto pcm = voice->Say(units[i].Text);
-            samples = Process(dictbuild::FromPcm16(pcm.data(), pcm.size(), Voice::SampleRate()));
+            samples =
+                Process(dictbuild::FromPcm16(pcm.data(), pcm.size(), Voice::SampleRate()), format);
         }
-        if (samples.empty()) samples.assign(1, '\x80'); // a unit has at least one byte
         const std::uint32_t head[2] = {static_cast<std::uint32_t>(i),
                                        static_cast<std::uint32_t>(samples.size())};
         out.write(reinterpret_cast<const char*>(head), sizeof head);
@@ -289,6 +302,7 @@ int BuildDict(const Options& o) {
     }
     const fs::path dataOut = o.Need("--data"), indexOut = o.Need("--index");
     const fs::path stampFile = o.Get("--stamp", indexOut.string() + ".stamp");
+    const tavi::TSoundFormat format = OutputFormat(o);
 
     // The voice carries a little state from one unit to the next, so which worker records a
     // unit changes its samples slightly: a fixed number of workers, not the machine's count of
@@ -301,6 +315,7 @@ int BuildDict(const Options& o) {
     stamp.Add(o.Get("--voice", "vi"));
     stamp.Add(o.Get("--rate", "175"));
     stamp.Add(std::to_string(jobs));
+    stamp.Add(format.Bytes());
     for (const Unit& u : units) {
         stamp.Add(u.Key);
         stamp.Add(u.Stem);
@@ -381,18 +396,18 @@ int BuildDict(const Options& o) {
         fs::create_directories(dir);
         for (std::size_t i = 0; i < units.size(); ++i) {
             std::ofstream w(fs::path(dir) / (units[i].Stem + ".wav"), std::ios::binary);
-            const std::string file = tavi::WaveFileBytes(tavi::TSoundFormat(), dict[i].Samples);
+            const std::string file = tavi::WaveFileBytes(format, dict[i].Samples);
             w.write(file.data(), static_cast<std::streamsize>(file.size()));
         }
     }
     fs::remove(stampFile, ec);
-    tavi::WriteSoundDictionary(dataOut, indexOut, tavi::TSoundFormat(), dict);
+    tavi::WriteSoundDictionary(dataOut, indexOut, format, dict);
     std::ofstream(stampFile, std::ios::binary) << stamp.Text();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("Sound dictionary: %zu units, %.1f s of sound, %llu bytes, built in %.1f s with "
                 "%d workers\n",
-                units.size(), static_cast<double>(bytes) / OutputRate,
+                units.size(), static_cast<double>(bytes) / format.AvgBytesPerSec,
                 static_cast<unsigned long long>(bytes + tavi::SoundHeaderSize), seconds, jobs);
     return 0;
 }
