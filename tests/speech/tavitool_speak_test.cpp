@@ -115,7 +115,7 @@ TEST_F(TavitoolSpeak, ReadsEnglishWordsInEnglishAndChangesTheRate) {
         {"$T speak --table Unicode --spell-english --units - < in.txt > out", 0, ""},
         {"$T speak --table Unicode --rate 3.5 --units - < in.txt > out", 0,
          "english Windows\nenglish Facebook\nenglish email\n"},
-        {"$T speak --rate 4.5 --units x > out", 2, ""},
+        {"$T speak --rate 5.5 --units x > out", 2, ""},
         {"$T speak --rate fast --units x > out", 2, ""},
         {"$T speak --rate 2 --wav - x > out", 2, ""},
     };

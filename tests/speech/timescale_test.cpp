@@ -67,7 +67,7 @@ TEST(SpeechRate, StepsAndTheEnglishRateStayInTheirRanges) {
     const struct {
         int step;
         double rate;
-    } steps[] = {{-3, 0.5}, {1, 0.5}, {tavi::NormalRateStep, 1.0}, {10, 3.5}, {11, 4.0}, {99, 4.0}};
+    } steps[] = {{-3, 0.5}, {1, 0.5}, {tavi::NormalRateStep, 1.0}, {10, 3.5}, {13, 5.0}, {99, 5.0}};
     for (const auto& s : steps) EXPECT_EQ(tavi::RateOfStep(s.step), s.rate) << s.step;
     const struct {
         double rate;

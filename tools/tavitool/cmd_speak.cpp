@@ -96,7 +96,7 @@ double ParseRate(const std::string& value) {
     char* end = nullptr;
     const double rate = std::strtod(value.c_str(), &end);
     if (end == value.c_str() || *end != 0 || !(rate >= tavi::MinRate && rate <= tavi::MaxRate))
-        throw tavitool::UsageError{"--rate takes a multiple of the normal rate from 0.5 to 4"};
+        throw tavitool::UsageError{"--rate takes a multiple of the normal rate from 0.5 to 5"};
     return rate;
 }
 
@@ -454,7 +454,7 @@ tavitool::Register reg("speak",
                        "hands to the English voice, unless --spell-english), its sound as a WAV "
                        "file (written as it is made; over 4 GB only in files of N minutes, "
                        "NAME-01.wav...), or the sound played on the device chosen by "
-                       "$TAVI_AUDIO; --rate X: X times the voice's own speed (0.5 to 4); "
+                       "$TAVI_AUDIO; --rate X: X times the voice's own speed (0.5 to 5); "
                        "--english: the English engine reads the text (Windows-1252)",
                        Speak);
 
