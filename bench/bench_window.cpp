@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -242,6 +243,72 @@ BENCHMARK(BM_AccessibleTextAt)
                    {0}})
     ->Args({QAccessible::WordBoundary, 0, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// Files of one long unbroken line, as a user may be sent: letters without a blank, and RTF
+// whose groups nest a million deep. Opened through the File menu's road (with the automatic
+// conversion and the layout that follows), then a letter and a space typed at the end of the
+// line with character echo: open_ms, and for each key the time until its echo reaches the
+// device (letter_ms, word_ms) and the whole keystroke (letter_key_ms, word_key_ms).
+std::filesystem::path LongLineFile(bool rtf, std::size_t size) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("tavi-bench-long-" + std::to_string(size) + (rtf ? ".rtf" : ".txt"));
+    std::string data = rtf ? "{\\rtf1 " + std::string(size, '{') : std::string();
+    for (std::size_t i = 0; !rtf && i < size; ++i) data += static_cast<char>('a' + i % 26);
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::fclose(f);
+    return file;
+}
+
+double KeyToEcho(QWidget* editor, int key, const QString& text, double& keyMs) {
+    const Clock::time_point start = Clock::now();
+    TimingWaveOut::LastArrival = {};
+    Key(editor, key, text);
+    const Clock::time_point end = Clock::now(), heard = TimingWaveOut::LastArrival;
+    keyMs = std::chrono::duration<double, std::milli>(end - start).count();
+    return heard < start ? -1 : std::chrono::duration<double, std::milli>(heard - start).count();
+}
+
+// Args: RTF (0 letters, 1 nested groups), letters or groups.
+void BM_OpenLongLine(benchmark::State& state) {
+    const std::filesystem::path file =
+        LongLineFile(state.range(0) != 0, static_cast<std::size_t>(state.range(1)));
+    auto form = OpenWindow();
+    std::vector<double> open, letter, word, letterKey, wordKey;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        form->OpenDocument(file.string());
+        QApplication::processEvents(); // the layout
+        open.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        form->Editor->SetSelStart(form->Editor->TextLength());
+        QApplication::processEvents();
+        double keyMs = 0;
+        letter.push_back(KeyToEcho(form->Editor, Qt::Key_A, "a", keyMs));
+        letterKey.push_back(keyMs);
+        word.push_back(KeyToEcho(form->Editor, Qt::Key_Space, " ", keyMs));
+        wordKey.push_back(keyMs);
+        QApplication::processEvents();
+        state.SetIterationTime(open.back() / 1000);
+        form->SetModified(0);
+    }
+    state.counters["open_ms"] = Median(open);
+    state.counters["letter_ms"] = Median(letter);
+    state.counters["letter_key_ms"] = Median(letterKey);
+    state.counters["word_ms"] = Median(word);
+    state.counters["word_key_ms"] = Median(wordKey);
+    form->close();
+    std::filesystem::remove(file);
+    std::filesystem::remove(SettingsFile());
+}
+BENCHMARK(BM_OpenLongLine)
+    ->ArgNames({"rtf", "size"})
+    ->Args({0, 300000})
+    ->Args({0, 2000000})
+    ->Args({1, 1000000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

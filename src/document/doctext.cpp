@@ -37,6 +37,13 @@ std::string TCaretText::SegmentText(std::string_view delims) const {
     return Bytes.substr(s.Start, s.End - s.Start);
 }
 
+void TUnbrokenRun::Add(std::string_view text) {
+    for (char c : text) {
+        Current = c == ' ' || c == '\t' || c == '\r' || c == '\n' ? 0 : Current + 1;
+        Longest = std::max(Longest, Current);
+    }
+}
+
 TPackage PackageOf(std::string_view head) {
     if (head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) return TPackage::Ole;
     if (head.starts_with("PK\x03\x04")) return TPackage::Zip;

@@ -40,6 +40,14 @@ struct TCaretText {
     std::string SegmentText(std::string_view delims) const;
 };
 
+// The longest stretch of text with no blank in it (space, tab, line break), through pieces of
+// text given one after another: where a screen line may break.
+struct TUnbrokenRun {
+    std::size_t Current = 0, Longest = 0;
+    void Add(std::string_view text);
+    void Break() { Current = 0; } // a paragraph ends
+};
+
 // Search options, added together.
 constexpr int FindWholeWord = 2;
 constexpr int FindMatchCase = 4;

@@ -84,6 +84,21 @@ int CtrlAltByte(int key) {
     return bytes[static_cast<std::size_t>(key - 0x30)];
 }
 
+namespace {
+
+// The word a key ends, but no more than its last WordEchoMax bytes, the ones just typed: a run
+// of thousands of letters without a blank is no word anyone can listen to, and the reader
+// would spell every letter of it.
+std::string EndedWord(const TCaretText& t) {
+    std::string word = t.SegmentText("\r\n\t ");
+    if (word.size() <= WordEchoMax) return word;
+    std::size_t cut = word.size() - WordEchoMax;
+    while (cut < word.size() && IsCombiningMark(static_cast<unsigned char>(word[cut]))) ++cut;
+    return word.substr(cut);
+}
+
+} // namespace
+
 TTypedEcho TypedEcho(unsigned char ch, TEchoMode mode, bool vniDisplay, const TCaretText& t,
                      bool placedByKeyboard) {
     const bool braille = !vniDisplay;
@@ -96,13 +111,13 @@ TTypedEcho TypedEcho(unsigned char ch, TEchoMode mode, bool vniDisplay, const TC
         }
         if (ch == ' ') {
             // The word the space ends; a line break ends a word as well as a tab does.
-            std::string word = t.SegmentText("\r\n\t ");
+            std::string word = EndedWord(t);
             return {word.empty() ? std::string(" ") : word, braille};
         }
         return {std::string(1, static_cast<char>(ch)), braille};
     case TEchoMode::Word:
         if (ch == '\t' || ch == '\r' || ch == ' ' || ch == '.')
-            return {t.SegmentText("\r\n\t "), false, braille};
+            return {EndedWord(t), false, braille};
         return {};
     case TEchoMode::Sentence:
         // The full stop is the same byte in Braille text (the cell of dots 2 5 6).

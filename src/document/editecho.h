@@ -41,6 +41,9 @@ TAccentEcho AccentKeyEcho(char key, int before);
 // in VNI display: -1 for keys outside the table, 0 for keys that type nothing.
 int CtrlAltByte(int key);
 
+// The most of a word that its echo says: the end of it.
+constexpr std::size_t WordEchoMax = 255;
+
 // What a typed character completes under an echo mode: the text to speak, which comes in the
 // display's code table when Braille is set (character echo of Braille cells) and is VNI text
 // otherwise. placedByKeyboard: ch is 0 because a keyboard put a letter in the text instead.

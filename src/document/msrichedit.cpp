@@ -7,6 +7,8 @@
 #include "document/rtfqt.h"
 #include "document/screenfonts.h"
 #include "document/wordimport.h"
+#include "document/zippackage.h"
+#include "platform/documentfile.h"
 #include "platform/qbytechars.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -31,6 +33,8 @@ namespace {
 // program keeps every byte and the formatting.
 constexpr const char* MimeRtf = "application/x-tavi-rtf";
 constexpr int LineTextMax = 256; // what one read of a screen line gives
+// Longer runs without a blank are laid out wrapping anywhere (see SetWrapAnywhere).
+constexpr std::size_t UnbrokenRunMax = 4096;
 
 // Characters outside the byte map (none reach the document through its own input) read as "?".
 std::string Bytes(const QString& s) {
@@ -46,6 +50,21 @@ std::string Bytes(const QString& s) {
 
 QString Chars(std::string_view bytes) {
     return BytesToQString(bytes);
+}
+
+bool HasUnbrokenRun(std::string_view text) {
+    TUnbrokenRun run;
+    run.Add(text);
+    return run.Longest > UnbrokenRunMax;
+}
+
+bool HasUnbrokenRun(const TRtfDocument& doc) {
+    TUnbrokenRun run;
+    for (const TRtfParagraph& p : doc.Paragraphs) {
+        for (const TRtfRun& r : p.Runs) run.Add(r.Text);
+        run.Break();
+    }
+    return run.Longest > UnbrokenRunMax;
 }
 
 // The line break a plain text file uses: that of its first line.
@@ -66,8 +85,10 @@ TMsRichEdit::TMsRichEdit(QWidget* parent) : QTextEdit(parent) {
     font.setPointSizeF(14);
     setFont(font);
     document()->setDefaultFont(font);
-    const auto invalidate = [this] { FTextValid = false; };
-    connect(document(), &QTextDocument::contentsChange, this, invalidate);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        FTextValid = false;
+        WatchLongParagraphs(from, added);
+    });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         FTextValid = false;
         if (OnChange) OnChange();
@@ -130,7 +151,29 @@ int TMsRichEdit::TextLength() const {
     return document()->characterCount() + document()->blockCount() - 2;
 }
 
-void TMsRichEdit::Replace(const std::function<void(QTextCursor&)>& fill) {
+// Qt looks for the place to break a screen line through the whole rest of its paragraph, once
+// for every screen line: a paragraph of one run of 300,000 letters took minutes to lay out, and
+// as long again after every key. A document with such a run wraps anywhere instead, which
+// costs the same for every length.
+void TMsRichEdit::SetWrapAnywhere(bool on) {
+    const auto mode = on ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode) setWordWrapMode(mode);
+}
+
+// Long paragraphs, however they came: typed, pasted, loaded or left by a replacement.
+void TMsRichEdit::WatchLongParagraphs(int from, int added) {
+    for (QTextBlock b = document()->findBlock(from); b.isValid() && b.position() <= from + added;
+         b = b.next()) {
+        if (static_cast<std::size_t>(b.length()) <= UnbrokenRunMax) continue;
+        // The caret is drawn, and moved up and down, through the shaped paragraph: kept, it is
+        // not shaped again at every blink of the caret.
+        b.layout()->setCacheEnabled(true);
+        if (wordWrapMode() != QTextOption::WrapAnywhere && HasUnbrokenRun(Bytes(b.text())))
+            SetWrapAnywhere(true);
+    }
+}
+
+void TMsRichEdit::Replace(const std::function<void(QTextCursor&)>& fill, bool unbroken) {
     QTextDocument* d = document();
     // Replacing the whole document is not a step the user can undo, as in the old control.
     d->setUndoRedoEnabled(false);
@@ -138,6 +181,7 @@ void TMsRichEdit::Replace(const std::function<void(QTextCursor&)>& fill) {
     c.beginEditBlock();
     c.select(QTextCursor::Document);
     c.removeSelectedText();
+    SetWrapAnywhere(unbroken); // while the document is empty: nothing is laid out twice
     fill(c);
     c.endEditBlock();
     d->setUndoRedoEnabled(true);
@@ -156,11 +200,13 @@ void TMsRichEdit::SetText(std::string_view text, const QString& fontFamily) {
     if (!fontFamily.isEmpty()) format.setFontFamilies(QStringList{fontFamily});
     const QTextBlockFormat block = document()->begin().blockFormat();
     const QString chars = Chars(text);
-    Replace([&](QTextCursor& c) {
-        c.setBlockFormat(block);
-        c.setBlockCharFormat(format);
-        c.insertText(chars, format);
-    });
+    Replace(
+        [&](QTextCursor& c) {
+            c.setBlockFormat(block);
+            c.setBlockCharFormat(format);
+            c.insertText(chars, format);
+        },
+        HasUnbrokenRun(text));
     setCurrentCharFormat(format);
 }
 
@@ -205,13 +251,15 @@ void TMsRichEdit::Insert(QTextCursor& c, const TRtfDocument& doc) const {
 }
 
 void TMsRichEdit::SetDocument(const TRtfDocument& doc) {
-    Replace([&](QTextCursor& c) {
-        if (!doc.Paragraphs.empty()) {
-            c.setBlockFormat(ToQt(doc.Paragraphs[0].Format));
-            c.setBlockCharFormat(ToQt(doc.Paragraphs[0].MarkFormat));
-        }
-        Insert(c, doc);
-    });
+    Replace(
+        [&](QTextCursor& c) {
+            if (!doc.Paragraphs.empty()) {
+                c.setBlockFormat(ToQt(doc.Paragraphs[0].Format));
+                c.setBlockCharFormat(ToQt(doc.Paragraphs[0].MarkFormat));
+            }
+            Insert(c, doc);
+        },
+        HasUnbrokenRun(doc));
     QTextCursor start(document());
     setCurrentCharFormat(doc.Paragraphs.empty() || doc.Paragraphs[0].Runs.empty()
                              ? start.blockCharFormat()
@@ -487,6 +535,34 @@ void TMsRichEdit::SetAllFontName(const QString& family) {
     MergeAllCharFormat(f);
 }
 
+bool TMsRichEdit::AllInFont(const QString& family, double points) const {
+    const auto in = [&](const QTextCharFormat& f) {
+        return f.fontFamilies().toStringList() == QStringList{family} &&
+               (points <= 0 || f.fontPointSize() == points);
+    };
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        if (!in(b.charFormat())) return false;
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (!in(it.fragment().charFormat())) return false;
+    }
+    return true;
+}
+
+// Every change of format lays the whole document out again: a document of one long paragraph
+// that is already in the face and size is left alone.
+void TMsRichEdit::SetDocumentFont(const QString& family, double points) {
+    if (AllInFont(family, points)) return;
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{family});
+    if (points > 0) f.setFontPointSize(points);
+    MergeAllCharFormat(f);
+}
+
+bool TMsRichEdit::Formatted() const {
+    return !PlainText || FileKind == FileKindDoc || FileKind == FileKindWri ||
+           FileKind == FileKindPackage;
+}
+
 void TMsRichEdit::SetAllFontSize(double points) {
     QTextCharFormat f;
     f.setFontPointSize(std::clamp(points, 1.0, 1638.0));
@@ -608,9 +684,49 @@ std::string TMsRichEdit::HtmlToText(const QString& name) {
     }
 }
 
+bool TMsRichEdit::Refuse(TLoadFailure why) {
+    LoadFailure = why;
+    return false;
+}
+
+namespace {
+
+TLoadFailure FailureOf(TFileFault fault) {
+    return fault == TFileFault::TooLarge ? TLoadFailure::TooLarge : TLoadFailure::Unreadable;
+}
+
+TLoadFailure FailureOf(TRunEnd end) {
+    switch (end) {
+    case TRunEnd::Cancelled: return TLoadFailure::Cancelled;
+    case TRunEnd::TooLarge: return TLoadFailure::TooLarge;
+    default: return TLoadFailure::Unreadable;
+    }
+}
+
+std::size_t TextSize(const TRtfDocument& doc) {
+    std::size_t size = 0;
+    for (const TRtfParagraph& p : doc.Paragraphs)
+        for (const TRtfRun& r : p.Runs) size += r.Text.size() + 2;
+    return size;
+}
+
+std::filesystem::path PathOf(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
+} // namespace
+
 bool TMsRichEdit::ImportThroughConverter(const QString& name, int kind) {
+    const TFileFault fault = CheckDocumentFile(PathOf(name), MaxConvertedFileSize);
+    if (fault != TFileFault::None) return Refuse(FailureOf(fault));
+    if (kind == FileKindPackage) {
+        const auto unpacked = PackageUnpackedSize(PathOf(name));
+        if (unpacked && *unpacked > MaxUnpackedPackage) return Refuse(TLoadFailure::TooLarge);
+    }
     TRtfDocument doc;
-    if (!ImportWordDocument(name, kind, doc)) return false;
+    const TRunEnd end = ImportWordDocument(name, kind, doc, Conversion);
+    if (end != TRunEnd::Finished) return Refuse(FailureOf(end));
+    if (TextSize(doc) > MaxDocumentFileSize) return Refuse(TLoadFailure::TooLarge);
     SetDocument(doc);
     FLineBreak = "\r\n";
     FileKind = kind;
@@ -619,29 +735,33 @@ bool TMsRichEdit::ImportThroughConverter(const QString& name, int kind) {
 }
 
 bool TMsRichEdit::LoadFromFile(const QString& name) {
-    int kind = GetFileKind(name);
+    LoadFailure = TLoadFailure::None;
+    const int kind = GetFileKind(name);
     if (kind == FileKindDoc || kind == FileKindWri || kind == FileKindPackage)
         return ImportThroughConverter(name, kind);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = file.read(MaxDocumentFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxDocumentFileSize) return false;
-    const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    std::string data;
+    const TFileFault fault = ReadDocumentFile(PathOf(name), MaxDocumentFileSize, data);
+    if (fault != TFileFault::None) return Refuse(FailureOf(fault));
     // An office document under another name is still an office document.
     switch (PackageOf(data)) {
     case TPackage::Ole: return ImportThroughConverter(name, FileKindDoc);
     case TPackage::Zip: return ImportThroughConverter(name, FileKindPackage);
     case TPackage::None: break;
     }
+    return LoadText(data, kind);
+}
+
+bool TMsRichEdit::LoadText(std::string_view data, int kind) {
+    TRtfDocument doc;
+    const bool rtf = kind != FileKindHtml && LooksLikeRtf(data);
+    // RTF that the reader refuses nests its groups deeper than any word processor writes.
+    if (rtf && !ReadRtf(data, doc)) return Refuse(TLoadFailure::Unreadable);
     FileKind = kind;
     if (kind == FileKindHtml) {
         SetText(tavi::HtmlToText(data));
         FLineBreak = "\r\n";
         PlainText = true;
-        return true;
-    }
-    TRtfDocument doc;
-    if (LooksLikeRtf(data) && ReadRtf(data, doc)) {
+    } else if (rtf) {
         SetDocument(doc);
         FLineBreak = "\r\n";
         PlainText = false;
@@ -655,7 +775,8 @@ bool TMsRichEdit::LoadFromFile(const QString& name) {
 
 bool TMsRichEdit::SaveToFile(const QString& name) {
     if (GetFileKind(name) == FileKindPackage) {
-        if (!ExportOfficeDocument(WriteRtf(UnicodeDocument(), true), name)) return false;
+        if (!ExportOfficeDocument(WriteRtf(UnicodeDocument(), true), name, Conversion))
+            return false;
         PlainText = false;
         return true;
     }
@@ -699,16 +820,17 @@ bool TMsRichEdit::ConvertDocument(const std::string& tableName) {
         const std::string source =
             detector.DetectCodeTable(std::string_view(Text()).substr(0, DetectSampleSize));
         TVnCodeConverter conv;
-        conv.RtfMode = !PlainText;
         conv.SetSourceTable(source);
         conv.SetDestTable(tableName);
-        conv.InStream.Data = PlainText ? Text() : TextRTF();
-        if (!conv.Convert() || conv.OutStream.Data == conv.InStream.Data) return true;
-        if (PlainText) {
-            SetText(conv.OutStream.Data);
-        } else if (!SetTextRTF(conv.OutStream.Data)) {
-            return false;
-        }
+        if (!conv.Converts()) return true;
+        const TRtfDocument before = Document();
+        TRtfDocument doc = before;
+        ConvertRuns(doc, [&](std::string_view text) {
+            conv.InStream.Data = text;
+            conv.Convert();
+            return conv.OutStream.Data;
+        });
+        if (!(doc == before)) SetDocument(doc);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -844,10 +966,13 @@ void TMsRichEdit::insertFromMimeData(const QMimeData* source) {
     if (!source->hasFormat(MimeRtf) ||
         !ReadRtf(std::string_view(rtf.constData(), rtf.size()), doc)) {
         if (!source->hasText()) return;
-        c.insertText(Chars(FromUnicode(source->text())));
+        const std::string text = FromUnicode(source->text());
+        if (HasUnbrokenRun(text)) SetWrapAnywhere(true);
+        c.insertText(Chars(text));
         setTextCursor(c);
         return;
     }
+    if (HasUnbrokenRun(doc)) SetWrapAnywhere(true);
     c.beginEditBlock();
     c.removeSelectedText();
     Insert(c, doc);

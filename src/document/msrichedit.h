@@ -7,6 +7,7 @@
 // the program's files: a caret never stands between them.
 #pragma once
 
+#include "document/converterrun.h"
 #include "document/doctext.h"
 #include "document/rtf.h"
 
@@ -27,8 +28,15 @@ constexpr int FileKindHtml = 3; // ".htm", ".html"
 constexpr int FileKindPackage = 4;
 
 // Files larger than this are refused by LoadFromFile (laying out 32 MB of text on the screen
-// takes some ten seconds already).
+// takes some ten seconds already), and so is a converted document holding more text.
 constexpr qint64 MaxDocumentFileSize = 32 << 20;
+// Office documents may be larger, their pictures taking most of the room; but a package that
+// unpacks to more than this would keep the converter busy for many minutes.
+constexpr qint64 MaxConvertedFileSize = qint64(128) << 20;
+constexpr std::uint64_t MaxUnpackedPackage = std::uint64_t(256) << 20;
+
+// Why the last LoadFromFile failed.
+enum class TLoadFailure { None, Unreadable, TooLarge, Cancelled };
 
 class TMsRichEdit : public QTextEdit {
     Q_OBJECT
@@ -39,12 +47,19 @@ public:
     bool PlainText = false;
     // Kind of the last file loaded.
     int FileKind = FileKindText;
+    // The last document loaded carries formatting of its own: RTF, or an office document.
+    bool Formatted() const;
     // The code table of the text that the editor exchanges with other programs through the
     // clipboard (they get and give Unicode). Empty: Windows-1252 characters.
     std::string ClipboardTable = "Vni for Win";
     // The text is Braille cells (Braille display): assistive technology reads it as Unicode
     // Braille patterns rather than letters.
     bool BrailleDisplay = false;
+    // How loading and saving watch the outside program that converts office documents.
+    TConversionWatch Conversion;
+    // Why the last load failed: Unreadable also for a file that is no regular file, whose RTF
+    // nests too deeply, or that no converter reads.
+    TLoadFailure LoadFailure = TLoadFailure::None;
 
     // Events, named like the window's handlers. A key handler that sets key (or ch) to 0 keeps
     // the key from the editor. OnKeyPress sees the byte a key types (0 for a character key that
@@ -62,16 +77,17 @@ public:
 
     // Files.
     static int GetFileKind(const QString& name);
-    // Loads by file kind; false (and the document unchanged) when the file cannot be read, is
-    // too large, or no converter reads it.
+    // Loads by file kind; false (and the document unchanged, LoadFailure saying why) when the
+    // file cannot be read, is too large, or no converter reads it.
     bool LoadFromFile(const QString& name);
     // ".txt" (any case) as plain text, ".docx" and ".odt" in their own formats (the text in
     // Unicode, through the converter), anything else as RTF. Writes beside the file and renames
     // over it only when everything was written, so a failed save returns false and leaves the
     // old file as it was.
     bool SaveToFile(const QString& name);
-    // Converts the whole document into a code table, detecting the table it is in. False (and
-    // the document unchanged) when a table cannot be read.
+    // Converts the whole document into a code table, detecting the table it is in, run by
+    // run: the formatting stays. False (and the document unchanged) when a table cannot be
+    // read.
     bool ConvertDocument(const std::string& tableName);
     // A web page's text; empty when the file cannot be read.
     static std::string HtmlToText(const QString& name);
@@ -140,6 +156,9 @@ public:
     // The face or size of the whole document and of what is typed next; the selection stays.
     void SetAllFontName(const QString& family);
     void SetAllFontSize(double points);
+    // Both at once (points 0: the face alone), in one change, and none when the whole document
+    // has them already.
+    void SetDocumentFont(const QString& family, double points);
     // Lines wrap at this width (pixels); 0 wraps at the window's edge.
     void SetRightMargin(int pixels);
 
@@ -158,13 +177,18 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void Replace(const std::function<void(QTextCursor&)>& fill);
+    void Replace(const std::function<void(QTextCursor&)>& fill, bool unbroken);
+    void SetWrapAnywhere(bool on);
+    void WatchLongParagraphs(int from, int added);
     bool ImportThroughConverter(const QString& name, int kind);
+    bool LoadText(std::string_view data, int kind);
+    bool Refuse(TLoadFailure why);
     TRtfDocument Range(int from, int to) const;
     void Insert(QTextCursor& cursor, const TRtfDocument& doc) const;
     QTextCharFormat SelCharFormat() const;
     void MergeSelCharFormat(const QTextCharFormat& format);
     void MergeAllCharFormat(const QTextCharFormat& format);
+    bool AllInFont(const QString& family, double points) const;
     void MergeSelBlockFormat(const QTextBlockFormat& format);
     TRtfCharFormat CharFormatOf(const QTextCharFormat& format) const;
     std::string ToUnicode(std::string_view bytes) const;

@@ -11,23 +11,6 @@ namespace {
 constexpr double UnitsPerMillimetre = 3.5;
 constexpr int TwipsPerUnit = 15; // the editor's unit is a pixel at 96 to the inch
 
-// Moves the leading bytes of a run that complete the letter at the end of the run before it.
-void KeepLettersWhole(TRtfParagraph& p,
-                      const std::function<std::string(std::string_view)>& toUnicode) {
-    for (std::size_t i = 1; i < p.Runs.size(); ++i) {
-        std::string& before = p.Runs[i - 1].Text;
-        std::string& run = p.Runs[i].Text;
-        while (!before.empty() && !run.empty()) {
-            const std::string last = before.substr(before.size() - 1);
-            const std::string next = run.substr(0, 1);
-            if (toUnicode(last + next) == toUnicode(last) + toUnicode(next)) break;
-            before += next;
-            run.erase(0, 1);
-        }
-    }
-    std::erase_if(p.Runs, [](const TRtfRun& r) { return r.Text.empty(); });
-}
-
 } // namespace
 
 TRtfDocument PlainTextDocument(std::string_view text, const TRtfCharFormat& format) {
@@ -48,12 +31,9 @@ TRtfDocument DocumentInUnicode(TRtfDocument doc,
     const auto face = [](TRtfCharFormat& f) {
         if (f.FontName == VniScreenFont) f.FontName = UnicodeTextFont;
     };
+    ConvertRuns(doc, toUnicode);
     for (TRtfParagraph& p : doc.Paragraphs) {
-        KeepLettersWhole(p, toUnicode);
-        for (TRtfRun& run : p.Runs) {
-            run.Text = toUnicode(run.Text);
-            face(run.Format);
-        }
+        for (TRtfRun& run : p.Runs) face(run.Format);
         face(p.MarkFormat);
     }
     return doc;

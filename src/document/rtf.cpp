@@ -31,6 +31,34 @@ std::string TRtfDocument::PlainText(std::string_view lineBreak) const {
     return out;
 }
 
+namespace {
+
+// Moves the leading bytes of a run that complete the letter at the end of the run before it.
+void KeepLettersWhole(TRtfParagraph& p,
+                      const std::function<std::string(std::string_view)>& convert) {
+    for (std::size_t i = 1; i < p.Runs.size(); ++i) {
+        std::string& before = p.Runs[i - 1].Text;
+        std::string& run = p.Runs[i].Text;
+        while (!before.empty() && !run.empty()) {
+            const std::string last = before.substr(before.size() - 1);
+            const std::string next = run.substr(0, 1);
+            if (convert(last + next) == convert(last) + convert(next)) break;
+            before += next;
+            run.erase(0, 1);
+        }
+    }
+    std::erase_if(p.Runs, [](const TRtfRun& r) { return r.Text.empty(); });
+}
+
+} // namespace
+
+void ConvertRuns(TRtfDocument& doc, const std::function<std::string(std::string_view)>& convert) {
+    for (TRtfParagraph& p : doc.Paragraphs) {
+        KeepLettersWhole(p, convert);
+        for (TRtfRun& run : p.Runs) run.Text = convert(run.Text);
+    }
+}
+
 bool LooksLikeRtf(std::string_view data) {
     return data.substr(0, 5) == "{\\rtf";
 }

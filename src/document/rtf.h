@@ -5,6 +5,7 @@
 // the code converter can convert the RTF source itself.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,11 @@ struct TRtfDocument {
     std::string PlainText(std::string_view lineBreak) const;
     bool operator==(const TRtfDocument&) const = default;
 };
+
+// Every run's text through convert (from one code table to another), the formatting kept. A
+// letter whose bytes are split between two runs is kept whole in the first, so that it
+// converts as one letter.
+void ConvertRuns(TRtfDocument& doc, const std::function<std::string(std::string_view)>& convert);
 
 // True when the data starts as an RTF document does ("{\rtf").
 bool LooksLikeRtf(std::string_view data);

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,34 +21,22 @@ QString LibreOfficeProgram() {
     return {};
 }
 
-bool Run(const QString& program, const QStringList& args, int timeoutMs, QByteArray* out,
-         QString* error) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForStarted()) {
-        if (error) *error = "cannot start " + program;
-        return false;
-    }
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        if (error) *error = program + " did not finish in time";
-        return false;
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        if (error) *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-        if (error && error->isEmpty()) *error = program + " failed";
-        return false;
-    }
-    if (out) *out = p.readAllStandardOutput();
-    return true;
+// The end of a run, its reason told when it is not Finished.
+TRunEnd Ended(const TRunResult& r, QString* error) {
+    if (r.End != TRunEnd::Finished && error) *error = r.Error;
+    return r.End;
 }
+
+// The RTF that LibreOffice makes of a document carries its pictures in hex: it may be several
+// times the document's size, but no larger than this.
+constexpr qint64 MaxConvertedRtf = qint64(512) << 20;
 
 // LibreOffice converts a file into a folder of its own, with a profile of its own so that it
 // neither meets a LibreOffice the user is running nor touches the user's settings. The result
 // is the one file it made there, or an empty name.
-QString ConvertWithLibreOffice(const QString& program, const QString& file, const QString& filter,
-                               const QTemporaryDir& tmp, QString* error, int timeoutMs) {
+TRunEnd ConvertWithLibreOffice(const QString& program, const QString& file, const QString& filter,
+                               const QTemporaryDir& tmp, const TConversionWatch& watch,
+                               QString& made, QString* error) {
     const QString outDir = tmp.filePath("out");
     const QStringList args = {"--headless",
                               "--norestore",
@@ -62,56 +49,58 @@ QString ConvertWithLibreOffice(const QString& program, const QString& file, cons
                               "--outdir",
                               outDir,
                               file};
-    if (!Run(program, args, timeoutMs, nullptr, error)) return {};
+    const TRunEnd end = Ended(RunConverter(program, args, watch), error);
+    if (end != TRunEnd::Finished) return end;
     // It reports a file it cannot read on its output and still exits with 0.
-    const QFileInfoList made = QDir(outDir).entryInfoList(QDir::Files);
-    if (made.isEmpty()) {
+    const QFileInfoList files = QDir(outDir).entryInfoList(QDir::Files);
+    if (files.isEmpty()) {
         if (error) *error = "LibreOffice could not convert the document";
-        return {};
+        return TRunEnd::Failed;
     }
-    return made.first().filePath();
+    made = files.first().filePath();
+    return TRunEnd::Finished;
 }
 
-bool ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& doc, QString* error,
-                    int timeoutMs) {
+TRunEnd Fail(QString* error, const QString& why) {
+    if (error) *error = why;
+    return TRunEnd::Failed;
+}
+
+TRunEnd ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& doc,
+                       const TConversionWatch& watch, QString* error) {
     QTemporaryDir tmp;
-    if (!tmp.isValid()) {
-        if (error) *error = "cannot make a temporary folder";
-        return false;
-    }
+    if (!tmp.isValid()) return Fail(error, "cannot make a temporary folder");
     // LibreOffice believes a file's extension: an office document named otherwise (a ".txt"
     // that is a zip package) is shown to it without one, so that it looks inside.
     QString source = file;
     static const QStringList trusted = {"doc", "docx", "odt", "wri", "rtf"};
     if (!trusted.contains(QFileInfo(file).suffix().toLower())) {
         source = tmp.filePath("document");
-        if (!QFile::link(file, source)) {
-            if (error) *error = "cannot make a temporary file";
-            return false;
-        }
+        if (!QFile::link(file, source)) return Fail(error, "cannot make a temporary file");
     }
-    const QString made =
-        ConvertWithLibreOffice(program, source, "rtf:Rich Text Format", tmp, error, timeoutMs);
-    if (made.isEmpty()) return false;
+    QString made;
+    const TRunEnd end =
+        ConvertWithLibreOffice(program, source, "rtf:Rich Text Format", tmp, watch, made, error);
+    if (end != TRunEnd::Finished) return end;
     QFile rtf(made);
-    if (!rtf.open(QIODevice::ReadOnly)) {
-        if (error) *error = "cannot read LibreOffice's result";
-        return false;
+    if (rtf.size() > MaxConvertedRtf) {
+        if (error) *error = "the document is too large";
+        return TRunEnd::TooLarge;
     }
+    if (!rtf.open(QIODevice::ReadOnly)) return Fail(error, "cannot read LibreOffice's result");
     const QByteArray data = rtf.readAll();
     std::string why;
-    if (!ReadRtf(std::string_view(data.constData(), data.size()), doc, &why)) {
-        if (error) *error = QString::fromStdString(why);
-        return false;
-    }
-    return true;
+    if (!ReadRtf(std::string_view(data.constData(), data.size()), doc, &why))
+        return Fail(error, QString::fromStdString(why));
+    return TRunEnd::Finished;
 }
 
 // antiword gives the text only, one paragraph a line, after one empty line.
-bool ViaAntiword(const QString& program, const QString& file, TRtfDocument& doc, QString* error,
-                 int timeoutMs) {
-    QByteArray out;
-    if (!Run(program, {"-m", "UTF-8.txt", "-w", "0", file}, timeoutMs, &out, error)) return false;
+TRunEnd ViaAntiword(const QString& program, const QString& file, TRtfDocument& doc,
+                    const TConversionWatch& watch, QString* error) {
+    TRunResult r = RunConverter(program, {"-m", "UTF-8.txt", "-w", "0", file}, watch);
+    if (r.End != TRunEnd::Finished) return Ended(r, error);
+    QByteArray& out = r.Output;
     if (out.startsWith('\n')) out.remove(0, 1);
     if (out.endsWith('\n')) out.chop(1);
     const std::string text =
@@ -125,7 +114,7 @@ bool ViaAntiword(const QString& program, const QString& file, TRtfDocument& doc,
         if (eol == std::string::npos) break;
         start = eol + 1;
     }
-    return true;
+    return TRunEnd::Finished;
 }
 
 // The filter that writes each office format.
@@ -143,8 +132,8 @@ bool OnlyLibreOfficeReads(int fileKind) {
 
 } // namespace
 
-bool ExportOfficeDocument(const std::string& rtf, const QString& fileName, QString* error,
-                          int timeoutMs) {
+bool ExportOfficeDocument(const std::string& rtf, const QString& fileName,
+                          const TConversionWatch& watch, QString* error) {
     const QString filter = ExportFilter(QFileInfo(fileName).suffix().toLower());
     const QString program = LibreOfficeProgram();
     if (filter.isEmpty() || program.isEmpty()) {
@@ -160,9 +149,10 @@ bool ExportOfficeDocument(const std::string& rtf, const QString& fileName, QStri
         return false;
     }
     source.close();
-    const QString made =
-        ConvertWithLibreOffice(program, source.fileName(), filter, tmp, error, timeoutMs);
-    if (made.isEmpty()) return false;
+    QString made;
+    if (ConvertWithLibreOffice(program, source.fileName(), filter, tmp, watch, made, error) !=
+        TRunEnd::Finished)
+        return false;
     QFile result(made);
     QSaveFile target(fileName);
     if (!result.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
@@ -185,23 +175,20 @@ TWordConverter FindWordConverter(int fileKind) {
     return TWordConverter::None;
 }
 
-bool ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc, QString* error,
-                        int timeoutMs) {
+TRunEnd ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
+                           const TConversionWatch& watch, QString* error) {
     const QFileInfo info(fileName);
-    if (!info.isFile() || !info.isReadable()) {
-        if (error) *error = "cannot read " + fileName;
-        return false;
-    }
+    if (!info.isFile() || !info.isReadable()) return Fail(error, "cannot read " + fileName);
     const QString file = info.absoluteFilePath();
     switch (FindWordConverter(fileKind)) {
     case TWordConverter::LibreOffice:
-        return ViaLibreOffice(LibreOfficeProgram(), file, doc, error, timeoutMs);
+        return ViaLibreOffice(LibreOfficeProgram(), file, doc, watch, error);
     case TWordConverter::Antiword:
-        return ViaAntiword(QStandardPaths::findExecutable("antiword"), file, doc, error, timeoutMs);
+        return ViaAntiword(QStandardPaths::findExecutable("antiword"), file, doc, watch, error);
     case TWordConverter::None: break;
     }
     if (error) *error = "no program to read Word documents is installed";
-    return false;
+    return TRunEnd::NotStarted;
 }
 
 } // namespace tavi

@@ -3,6 +3,7 @@
 // formatting, by way of RTF), else antiword for ".doc" (text only, reading only).
 #pragma once
 
+#include "document/converterrun.h"
 #include "document/rtf.h"
 
 #include <QString>
@@ -15,16 +16,17 @@ enum class TWordConverter { None, LibreOffice, Antiword };
 // such as ".docx" or ".odt"), found on the PATH.
 TWordConverter FindWordConverter(int fileKind);
 
-// Reads a Word document into doc. Returns false, with a reason in error, when no converter is
-// installed for that kind, the converter fails, or it runs longer than timeoutMs (it is then
-// stopped). Text that the converter gives as Unicode becomes document bytes by DocumentBytes.
-bool ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
-                        QString* error = nullptr, int timeoutMs = 120000);
+// Reads a Word document into doc, the converter run under the watch. Finished when it was
+// read; otherwise how the conversion ended (NotStarted also when no converter is installed for
+// that kind), with a reason in error. Text that the converter gives as Unicode becomes
+// document bytes by DocumentBytes.
+TRunEnd ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
+                           const TConversionWatch& watch = {}, QString* error = nullptr);
 
 // Writes RTF as the office format of the file name's extension (".docx", ".odt", ".doc")
-// through LibreOffice. The file is replaced only when the whole converted document is there;
-// false, with a reason in error, when there is no converter or it fails.
-bool ExportOfficeDocument(const std::string& rtf, const QString& fileName, QString* error = nullptr,
-                          int timeoutMs = 120000);
+// through LibreOffice, run under the watch. The file is replaced only when the whole converted
+// document is there; false, with a reason in error, when there is no converter or it fails.
+bool ExportOfficeDocument(const std::string& rtf, const QString& fileName,
+                          const TConversionWatch& watch = {}, QString* error = nullptr);
 
 } // namespace tavi

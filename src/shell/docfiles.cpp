@@ -70,16 +70,16 @@ bool TMainForm::OpenDocument(const std::string& name) {
     // What is shown stays as it is until the new document is in: a document still in Braille
     // must not be taken for text.
     if (!Editor->LoadFromFile(QString::fromStdString(file.string()))) {
-        Report(" zzzmesel ", "Không hiểu cấu trúc tập tin này !");
+        ReportLoadFailure(Editor->LoadFailure);
         return false;
     }
     ShowDisplayState(false);
     SetFileName(file.string());
     FTextBeforeTranslation.clear();
     if (FAutoConvert) Editor->ConvertDocument("Vni for Win");
-    Editor->SelectAllText();
-    Editor->SetSelFontName(VniScreenFont);
-    Editor->SetSelFontSize(14);
+    // The screen face shows the letters; a text is shown at the program's size, while a
+    // formatted document keeps its sizes, so that they are saved again.
+    Editor->SetDocumentFont(VniScreenFont, Editor->Formatted() ? 0 : 14);
     Editor->SetSelStart(0);
     Editor->EmptyUndoBuffer();
     Editor->setFocus(Qt::ActiveWindowFocusReason);
@@ -89,8 +89,16 @@ bool TMainForm::OpenDocument(const std::string& name) {
     return true;
 }
 
+void TMainForm::ReportLoadFailure(TLoadFailure why) {
+    switch (why) {
+    case TLoadFailure::TooLarge: Report(" zzzmesql ", "Tập tin quá lớn, không mở được!"); break;
+    case TLoadFailure::Cancelled: Announce(" zzzmescvh "); break; // the user's own Escape
+    default: Report(" zzzmesel ", "Không hiểu cấu trúc tập tin này !");
+    }
+}
+
 void TMainForm::OpenRequested(const std::string& file) {
-    if (file.empty() || AskToSave() == mrCancel) return;
+    if (file.empty() || RefusedWhileConverting() || AskToSave() == mrCancel) return;
     OpenDocument(file);
 }
 
@@ -113,6 +121,7 @@ bool TMainForm::SaveDocument(TMsRichEdit& source, const std::string& name) {
 // own, so the Braille on the screen, the caret and the undo steps stay as they were.
 bool TMainForm::SaveBraille(const std::string& name) {
     TMsRichEdit text;
+    text.Conversion = Editor->Conversion;
     try {
         text.SetText(VniFromBraille(FBraille, Editor->Text()));
     } catch (const std::exception&) {

@@ -76,6 +76,7 @@ void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
     FKeys.DownKey = key;
     FKeys.DownMods = mods;
     FKeys.HandledKey = key;
+    if (ConversionKey(key, mods, true)) return;
     const TShift shift = ShiftOf(mods);
     const TCaretText t = Editor->CaretText();
     FKeys.Echoed = false;
@@ -205,6 +206,7 @@ void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
     // A key means what it meant as it went down, also when its modifier came up first.
     if (key == FKeys.DownKey) mods = FKeys.DownMods;
     FKeys.HandledKey = key;
+    if (ConversionKey(key, mods, false)) return;
     const TShift shift = ShiftOf(mods);
     if (Checked("MGTVNI2") && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
     if (key == Qt::Key_Left) {

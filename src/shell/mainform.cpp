@@ -55,6 +55,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     Editor->OnKeyPress = [this](char& ch) { EditorKeyPress(ch); };
     Editor->OnEnter = [this] { EditorEnter(); };
     Editor->IsCommandKey = [this](const QKeyEvent& key) { return IsCommandKey(key); };
+    WatchConversions();
     FDbtPath.clear();
     // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
 
@@ -209,6 +210,12 @@ void TMainForm::StartUntitledDocument() {
 void TMainForm::closeEvent(QCloseEvent* e) {
     if (FClosed || FEnding) {
         e->accept();
+        return;
+    }
+    // The conversion is given up first; the open or save then ends as cancelled.
+    if (FConversion.Running) {
+        FConversion.Cancelled = true;
+        e->ignore();
         return;
     }
     if (!FShown || CloseQuery()) {

@@ -43,6 +43,7 @@ class TMsRichEdit;
 class TSixKeyKbd;
 class TSysFont;
 struct TUserSettings;
+enum class TLoadFailure;
 
 // What the main window needs from outside; tests replace each piece.
 struct TMainFormSetup {
@@ -264,6 +265,14 @@ private:
     int ShowWithPlainKeys(QDialog& dialog);
     // Says an outcome (a failure unless told), or shows it when speech is off.
     void Report(const char* key, const char* message, bool failure = true);
+    void ReportLoadFailure(TLoadFailure why);
+    // conversion.cpp: an office document converted by an outside program
+    void WatchConversions();
+    void ConversionStarted();
+    void ConversionEnded();
+    bool RefusedWhileConverting(const char* command = nullptr); // beeps when refused
+    bool ConversionKey(int& key, Qt::KeyboardModifiers mods, bool down);
+    bool CancelConversionKey(QEvent* event);
     // recoverydoc.cpp: no document lost
     void ScheduleRecovery();
     void SaveRecovery(bool now);
@@ -329,6 +338,10 @@ private:
     bool FRecoveryGivenUp = false; // the user chose not to save: nothing to recover
     bool FEnding = false;          // ending on a signal: no questions
     bool FBrailleShown = false;    // the document is shown (and held) in Braille
+    struct {
+        bool Running = false, Cancelled = false;
+        QTimer* Reminder = nullptr;
+    } FConversion;
     std::map<std::string, QAction*> FActions;
     std::vector<QLabel*> FPanels;
     bool FShown = false;

@@ -121,7 +121,13 @@ void TMainForm::BuildMenus() {
     const auto on = [this](const char* name, auto handler) {
         QAction* a = Action(name);
         a->setEnabled(true);
-        connect(a, &QAction::triggered, this, handler);
+        connect(a, &QAction::triggered, this, [this, name, handler] {
+            if (RefusedWhileConverting(name)) return;
+            if constexpr (std::is_invocable_v<decltype(handler)>)
+                handler();
+            else
+                (this->*handler)();
+        });
     };
     for (const auto* commands :
          {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands()})

@@ -18,6 +18,7 @@ void TMainForm::PauseKey() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (CancelConversionKey(event)) return true;
     // The key arrives at a window and then at its widgets: it is taken at the first.
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Pause) {

@@ -429,7 +429,9 @@ std::string TWordReader::ReadToken(TMemoryStream& source) {
     if (c == 0) return std::string(1, '\0');
     if (IsWord(c)) {
         bool digit = false;
-        while (IsWord(c) && !source.AtEnd()) {
+        // A word is read in pieces of a short string's length: spelt whole, a run of 300,000
+        // letters without a blank would make one chunk of gigabytes.
+        while (IsWord(c) && !source.AtEnd() && token.size() < ShortStringMax) {
             digit = IsDigit(c);
             token += static_cast<char>(c);
             c = read();

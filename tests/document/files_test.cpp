@@ -2,7 +2,9 @@
 #include "codes/vncodeconverter.h"
 #include "document/msrichedit.h"
 #include "document/wordimport.h"
+#include "platform/eventwait.h"
 #include "support/corpus.h"
+#include "support/notedpids.h"
 #include "support/testdata.h"
 
 #include <QProcess>
@@ -10,6 +12,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -177,8 +180,8 @@ TEST(Files, BadFilesLoadWhatTheyCanOrFail) {
         {"empty.rtf", "", true, true, ""},
         {"junk.rtf", junk, true, true, junk},                     // not RTF: plain
         {"broken.rtf", "{\\rtf1 {\\b half", true, false, "half"}, // what it has
-        {"deep.rtf", "{\\rtf1 " + std::string(5000, '{'), true, true,
-         "{\\rtf1 " + std::string(5000, '{')},
+        // Nested deeper than any word processor writes: refused, not shown as its source.
+        {"deep.rtf", "{\\rtf1 " + std::string(5000, '{'), false, false, ""},
         {"open.html", "text <b", true, true, "text <b\r\n"},
     };
     for (const auto& c : cases) {
@@ -188,14 +191,28 @@ TEST(Files, BadFilesLoadWhatTheyCanOrFail) {
         EXPECT_EQ(e.PlainText, c.plain) << c.name;
         EXPECT_EQ(e.Text(), c.text) << c.name;
     }
-    // Files that cannot be read leave the document as it was.
+    // Files that cannot be read leave the document as it was, and say why.
     std::filesystem::create_directory(dir / "folder.txt");
     std::filesystem::resize_file(dir / "empty.rtf", tavi::MaxDocumentFileSize + 1); // sparse
+    WriteFile(dir / "huge.docx", "");
+    std::filesystem::resize_file(dir / "huge.docx", tavi::MaxConvertedFileSize + 1);
+    ASSERT_EQ(::mkfifo((dir / "fifo.txt").c_str(), 0600), 0); // opening it would block
+    ASSERT_EQ(::mkfifo((dir / "fifo.docx").c_str(), 0600), 0);
+    using tavi::TLoadFailure;
+    const struct {
+        const char* name;
+        TLoadFailure why;
+    } unread[] = {
+        {"missing.txt", TLoadFailure::Unreadable}, {"folder.txt", TLoadFailure::Unreadable},
+        {"empty.rtf", TLoadFailure::TooLarge},     {"missing.doc", TLoadFailure::Unreadable},
+        {"huge.docx", TLoadFailure::TooLarge},     {"fifo.txt", TLoadFailure::Unreadable},
+        {"fifo.docx", TLoadFailure::Unreadable},   {"deep.rtf", TLoadFailure::Unreadable}};
     TMsRichEdit e;
     e.SetText("kept");
     e.PlainText = false;
-    for (const char* name : {"missing.txt", "folder.txt", "empty.rtf", "missing.doc"}) {
+    for (const auto& [name, why] : unread) {
         EXPECT_FALSE(e.LoadFromFile(Q(dir / name))) << name;
+        EXPECT_EQ(e.LoadFailure, why) << name;
         EXPECT_EQ(e.Text(), "kept") << name;
         EXPECT_FALSE(e.PlainText) << name;
         EXPECT_EQ(e.FileKind, tavi::FileKindText) << name;
@@ -378,6 +395,72 @@ TEST(Word, NoConverterMeansNoLoad) {
     e.SetText("kept");
     EXPECT_FALSE(e.LoadFromFile(Q(tavitest::TestData("document/known.doc"))));
     EXPECT_EQ(e.Text(), "kept");
+}
+
+// Converters that never end, end badly, leave children behind or grow without end: each is
+// ended, everything it started goes with it, and the document stays as it was.
+TEST(Word, AConverterIsEndedWithEverythingItStarted) {
+    using tavi::TRunEnd;
+    TempDir bin;
+    const std::filesystem::path pids = bin / "pids";
+    const std::string note = "echo $$ >> " + pids.string() + "\n";
+    const std::string child = "/bin/sleep 1000 &\necho $! >> " + pids.string() + "\n";
+    const struct {
+        const char* name;
+        std::string script;
+        int timeoutMs;
+        bool cancel; // the user gives it up once it and its child run
+        TRunEnd end;
+    } cases[] = {
+        {"never ends", "#!/bin/sh\n" + note + child + "wait\n", 1500, false, TRunEnd::TimedOut},
+        {"given up", "#!/bin/sh\n" + note + child + "wait\n", 60000, true, TRunEnd::Cancelled},
+        {"fails", "#!/bin/sh\n" + note + "echo broken >&2\nexit 3\n", 60000, false,
+         TRunEnd::Failed},
+        {"leaves a child", "#!/bin/sh\n" + note + child + "exit 0\n", 60000, false,
+         TRunEnd::Failed}, // and writes nothing
+        // 8 GB of address space, never touched: past the converter's limit it fails at once;
+        // without a limit it would wait for the time-out.
+        {"grows",
+         "#!/usr/bin/python3\nimport mmap, os, time\nopen('" + pids.string() +
+             "', 'a').write(f'{os.getpid()}\\n')\nheld = [mmap.mmap(-1, 100 << 20) "
+             "for _ in range(80)]\ntime.sleep(1000)\n",
+         60000, false, TRunEnd::Failed},
+    };
+    TPathOf path(bin, {});
+    for (const auto& c : cases) {
+        WriteFile(bin / "soffice", c.script);
+        std::filesystem::permissions(bin / "soffice", std::filesystem::perms::owner_all);
+        std::filesystem::remove(pids);
+        int started = 0, ended = 0;
+        tavi::TConversionWatch watch;
+        watch.TimeoutMs = c.timeoutMs;
+        watch.Started = [&] { ++started; };
+        watch.Ended = [&] { ++ended; };
+        watch.Cancelled = [&] { return c.cancel && tavitest::NotedPids(pids).size() >= 2; };
+        tavi::TRtfDocument doc;
+        QString error;
+        EXPECT_EQ(tavi::ImportWordDocument(Q(tavitest::TestData("document/known.doc")),
+                                           tavi::FileKindDoc, doc, watch, &error),
+                  c.end)
+            << c.name << ": " << error.toStdString();
+        EXPECT_EQ(started, 1) << c.name;
+        EXPECT_EQ(ended, 1) << c.name;
+        EXPECT_GE(tavitest::NotedPids(pids).size(), 1u) << c.name; // it did run
+        // A killed process takes a moment to go.
+        EXPECT_TRUE(
+            tavi::PumpEventsUntil([&] { return tavitest::StillRunning(pids).empty(); }, 5000))
+            << c.name;
+        EXPECT_TRUE(doc.Paragraphs.empty()) << c.name;
+    }
+    // Saving through it: the file is not touched.
+    WriteFile(bin / "soffice", cases[0].script);
+    std::filesystem::remove(pids);
+    WriteFile(bin / "kept.docx", "old");
+    tavi::TConversionWatch quick;
+    quick.TimeoutMs = 1500;
+    EXPECT_FALSE(tavi::ExportOfficeDocument("{\\rtf1 x}", Q(bin / "kept.docx"), quick));
+    EXPECT_EQ(ReadFile(bin / "kept.docx"), "old");
+    EXPECT_TRUE(tavi::PumpEventsUntil([&] { return tavitest::StillRunning(pids).empty(); }, 5000));
 }
 
 } // namespace

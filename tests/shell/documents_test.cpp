@@ -2,18 +2,25 @@
 // document and the disk, what it says, and that no document is lost on the way.
 #include "codes/brailleconverter.h"
 #include "dialogs/confirmfrm.h"
+#include "document/doctext.h"
 #include "document/msrichedit.h"
 #include "platform/eventwait.h"
 #include "platform/singlecopy.h"
 #include "shell/formrig.h"
 #include "shell/recovery.h"
+#include "support/keyscript.h"
+#include "support/notedpids.h"
 
 #include <QAction>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -67,11 +74,25 @@ TEST_F(Documents, SaveByABareNameThenOpenItAgain) {
 TEST_F(Documents, WhatCannotBeOpenedLeavesTheDocumentAsItWas) {
     tavitest::WriteFile(rig.dir / "big.txt", "");
     fs::resize_file(rig.dir / "big.txt", (std::uintmax_t{33} << 20)); // more than the editor takes
+    ASSERT_EQ(::mkfifo((rig.dir / "fifo.txt").c_str(), 0600), 0);     // opening it would block
+    fs::create_directory(rig.dir / "folder.rtf");
+    tavitest::WriteFile(rig.dir / "deep.rtf", "{\\rtf1 " + std::string(1000000, '{'));
+    // Some 300 KB of package holding 324 MB of XML.
+    tavitest::WriteFile(rig.dir / "bomb.py", "import zipfile\nz = zipfile.ZipFile('" +
+                                                 (rig.dir / "bomb.docx").string() +
+                                                 "', 'w', zipfile.ZIP_DEFLATED)\nw = z.open("
+                                                 "'word/document.xml', 'w')\nfor _ in range(30):"
+                                                 " w.write(b'<w:p/>' * 1800000)\n");
+    ASSERT_EQ(std::system(("/usr/bin/python3 " + (rig.dir / "bomb.py").string()).c_str()), 0);
     const struct {
         std::string name;
         Lines said;
     } cases[] = {{(rig.dir / "none").string(), {"vi\tzzzmeset "}},
-                 {(rig.dir / "big.txt").string(), {"vi\t zzzmesel "}}};
+                 {(rig.dir / "big.txt").string(), {"vi\t zzzmesql "}},
+                 {(rig.dir / "bomb.docx").string(), {"vi\t zzzmesql "}},
+                 {(rig.dir / "fifo.txt").string(), {"vi\t zzzmesel "}},
+                 {(rig.dir / "folder.rtf").string(), {"vi\t zzzmesel "}},
+                 {(rig.dir / "deep.rtf").string(), {"vi\t zzzmesel "}}};
     for (const auto& c : cases) {
         form->Editor->SetText("giữ nguyên");
         rig.said.clear();
@@ -221,6 +242,141 @@ TEST_F(Documents, OfficeDocumentsInAndOut) {
         ASSERT_TRUE(form->OpenDocument(file.string())) << file;
         EXPECT_EQ(form->Editor->Text(), VietNam) << file; // Unicode inside, converted back
     }
+}
+
+// An office document whose converter never ends: the user hears that it is converted, moves
+// and reads as ever, cannot change the document meanwhile, and Escape ends the converter with
+// everything it started.
+TEST_F(Documents, WhileAConversionRunsTheEditorStillTalksAndEscapeEndsIt) {
+    const fs::path bin = rig.dir / "bin", pids = rig.dir / "pids";
+    const std::string note = "echo $! >> '" + pids.string() + "'\n";
+    tavitest::WriteFile(bin / "soffice", "#!/bin/sh\necho $$ >> '" + pids.string() +
+                                             "'\n/bin/sleep 1000 &\n" + note + "wait\n");
+    fs::permissions(bin / "soffice", fs::perms::owner_all);
+    tavitest::WriteFile(rig.dir / "letter.docx", "PK\x03\x04");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin.string()));
+    form->Editor->SetText("ab");
+    form->Editor->SetSelStart(0);
+    form->SetModified(0);
+    const Lines beep = {"beep\tBeep.wav"};
+    const struct {
+        const char* keys;
+        Lines said;
+    } cases[] = {
+        {"{Right}", {"vi\ta"}}, // moving and reading speak as ever
+        {"{F8}", {"vi\tzzzmesgn "}},
+        {"x", beep}, // the document stays as it is
+        {"{Del}", beep},
+        {"{Ctrl+N}", beep}, // and no other comes in its place
+        {"{Esc}", {}},
+    };
+    Lines atStart;
+    std::vector<Lines> heard;
+    QTimer user; // the user's keys, once the converter and its child run
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (!heard.empty() || tavitest::NotedPids(pids).size() < 2) return;
+        atStart = rig.said;
+        for (const auto& c : cases) {
+            rig.said.clear();
+            tavitest::PlayKeys(form->Editor, c.keys);
+            heard.push_back(rig.said);
+        }
+        rig.said.clear();
+    });
+    user.start(20);
+    rig.said.clear();
+    EXPECT_FALSE(form->OpenDocument((rig.dir / "letter.docx").string()));
+    qputenv("PATH", path);
+    EXPECT_EQ(rig.said, (Lines{"vi\t zzzmescvh "}));
+    ASSERT_FALSE(atStart.empty());
+    EXPECT_EQ(atStart[0], "vi\t zzzmescvd ");
+    ASSERT_EQ(heard.size(), std::size(cases));
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        EXPECT_EQ(heard[i], cases[i].said) << cases[i].keys;
+    EXPECT_TRUE(tavi::PumpEventsUntil([&] { return tavitest::StillRunning(pids).empty(); }, 5000));
+    EXPECT_EQ(form->Editor->Text(), "ab");
+    EXPECT_EQ(form->FFileName, "Khong Ten");
+    tavitest::PlayKeys(form->Editor, "x"); // the document is the user's again
+    EXPECT_EQ(form->Editor->Text(), "axb");
+}
+
+// A letter made by LibreOffice: its bold, italic, underline, sizes and alignment survive
+// opening it and saving it again, as .docx and as RTF.
+TEST_F(Documents, FormattingSurvivesOpeningAndSavingAgain) {
+    if (QStandardPaths::findExecutable("soffice").isEmpty()) GTEST_SKIP() << "no LibreOffice";
+    tavitest::WriteFile(rig.dir / "letter.rtf",
+                        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\n"
+                        "\\pard\\qc\\f0\\fs24 Th\\u432? \\b \\u273?\\u7853?m\\b0  \\i nghi\\u234?ng"
+                        "\\i0  \\ul g\\u7841?ch\\ulnone  {\\fs40 l\\u7899?n}\\par\n"
+                        "\\pard\\qr ph\\u7843?i\\par}");
+    QProcess make;
+    make.start(
+        "soffice",
+        {"--headless", "--norestore",
+         "-env:UserInstallation=file://" + QString::fromStdString((rig.dir / "profile").string()),
+         "--convert-to", "docx", "--outdir", QString::fromStdString(rig.dir.path().string()),
+         QString::fromStdString((rig.dir / "letter.rtf").string())});
+    ASSERT_TRUE(make.waitForFinished(120000));
+    // What a reader sees of a document: each paragraph's alignment, its runs' text in Unicode
+    // and their bold, italic, underline and size.
+    using TLook =
+        std::vector<std::pair<int, std::vector<std::tuple<std::string, bool, bool, bool, int>>>>;
+    const auto look = [](const tavi::TRtfDocument& doc) {
+        TLook out;
+        for (const auto& p : doc.Paragraphs) {
+            if (p.Runs.empty()) continue;
+            auto& runs = out.emplace_back(p.Format.Alignment, decltype(out[0].second){}).second;
+            for (const auto& r : p.Runs) {
+                const auto& f = r.Format;
+                const std::string text = tavi::TableToUnicode(r.Text, "Vni for Win");
+                if (!runs.empty() && std::get<1>(runs.back()) == f.Bold &&
+                    std::get<2>(runs.back()) == f.Italic &&
+                    std::get<3>(runs.back()) == f.Underline &&
+                    std::get<4>(runs.back()) == f.HalfPoints)
+                    std::get<0>(runs.back()) += text;
+                else
+                    runs.emplace_back(text, f.Bold, f.Italic, f.Underline, f.HalfPoints);
+            }
+        }
+        return out;
+    };
+    const TLook letter = {{tavi::AlignCenter,
+                           {{"Thư ", false, false, false, 24},
+                            {"đậm", true, false, false, 24},
+                            {" ", false, false, false, 24},
+                            {"nghiêng", false, true, false, 24},
+                            {" ", false, false, false, 24},
+                            {"gạch", false, false, true, 24},
+                            {" ", false, false, false, 24},
+                            {"lớn", false, false, false, 40}}},
+                          {tavi::AlignRight, {{"phải", false, false, false, 24}}}};
+    const struct {
+        const char* how;
+        std::function<tavi::TRtfDocument()> document;
+    } cases[] = {
+        {"opened",
+         [&] {
+             EXPECT_TRUE(form->OpenDocument((rig.dir / "letter.docx").string()));
+             return form->Editor->Document();
+         }},
+        {"saved as .docx and opened again",
+         [&] {
+             TypeName("again.docx");
+             Run("MFSaveAs");
+             EXPECT_TRUE(form->OpenDocument((Docs() / "again.docx").string()));
+             return form->Editor->Document();
+         }},
+        {"saved as RTF",
+         [&] {
+             TypeName("again.rtf");
+             Run("MFSaveAs");
+             tavi::TRtfDocument doc;
+             EXPECT_TRUE(tavi::ReadRtf(tavitest::ReadFile(Docs() / "again.rtf"), doc));
+             return doc;
+         }},
+    };
+    for (const auto& c : cases) EXPECT_EQ(look(c.document()), letter) << c.how;
 }
 
 TEST(SingleCopy, ALaterStartHandsItsFileToTheRunningCopy) {

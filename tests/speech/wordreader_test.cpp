@@ -62,6 +62,9 @@ TEST(ReadToken, SplitsWordsMarksAndNumbers) {
         {"ab!! cd", false, {"ab!", " ", "cd"}}, // one mark attached, the next one dropped
         {" zzzmesey ", false, {" ", "zzzmesey", " "}},
         {"a\r\nb", false, {"a\r", ".", "b"}}, // the line feed alone is dropped
+        {std::string(600, 'b'),
+         false,
+         {std::string(255, 'b'), std::string(255, 'b'), std::string(90, 'b')}},
     };
     for (const auto& c : cases) {
         d.Reader->SpeakSymbols = c.symbols;
