@@ -20,8 +20,7 @@ namespace {
 
 // A reader over a small dictionary, playing on a fake device.
 struct Player {
-    explicit Player(const tavi::TSoundFormat& format = tavi::TSoundFormat())
-        : Dict({"a", "b", ",", "zzzmesa"}, "", true, format), Log(std::make_shared<DeviceLog>()) {
+    Player() : Dict({"a", "b", ",", "zzzmesa"}), Log(std::make_shared<DeviceLog>()) {
         Dict.Reader->SetWaveOut(std::make_unique<FakeWaveOut>(Log));
         Log->Calls.clear();
     }
@@ -67,21 +66,6 @@ TEST(Playback, ChunkAfterChunkUntilTheTextIsUsedUp) {
     EXPECT_TRUE(p.R().Speak("b"));
     EXPECT_EQ(p.Log->Calls, (Calls{"open", "write"}));
     EXPECT_EQ(p.Log->Format.Bytes(), p.R().Sounds->ReadFormat().Bytes());
-}
-
-TEST(Playback, A16BitDictionaryPlaysInItsOwnFormat) {
-    Player p(tavi::Pcm16Format);
-    EXPECT_TRUE(p.R().Speak(Words(150)));
-    EXPECT_EQ(p.Log->Format.Bytes(), tavi::Pcm16Format.Bytes());
-    p.Log->Complete();
-    p.Log->Complete();
-    EXPECT_EQ(p.R().State, 2);
-    ASSERT_EQ(p.Log->Buffers.size(), 2u);
-    std::string word = speechtest::SamplesOf("a", tavi::Pcm16Format);
-    word.append(4000, '\0'); // the blank's silence, 91 ms of 16-bit zeros
-    EXPECT_EQ(p.Log->Buffers[0].size(), 100 * word.size() + 99 * 4000);
-    EXPECT_EQ(p.Log->Buffers[0].substr(0, word.size()), word);
-    EXPECT_EQ(p.Log->Buffers[1].size(), 50 * word.size() + 51 * 4000);
 }
 
 TEST(Playback, SpeakingAgainCutsOffAndStartsTheNewTextFromItsBeginning) {
