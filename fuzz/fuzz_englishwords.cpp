@@ -2,6 +2,7 @@
 // scaler given arbitrary samples, formats, speeds and pieces.
 #include "platform/errors.h"
 #include "speech/englishwords.h"
+#include "speech/speechrate.h"
 #include "speech/timescale.h"
 #include "speech/waveout.h"
 
@@ -28,7 +29,7 @@ void FuzzList(FuzzedDataProvider& in) {
 void FuzzScaler(FuzzedDataProvider& in) {
     const tavi::TSoundFormat format =
         tavi::TSoundFormat::Parse(in.ConsumeBytesAsString(16) + std::string(16, '\0'));
-    const double speed = in.ConsumeFloatingPointInRange(0.5, 4.0);
+    const double speed = in.ConsumeFloatingPointInRange(tavi::MinRate, tavi::MaxRate);
     try {
         tavi::TTimeScaler scaler(format, speed);
         std::size_t in_bytes = 0, out_bytes = 0;

@@ -3,6 +3,7 @@
 // step; and the English engine's text splitting and the sample scaling on arbitrary input.
 #include "fuzzreader.h"
 
+#include "speech/speechrate.h"
 #include "speech/tts.h"
 #include "speech/waveout.h"
 
@@ -82,7 +83,8 @@ void FuzzReader(FuzzedDataProvider& in) {
     reader.SetWaveOut(std::move(owned));
     reader.SpeakSymbols = in.ConsumeBool();
     // At another rate the text plays in pieces, each made while the one before plays.
-    reader.SetRate(in.ConsumeBool() ? 1.0 : in.ConsumeFloatingPointInRange(0.5, 4.0));
+    reader.SetRate(in.ConsumeBool() ? 1.0
+                                    : in.ConsumeFloatingPointInRange(tavi::MinRate, tavi::MaxRate));
     for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
         dev.FailNext = in.ConsumeIntegralInRange(0, 7) == 0;
         const int writes = dev.Writes;
