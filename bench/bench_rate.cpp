@@ -4,11 +4,11 @@
 // of English words in mixed sentences that the English voice reads.
 #include "codes/memorystream.h"
 #include "dialogs/syllable.h"
+#include "pitch.h"
 #include "platform/paths.h"
 #include "speech/speechrate.h"
 #include "speech/timescale.h"
 #include "speech/wordreader.h"
-#include "support/pitch.h"
 #include "timingwaveout.h"
 
 #include <benchmark/benchmark.h>
@@ -67,13 +67,13 @@ void BM_ProseAtRateStep(benchmark::State& state) {
         seconds = static_cast<double>(reader->WholeSound(prose).size()) / format.AvgBytesPerSec;
         tavi::TTimeScaler scaler(format, reader->Rate());
         std::string scaled = scaler.Scale(vowel);
-        pitch = tavitest::MedianPitch(scaled + scaler.Flush(), format);
+        pitch = tavibench::MedianPitch(scaled + scaler.Flush(), format);
     }
     state.counters["rate"] = reader->Rate();
     state.counters["sound_s"] = seconds;
     state.counters["syll_per_s"] = syllables / seconds;
     state.counters["vowel_hz"] = pitch;
-    state.counters["vowel_hz_at_1x"] = tavitest::MedianPitch(vowel, format);
+    state.counters["vowel_hz_at_1x"] = tavibench::MedianPitch(vowel, format);
 }
 BENCHMARK(BM_ProseAtRateStep)
     ->DenseRange(1, static_cast<int>(tavi::RateSteps.size()))

@@ -9,17 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tavitest {
-
-inline tavi::TSoundFormat Pcm(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels = 1) {
-    tavi::TSoundFormat f;
-    f.SamplesPerSec = rate;
-    f.BitsPerSample = bits;
-    f.Channels = channels;
-    f.BlockAlign = static_cast<std::uint16_t>(channels * bits / 8);
-    f.AvgBytesPerSec = rate * f.BlockAlign;
-    return f;
-}
+namespace tavibench {
 
 // The first channel in -1..1.
 inline std::vector<double> Wave(const std::string& s, const tavi::TSoundFormat& f) {
@@ -30,27 +20,6 @@ inline std::vector<double> Wave(const std::string& s, const tavi::TSoundFormat& 
                                            : static_cast<std::int16_t>(
                                                  lo | static_cast<unsigned char>(s[i + 1]) << 8) /
                                                  32768.0);
-    }
-    return out;
-}
-
-// Samples in another format: the first channel, resampled by linear interpolation, in every
-// channel of the new format.
-inline std::string Reformat(const std::string& s, const tavi::TSoundFormat& from,
-                            const tavi::TSoundFormat& to) {
-    const std::vector<double> w = Wave(s, from);
-    const double step = static_cast<double>(from.SamplesPerSec) / to.SamplesPerSec;
-    std::string out;
-    for (double at = 0; at + 1 < static_cast<double>(w.size()); at += step) {
-        const auto k = static_cast<std::size_t>(at);
-        const double v = w[k] + (w[k + 1] - w[k]) * (at - static_cast<double>(k));
-        const auto x = static_cast<std::int16_t>(v * 32767);
-        for (int c = 0; c < to.Channels; ++c) {
-            if (to.BitsPerSample == 8)
-                out += static_cast<char>(128 + x / 256);
-            else
-                out += {static_cast<char>(x & 0xFF), static_cast<char>((x >> 8) & 0xFF)};
-        }
     }
     return out;
 }
@@ -78,4 +47,4 @@ inline double MedianPitch(const std::string& samples, const tavi::TSoundFormat& 
     return pitches[pitches.size() / 2];
 }
 
-} // namespace tavitest
+} // namespace tavibench
