@@ -32,8 +32,8 @@ TRunEnd Ended(const TRunResult& r, QString* error) {
 constexpr qint64 MaxConvertedRtf = qint64(512) << 20;
 
 // LibreOffice converts a file into a folder of its own, with a profile of its own so that it
-// neither meets a LibreOffice the user is running nor touches the user's settings. The result
-// is the one file it made there, or an empty name.
+// neither meets a LibreOffice the user is running nor touches the user's settings. made is the
+// one file it made there.
 TRunEnd ConvertWithLibreOffice(const QString& program, const QString& file, const QString& filter,
                                const QTemporaryDir& tmp, const TConversionWatch& watch,
                                QString& made, QString* error) {
