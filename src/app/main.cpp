@@ -16,6 +16,7 @@
 #include <QScreen>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -119,6 +120,9 @@ std::unique_ptr<tavi::ISpeechPort> WithSpeechLog(std::unique_ptr<tavi::ISpeechPo
 
 int main(int argc, char** argv) {
     const auto startTime = std::chrono::steady_clock::now();
+    // A write past the file-size limit (ulimit -f) fails like a write to a full disk, and is
+    // reported as one, instead of ending the program with the document in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     TStartOptions start;
     if (const auto answered = ReadCommandLine(argc, argv, start)) return *answered;
     const QString& file = start.File;

@@ -8,6 +8,7 @@
 #include "document/screenfonts.h"
 #include "document/wordimport.h"
 #include "document/zippackage.h"
+#include "platform/atomicfile.h"
 #include "platform/documentfile.h"
 #include "platform/qbytechars.h"
 
@@ -16,11 +17,11 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
@@ -36,16 +37,8 @@ constexpr int LineTextMax = 256; // what one read of a screen line gives
 // Longer runs without a blank are laid out wrapping anywhere (see SetWrapAnywhere).
 constexpr std::size_t UnbrokenRunMax = 4096;
 
-// Characters outside the byte map (none reach the document through its own input) read as "?".
 std::string Bytes(const QString& s) {
-    std::string out(static_cast<std::size_t>(s.size()), '\0');
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t c = s[i].unicode();
-        // Most characters stand for their own byte; the table is for the rest.
-        const int b = c < 0x80 || (c >= 0xA0 && c <= 0xFF && c != 0xAD) ? c : CharToByte(c);
-        out[static_cast<std::size_t>(i)] = static_cast<char>(b >= 0 ? b : '?');
-    }
-    return out;
+    return QStringToBytesOrMark(s);
 }
 
 QString Chars(std::string_view bytes) {
@@ -88,6 +81,8 @@ TMsRichEdit::TMsRichEdit(QWidget* parent) : QTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
         FTextValid = false;
         WatchLongParagraphs(from, added);
+        FCopies.Changed(*document(), from, added);
+        if (FCopyTimer) FCopyTimer->start();
     });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         FTextValid = false;
@@ -799,15 +794,11 @@ bool TMsRichEdit::SaveToFile(const QString& name) {
     } else {
         data = TextRTF();
     }
-    // Written beside the old file, which is replaced only when all of it is on the disk.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(data.data(), static_cast<qint64>(data.size())) !=
-        static_cast<qint64>(data.size())) {
-        file.cancelWriting();
-        return false;
+    try {
+        SaveFileWhole(QFile::encodeName(name).toStdString(), data);
+    } catch (const std::exception&) {
+        return false; // the old file is as it was
     }
-    if (!file.commit()) return false;
     PlainText = plain;
     return true;
 }

@@ -8,10 +8,13 @@
 #pragma once
 
 #include "document/converterrun.h"
+#include "document/docsnapshot.h"
 #include "document/doctext.h"
 #include "document/rtf.h"
 
 #include <QTextEdit>
+
+class QTimer;
 
 #include <functional>
 #include <string>
@@ -103,6 +106,12 @@ public:
     // The document with its text in Unicode (UTF-8), as other programs are given it.
     TRtfDocument UnicodeDocument() const;
     void SetDocument(const TRtfDocument& doc);
+    // The document copied for another thread to turn into Document(); cheap while the user
+    // types (docsnapshot.h).
+    TDocumentSnapshot Snapshot() const;
+    // From now on the copies that Snapshot takes are made in idle moments, a little at a time,
+    // so that no snapshot after a large change costs the typing thread the whole document.
+    void PrepareSnapshots();
     int TextLength() const;
     int SelStart() const;
     void SetSelStart(int pos); // collapses the selection there
@@ -197,6 +206,8 @@ private:
     std::string FLineBreak = "\r\n"; // how plain text files break lines: as the last one loaded
     mutable std::string FText;       // Text(), kept until the document changes
     mutable bool FTextValid = false;
+    mutable TParagraphCopies FCopies; // for Snapshot, kept with the document's changes
+    QTimer* FCopyTimer = nullptr;     // makes them in idle moments
     int FLastAnchor = -1, FLastPosition = -1;
 };
 

@@ -1,10 +1,12 @@
 #include "document/wordimport.h"
 
 #include "document/doctext.h"
+#include "platform/atomicfile.h"
+#include "platform/errors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -154,14 +156,14 @@ bool ExportOfficeDocument(const std::string& rtf, const QString& fileName,
         TRunEnd::Finished)
         return false;
     QFile result(made);
-    QSaveFile target(fileName);
-    if (!result.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
-        if (error) *error = "cannot write " + fileName;
-        return false;
-    }
-    const QByteArray bytes = result.readAll();
-    if (target.write(bytes) != bytes.size() || !target.commit()) {
-        if (error) *error = "cannot write " + fileName;
+    try {
+        if (!result.open(QIODevice::ReadOnly)) throw EFOpenError(made.toStdString());
+        const QByteArray bytes = result.readAll();
+        if (result.error() != QFileDevice::NoError) throw EFOpenError(made.toStdString());
+        SaveFileWhole(QFile::encodeName(fileName).toStdString(),
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromStdString(e.what());
         return false;
     }
     return true;

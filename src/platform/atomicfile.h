@@ -9,10 +9,17 @@
 namespace tavi {
 
 // Creates the folder when needed. By default the file is readable by its owner only (it may
-// hold a password or an unsaved letter); data files for everyone pass 0644. Throws EFOpenError
-// naming the file when it cannot be written; the old file is then as it was.
+// hold a password or an unsaved letter); data files for everyone pass 0644. The bytes are on
+// the disk when this returns. Throws EFOpenError naming the file when it cannot be written;
+// the old file is then as it was and nothing is left beside it.
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                          unsigned mode = 0600);
+
+// A document the user saves: written whole or not at all, on the disk when this returns, with
+// the permissions of the file it replaces (a new one gets those the umask allows). A link is
+// followed: the file it names is replaced. Throws EFOpenError or EInOutError naming the file;
+// the old file is then byte for byte as it was, and nothing is left beside it.
+void SaveFileWhole(const std::filesystem::path& file, std::string_view bytes);
 
 // A file written piece by piece into a hidden file beside it, which is renamed over it only when
 // all of it is there: a failure at any point (a full disk, a file-size limit) leaves the old
@@ -30,7 +37,8 @@ public:
     void Write(std::string_view bytes);
     // Writes over bytes already written (a header whose sizes are known only at the end).
     void WriteAt(std::uint64_t offset, std::string_view bytes);
-    // Puts the file in place, after it reached the disk when sync. Throws EInOutError.
+    // Puts the file in place; with sync, only once it reached the disk, and the folder's new
+    // entry is written to the disk after it. Throws EInOutError.
     void Commit(bool sync = false);
 
 private:

@@ -30,4 +30,17 @@ inline std::optional<std::string> QStringToBytes(const QString& s) {
     return out;
 }
 
+// The bytes of a string, where a character outside the byte map (none reaches the document
+// through its own input) reads as "?".
+inline std::string QStringToBytesOrMark(QStringView s) {
+    std::string out(static_cast<std::size_t>(s.size()), '\0');
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        // Most characters stand for their own byte; the table is for the rest.
+        const int b = c < 0x80 || (c >= 0xA0 && c <= 0xFF && c != 0xAD) ? c : CharToByte(c);
+        out[static_cast<std::size_t>(i)] = static_cast<char>(b >= 0 ? b : '?');
+    }
+    return out;
+}
+
 } // namespace tavi

@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace tavi {
@@ -98,8 +99,22 @@ void TMainForm::ReportLoadFailure(TLoadFailure why) {
 }
 
 void TMainForm::OpenRequested(const std::string& file) {
-    if (file.empty() || RefusedWhileConverting() || AskToSave() == mrCancel) return;
-    OpenDocument(file);
+    if (file.empty()) return;
+    FOpenQueue.push_back(file);
+    // While a question is open the event loop runs, and more files may come: one question at
+    // a time, each file in its turn.
+    if (FOpening) return;
+    FOpening = true;
+    const auto done = qScopeGuard([this] {
+        FOpening = false;
+        FOpenQueue.clear(); // left by an error
+    });
+    while (!FOpenQueue.empty() && !FEnding && !FClosed) {
+        const std::string next = FOpenQueue.front();
+        FOpenQueue.pop_front();
+        // A file that comes during a conversion is refused, as any command then.
+        if (!RefusedWhileConverting() && AskToSave() != mrCancel) OpenDocument(next);
+    }
 }
 
 bool TMainForm::SaveText(const std::string& name) {

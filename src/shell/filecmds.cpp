@@ -51,10 +51,11 @@ int TMainForm::AskToSave() {
     const int result = ShowModal(confirm);
     if (result == mrOk) {
         SaveCommand();
-    } else {
-        WaitWhileSpeaking();
-        Announce("zzzmesa");
+        // A save that failed or was given up keeps the document: whoever asked gives up too.
+        return FModified == 0 ? mrOk : mrCancel;
     }
+    WaitWhileSpeaking();
+    Announce("zzzmesa");
     return result;
 }
 
@@ -180,8 +181,6 @@ bool TMainForm::CloseQuery() {
         return false;
     }
     if (answer == mrCancel) return false;
-    // A save that failed or was given up must not end in a lost document.
-    if (answer == mrOk && FModified != 0) return false;
     TConfirmFrm confirm(*this, this);
     // The question names no other system: the program closes to the desktop.
     confirm.SetQuestion(Vni("Bạn muốn đóng Tavi?"));

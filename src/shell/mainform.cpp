@@ -12,6 +12,7 @@
 #include "platform/documentsfolder.h"
 #include "platform/paths.h"
 #include "shell/recovery.h"
+#include "shell/recoverywriter.h"
 #include "shell/sysfont.h"
 
 #include <QApplication>
@@ -22,7 +23,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSlider>
-#include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
 
@@ -92,12 +92,12 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     if (!FPowerOff) FPowerOff = [] { return QProcess::startDetached("systemctl", {"poweroff"}); };
     FRecoveryTimer = new QTimer(this);
     FRecoveryTimer->setSingleShot(true);
-    FRecoveryTimer->setInterval(setup.RecoveryDelayMs);
+    FRecoveryDelayMs = setup.RecoveryDelayMs;
+    FRecoveryPeriodMs = setup.RecoveryPeriodMs;
     connect(FRecoveryTimer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
-    FRecoveryWriter = new QThreadPool(this);
-    FRecoveryWriter->setMaxThreadCount(1); // writes and removals in the order they were asked
-    setAcceptDrops(true);                  // files dropped on the window are opened
-    qApp->installEventFilter(this);        // the Pause key, wherever the keyboard is
+    FRecoveryWriter = std::make_unique<TRecoveryWriter>();
+    setAcceptDrops(true);           // files dropped on the window are opened
+    qApp->installEventFilter(this); // the Pause key, wherever the keyboard is
     FKeyRepeat = ReadKeyRepeat();
     // There is no system menu to translate: the window manager draws its own, in the desktop's
     // language. Outside volume changes are not observed (the program has its own volume).
@@ -232,7 +232,7 @@ void TMainForm::FormClose() {
     // Closed by the user, the document was saved or given up; ended otherwise, it stays.
     FRecoveryTimer->stop();
     if (!FEnding) ForgetRecovery();
-    FRecoveryWriter->waitForDone();
+    FRecoveryWriter->Wait();
     WriteSettings();
     if (FKeyRepeat) SetKeyRepeat(*FKeyRepeat); // there is no screen-saver flag to clear
     Keyboard1->SetEnabled(false);

@@ -14,10 +14,13 @@
 #include "shell/namevaluelist.h"
 #include "shell/speakop.h"
 #include "shell/speechport.h"
+#include "shell/usersettings.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,7 +33,6 @@ class QSlider;
 class QDragEnterEvent;
 class QKeyEvent;
 class QDropEvent;
-class QThreadPool;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -40,9 +42,9 @@ namespace tavi {
 class TKeyboard;
 class TMailFrm;
 class TMsRichEdit;
+class TRecoveryWriter;
 class TSixKeyKbd;
 class TSysFont;
-struct TUserSettings;
 enum class TLoadFailure;
 
 // What the main window needs from outside; tests replace each piece.
@@ -59,8 +61,10 @@ struct TMainFormSetup {
     std::function<bool()> PowerOff;
     // A file to open once the user has given their name (the command line, the desktop).
     std::string OpenAtStart;
-    // How long after a change the unsaved document is written for recovery.
-    int RecoveryDelayMs = 5000;
+    // How long after the first change the unsaved document is written for recovery, and how
+    // often while the changes go on.
+    int RecoveryDelayMs = 500;
+    int RecoveryPeriodMs = 1500;
 };
 
 class TMainForm : public QMainWindow, public IMailHost {
@@ -111,10 +115,12 @@ public:
     void FormClose();
 
     // A file to open from outside (dropped, handed over by a later start): the document in
-    // the editor is offered for saving first.
+    // the editor is offered for saving first. Files that come while one is being asked about
+    // wait their turn.
     void OpenRequested(const std::string& file);
     // The program is told to end (logout, shutdown, a closed terminal): the unsaved document
-    // goes to the recovery file and the program ends without asking anything.
+    // goes to the recovery file and the program ends without asking anything; when that file
+    // cannot be written, it says so and goes on.
     void EndRequested();
     bool OpenDocument(const std::string& name);
 
@@ -189,6 +195,8 @@ private:
     // settings.cpp
     void ReadSettings();
     void WriteSettings();
+    // After every command: settings it changed are written at once, not only at the end.
+    void KeepChangedSettings();
     void ApplySettings(const TUserSettings& s);
     TUserSettings CollectSettings() const;
     // A menu command: its item's name and the member that carries it out.
@@ -275,7 +283,7 @@ private:
     bool CancelConversionKey(QEvent* event);
     // recoverydoc.cpp: no document lost
     void ScheduleRecovery();
-    void SaveRecovery(bool now);
+    bool SaveRecovery(bool now); // false when it could not be written now
     void ForgetRecovery();
     void OfferRecovery();
     // editing.cpp
@@ -330,11 +338,13 @@ private:
     std::filesystem::path FStateFolder;
     std::function<bool()> FPowerOff;
     std::string FOpenAtStart;
-    // The recovery file: written some seconds after a change, on its own thread, one write
-    // at a time and in order.
+    // The recovery file: written a moment after a change and then every period while the
+    // changes go on, on its own thread.
     std::filesystem::path FRecoveryFile;
     QTimer* FRecoveryTimer = nullptr;
-    QThreadPool* FRecoveryWriter = nullptr;
+    int FRecoveryDelayMs = 500, FRecoveryPeriodMs = 1500;
+    QElapsedTimer FLastSnapshot; // invalid until the first
+    std::unique_ptr<TRecoveryWriter> FRecoveryWriter;
     bool FRecoveryGivenUp = false; // the user chose not to save: nothing to recover
     bool FEnding = false;          // ending on a signal: no questions
     bool FBrailleShown = false;    // the document is shown (and held) in Braille
@@ -346,6 +356,9 @@ private:
     std::vector<QLabel*> FPanels;
     bool FShown = false;
     bool FClosed = false;
+    std::deque<std::string> FOpenQueue; // files handed over, waiting for their turn
+    bool FOpening = false;              // one of them is being asked about or opened
+    TUserSettings FKeptSettings;        // as last written
 };
 
 } // namespace tavi

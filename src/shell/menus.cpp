@@ -128,6 +128,7 @@ void TMainForm::BuildMenus() {
             else
                 (this->*handler)();
         });
+        connect(a, &QAction::triggered, this, &TMainForm::KeepChangedSettings); // after it
     };
     for (const auto* commands :
          {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands()})

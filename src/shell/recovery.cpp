@@ -3,6 +3,7 @@
 #include "dialogs/filenames.h"
 #include "platform/atomicfile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -64,6 +65,11 @@ std::optional<TRecovery> ParseRecovery(std::string_view data) {
 std::filesystem::path RecoveryFile(const std::filesystem::path& stateFolder,
                                    const std::string& userName) {
     return stateFolder / (UserFolderName(userName) + ".recovery");
+}
+
+int RecoveryDelayMs(long long sinceLastMs, int firstMs, int periodMs) {
+    if (sinceLastMs < 0) return firstMs;
+    return static_cast<int>(std::max<long long>(firstMs, periodMs - sinceLastMs));
 }
 
 void WriteRecoveryFile(const std::filesystem::path& file, const TRecovery& r) {

@@ -1,15 +1,15 @@
-// No document lost: the modified document goes to the recovery file a few seconds after a
-// change and at once when the program is told to end; the next start offers it back.
+// No document lost: the modified document goes to the recovery file a moment after a change,
+// then every period while the changes go on, and at once when the program is told to end; the
+// next start offers it back.
 #include "shell/mainform.h"
 
 #include "dialogs/confirmfrm.h"
 #include "dialogs/vntext.h"
 #include "document/msrichedit.h"
-#include "document/rtf.h"
 #include "shell/recovery.h"
+#include "shell/recoverywriter.h"
 
 #include <QCoreApplication>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace tavi {
@@ -18,37 +18,27 @@ namespace fs = std::filesystem;
 
 void TMainForm::ScheduleRecovery() {
     FRecoveryGivenUp = false;
-    if (!FRecoveryFile.empty() && !FRecoveryTimer->isActive()) FRecoveryTimer->start();
+    if (FRecoveryFile.empty() || FRecoveryTimer->isActive()) return;
+    Editor->PrepareSnapshots();
+    const long long since = FLastSnapshot.isValid() ? FLastSnapshot.elapsed() : -1;
+    FRecoveryTimer->start(RecoveryDelayMs(since, FRecoveryDelayMs, FRecoveryPeriodMs));
 }
 
-// The document is taken here; writing it out and the disk are left to the writer's thread
-// unless the program is about to end.
-void TMainForm::SaveRecovery(bool now) {
-    if (FRecoveryFile.empty() || FModified == 0 || FRecoveryGivenUp) return;
-    const auto write = [file = FRecoveryFile, name = FFileName, braille = !Checked("MGTVNI2"),
-                        doc = Editor->Document()] {
-        try {
-            WriteRecoveryFile(file, {name, braille, WriteRtf(doc)});
-        } catch (const std::exception&) {
-            // A full or read-only disk: the next change tries again.
-        }
-    };
-    if (now) {
-        FRecoveryWriter->waitForDone();
-        write();
-    } else {
-        FRecoveryWriter->start(write);
-    }
+// Only a copy of the editor's characters is taken here, on the typing thread; the document
+// model, its RTF and the disk are left to the writer's thread unless the program is about to
+// end. A failed write in the background is tried again at the next change.
+bool TMainForm::SaveRecovery(bool now) {
+    if (FRecoveryFile.empty() || FModified == 0 || FRecoveryGivenUp) return true;
+    FLastSnapshot.start();
+    TRecoveryJob job{FFileName, !Checked("MGTVNI2"), Editor->Snapshot()};
+    if (now) return FRecoveryWriter->WriteNow(FRecoveryFile, job);
+    FRecoveryWriter->Write(FRecoveryFile, std::move(job));
+    return true;
 }
 
 void TMainForm::ForgetRecovery() {
     if (FRecoveryTimer) FRecoveryTimer->stop();
-    if (FRecoveryFile.empty()) return;
-    // After any write still on its way, so that it cannot bring the file back.
-    FRecoveryWriter->start([file = FRecoveryFile] {
-        std::error_code ec;
-        fs::remove(file, ec);
-    });
+    if (!FRecoveryFile.empty()) FRecoveryWriter->Remove(FRecoveryFile);
 }
 
 void TMainForm::OfferRecovery() {
@@ -74,10 +64,14 @@ void TMainForm::OfferRecovery() {
 
 void TMainForm::EndRequested() {
     if (FEnding) return;
-    FEnding = true;
     FSpeech->StopReading();
     FRecoveryTimer->stop();
-    SaveRecovery(true);
+    if (!SaveRecovery(true)) {
+        // Nowhere to keep the document: ending now would lose it.
+        Report("zzzmesesa ", "Không lưu được tập tin!");
+        return;
+    }
+    FEnding = true;
     if (FShown && !FClosed) FormClose();
     // Every event loop ends, also that of a dialog left open.
     QCoreApplication::exit(0);

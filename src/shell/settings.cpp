@@ -1,5 +1,5 @@
-// The per-user settings of the main window: read while the window is first shown, written when
-// it closes.
+// The per-user settings of the main window: read while the window is first shown, written
+// whenever a command changed them and when the window closes.
 #include "shell/mainform.h"
 
 #include "shell/menudefs.h"
@@ -76,15 +76,23 @@ void TMainForm::ReadSettings() {
         ApplicationException(&e);
     }
     ApplySettings(s);
+    FKeptSettings = CollectSettings();
 }
 
 void TMainForm::WriteSettings() {
     if (!FRegistry) return;
+    FKeptSettings = CollectSettings(); // a failed write is tried again at the next change
     try {
-        WriteUserSettings(*FRegistry, FUserName, CollectSettings());
-    } catch (const std::exception& e) {
-        ApplicationException(&e);
+        WriteUserSettings(*FRegistry, FUserName, FKeptSettings);
+    } catch (const std::exception&) {
+        // Ending on a signal, nobody is there to answer a message box.
+        if (!FEnding) Report("zzzmesesa ", "Không lưu được tập tin!");
     }
+}
+
+// A crash, a kill or a power cut must not take back what the user set during the day.
+void TMainForm::KeepChangedSettings() {
+    if (FRegistry && !FClosed && CollectSettings() != FKeptSettings) WriteSettings();
 }
 
 } // namespace tavi

@@ -34,6 +34,7 @@ struct TUserSettings {
     // Read apart from the values above, so that a missing one never ends their reading: older
     // settings read exactly as before. Empty: the default.
     std::string MailSecurity, MailCaFile;
+    bool operator==(const TUserSettings&) const = default;
 };
 
 // Reads the settings of a user into s, which holds the defaults. "DbtApp" comes from the

@@ -1,5 +1,6 @@
 // The editor's files: kinds, loading, saving, conversion and Word documents.
 #include "codes/vncodeconverter.h"
+#include "document/docsnapshot.h"
 #include "document/msrichedit.h"
 #include "document/wordimport.h"
 #include "platform/eventwait.h"
@@ -7,6 +8,7 @@
 #include "support/notedpids.h"
 #include "support/testdata.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -127,6 +129,38 @@ TEST(Files, RtfSavedByTheEditorReloadsIdentically) {
     EXPECT_EQ(back.Document(), e.Document());
     ASSERT_TRUE(back.SaveToFile(Q(dir / "again.rtf")));
     EXPECT_EQ(ReadFile(dir / "again.rtf"), ReadFile(dir / "doc.rtf"));
+}
+
+TEST(Files, ASnapshotIsTheDocumentForAnotherThreadAfterAnyEdit) {
+    TMsRichEdit e;
+    MakeFormatted(e, true);
+    const tavi::TDocumentSnapshot taken = e.Snapshot();
+    const tavi::TRtfDocument then = e.Document();
+    const auto select = [&](int start, int length) {
+        e.SetSelStart(start);
+        e.SetSelLength(length);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+    } edits[] = {
+        {"a letter typed", [&] { select(30, 0), e.SetSelText("a"); }},
+        {"a paragraph broken", [&] { select(35, 0), e.SetSelText("b\r\nc"); }},
+        {"paragraphs joined", [&] { select(20, 600), e.SetSelText(""); }},
+        {"bold across paragraphs", [&] { select(10, 300), e.SetSelBold(true); }},
+        {"a paragraph centred", [&] { select(5, 0), e.SetSelAlignment(tavi::AlignCenter); }},
+        {"undone", [&] { e.Undo(); }},
+        {"typed at the end", [&] { select(e.TextLength(), 0), e.SetSelText("\r\nz"); }},
+        {"all replaced", [&] { e.SetText("new\r\ntext"); }},
+        {"emptied", [&] { e.SetText(""); }},
+    };
+    e.PrepareSnapshots();
+    for (const auto& c : edits) {
+        c.edit();
+        if ((&c - edits) % 2) QCoreApplication::processEvents(); // copied while idle
+        EXPECT_EQ(tavi::SnapshotDocument(e.Snapshot()), e.Document()) << c.name;
+    }
+    EXPECT_EQ(tavi::SnapshotDocument(taken), then); // a snapshot taken stays as it was
 }
 
 TEST(Files, PlainTextKeepsItsLineBreaks) {

@@ -126,6 +126,23 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
     other->close();
 }
 
+TEST_F(MainFormTest, SettingsChangedDuringTheDayAreWrittenAtOnce) {
+    auto form = Start("anna");
+    ASSERT_TRUE(form->FormShow());
+    const struct {
+        const char* item;
+        std::function<bool(const tavi::TUserSettings&)> stored;
+    } changes[] = {{"MRESen", [](const auto& s) { return s.SoundEdit == 3; }},
+                   {"MEnglish", [](const auto& s) { return !s.LangSpeak; }},
+                   {"MGToolBar", [](const auto& s) { return !s.ToolBar; }},
+                   {"MRCharCtrl", [](const auto& s) { return !s.SoundCtrlChar; }}};
+    for (const auto& c : changes) {
+        form->Action(c.item)->trigger();
+        EXPECT_TRUE(c.stored(Stored("ANNA"))) << c.item; // on the disk before any close
+    }
+    form->close();
+}
+
 TEST_F(MainFormTest, SoundEditMissingOrOutOfRange) {
     {
         tavi::TRegistry reg(dir / "registry.reg");

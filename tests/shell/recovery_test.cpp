@@ -45,4 +45,13 @@ TEST(Recovery, AFolderThatCannotBeWrittenIsAnError) {
     EXPECT_THROW(tavi::WriteRecoveryFile("/proc/tavi/ANNA.recovery", {}), tavi::EFOpenError);
 }
 
+TEST(Recovery, SnapshotsComeSoonAfterAChangeAndThenAtAPace) {
+    const struct {
+        long long sinceLast; // -1: none yet
+        int delay;
+    } cases[] = {{-1, 500}, {100, 1700}, {1299, 501}, {1300, 500}, {1800, 500}, {60000, 500}};
+    for (const auto& c : cases)
+        EXPECT_EQ(tavi::RecoveryDelayMs(c.sinceLast, 500, 1800), c.delay) << c.sinceLast;
+}
+
 } // namespace

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Saving onto a disk that fails, through the real program: a save onto a full disk says so and
+# leaves the old file; Ctrl+N then asks to save, that save fails too, and the document stays
+# (saved once the disk has room again). Run under a file-size limit (ulimit -f), a save past
+# it is a failed save like any other, not the end of the program.
+#   tavi_savefaults_e2e.sh TAVI_BINARY      (exit 77: skipped, no tmpfs could be mounted)
+[ $# -eq 1 ] || { echo "usage: $0 TAVI_BINARY" >&2; exit 2; }
+source "$(dirname "$0")/../support/e2e.sh"
+tavi="$1"
+
+disk="$E2E_WORK/disk"
+mkdir -p "$disk"
+if ! mount -t tmpfs -o size=200k tmpfs "$disk" 2>/dev/null; then
+    echo "tavi_savefaults_e2e: skipped, cannot mount a tmpfs here (not root?)"
+    exit 77
+fi
+trap 'umount -l "$disk" 2>/dev/null; e2e_cleanup' EXIT
+printf 'old text' >"$disk/bai.txt"
+awk 'BEGIN { for (i = 0; i < 12000; i++) print "mot hai ba bon nam sau" }' >"$E2E_WORK/big.txt"
+big=$(md5sum <"$E2E_WORK/big.txt")
+e2e_start_x
+
+title() {
+    xdotool getwindowname "$E2E_MAIN"
+}
+wait_title() {
+    for _ in $(seq 50); do [ "$(title)" = "Soạn Thảo Tavi - $1" ] && return; sleep 0.1; done
+    fail "title '$(title)', not $1"
+}
+# How often the log says this text from line $2 on.
+count_said() {
+    said_since "$2" | cut -f2- | grep -cxF "$1" || true
+}
+
+# Everything from here on, the program included, may write no file past 256 KB.
+ulimit -f 256
+e2e_start_tavi "$tavi"
+e2e_log_in anna
+"$tavi" "$disk/bai.txt" >>"$E2E_WORK/tavi-second.out" 2>&1 || fail "the hand-over failed"
+wait_title bai.txt
+focus "$E2E_MAIN"
+xdotool key ctrl+End
+xdotool type --delay 40 ' moi'
+dd if=/dev/zero of="$disk/filler" bs=64k 2>/dev/null || true # the disk is full
+
+start=$(log_lines)
+xdotool key ctrl+s
+wait_said "zzzmesesa " "$start"
+[ "$(cat "$disk/bai.txt")" = "old text" ] || fail "bai.txt holds '$(cat "$disk/bai.txt")'"
+[ "$(ls -A "$disk" | tr '\n' ' ')" = "bai.txt filler " ] || fail "left on the disk: $(ls -A "$disk")"
+
+# A new document asks to save first; that save fails as well, and nothing is given up.
+start=$(log_lines)
+xdotool key ctrl+n
+wait_said "zzzmesp " "$start"
+focus "$(window '^Soạn Thảo Tavi$')"
+xdotool key Return
+wait_said "zzzmesesa " "$start"
+sleep 0.5
+said_since "$start" | grep -qF "zzzmesdt" && fail "a new document was started"
+wait_title bai.txt
+[ "$(cat "$disk/bai.txt")" = "old text" ] || fail "bai.txt holds '$(cat "$disk/bai.txt")'"
+[ -f "$XDG_STATE_HOME/tavi/ANNA.recovery" ] || fail "the recovery file is gone"
+
+# With room on the disk again, the same document is saved whole.
+rm "$disk/filler"
+focus "$E2E_MAIN"
+start=$(log_lines)
+xdotool key ctrl+s
+wait_said "zzzmeser " "$start"
+[ "$(cat "$disk/bai.txt")" = "old text moi" ] || fail "bai.txt holds '$(cat "$disk/bai.txt")'"
+
+# Past the file-size limit: the program goes on and says the save failed.
+"$tavi" "$E2E_WORK/big.txt" >>"$E2E_WORK/tavi-second.out" 2>&1 || fail "the hand-over failed"
+wait_title big.txt
+focus "$E2E_MAIN"
+xdotool type --delay 40 'b'
+start=$(log_lines)
+xdotool key ctrl+s
+wait_said "zzzmesesa " "$start"
+kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended at the file-size limit"
+[ "$(md5sum <"$E2E_WORK/big.txt")" = "$big" ] || fail "big.txt was changed"
+[ "$(count_said "zzzmeser " 0)" = 1 ] || fail "a failed save was called saved"
+echo "tavi_savefaults_e2e: full disk, Ctrl+N after it and the size limit lose nothing"

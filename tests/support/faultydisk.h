@@ -1,0 +1,82 @@
+// The faults of a real disk, made for a test: a small tmpfs of its own that can be filled up or
+// remounted read-only, a folder in a file's place, and a file-size limit (ulimit -f). Mounting
+// needs root, as CI and the test machines run; elsewhere Mounted() is false and the test skips.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace tavitest {
+
+enum class TFault { FullDisk, ReadOnly, FolderInPlace, SizeLimit };
+
+inline const char* FaultName(TFault f) {
+    const char* names[] = {"a full disk", "a read-only disk", "a folder in the file's place",
+                           "a file-size limit"};
+    return names[static_cast<int>(f)];
+}
+
+class TFaultyDisk {
+public:
+    explicit TFaultyDisk(std::filesystem::path at) : At(std::move(at)) {
+        std::filesystem::create_directories(At);
+        Mounted = ::mount("tmpfs", At.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") == 0;
+    }
+    ~TFaultyDisk() {
+        Lift();
+        if (Mounted) ::umount2(At.c_str(), MNT_DETACH);
+    }
+    TFaultyDisk(const TFaultyDisk&) = delete;
+    TFaultyDisk& operator=(const TFaultyDisk&) = delete;
+
+    const std::filesystem::path& Path() const { return At; }
+    bool IsMounted() const { return Mounted; }
+
+    // The fault, for the file that is about to be written; true when it is in place.
+    bool Make(TFault fault, const std::filesystem::path& file) {
+        switch (fault) {
+        case TFault::FullDisk: return Fill();
+        case TFault::ReadOnly:
+            return ::mount(nullptr, At.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        case TFault::FolderInPlace:
+            std::filesystem::remove(file);
+            return std::filesystem::create_directories(file / "inside");
+        case TFault::SizeLimit: {
+            std::signal(SIGXFSZ, SIG_IGN); // as the program does: a failed write, not the end
+            ::getrlimit(RLIMIT_FSIZE, &Saved);
+            rlimit small = Saved;
+            small.rlim_cur = 64;
+            Limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+            return Limited;
+        }
+        }
+        return false;
+    }
+    // Takes a file-size limit away again (the test process writes its own files too).
+    void Lift() {
+        if (Limited) ::setrlimit(RLIMIT_FSIZE, &Saved);
+        Limited = false;
+    }
+
+private:
+    bool Fill() {
+        const int fd = ::open((At / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const std::string block(65536, 'x');
+        while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
+        }
+        return fd >= 0 && ::close(fd) == 0;
+    }
+
+    std::filesystem::path At;
+    bool Mounted = false;
+    bool Limited = false;
+    rlimit Saved{};
+};
+
+} // namespace tavitest
