@@ -232,6 +232,8 @@ TEST(Files, BadFilesLoadWhatTheyCanOrFail) {
     std::filesystem::resize_file(dir / "huge.docx", tavi::MaxConvertedFileSize + 1);
     ASSERT_EQ(::mkfifo((dir / "fifo.txt").c_str(), 0600), 0); // opening it would block
     ASSERT_EQ(::mkfifo((dir / "fifo.docx").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "fifo.txt", dir / "link.txt");
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.txt"); // would never end
     using tavi::TLoadFailure;
     const struct {
         const char* name;
@@ -240,7 +242,8 @@ TEST(Files, BadFilesLoadWhatTheyCanOrFail) {
         {"missing.txt", TLoadFailure::Unreadable}, {"folder.txt", TLoadFailure::Unreadable},
         {"empty.rtf", TLoadFailure::TooLarge},     {"missing.doc", TLoadFailure::Unreadable},
         {"huge.docx", TLoadFailure::TooLarge},     {"fifo.txt", TLoadFailure::Unreadable},
-        {"fifo.docx", TLoadFailure::Unreadable},   {"deep.rtf", TLoadFailure::Unreadable}};
+        {"fifo.docx", TLoadFailure::Unreadable},   {"deep.rtf", TLoadFailure::Unreadable},
+        {"link.txt", TLoadFailure::Unreadable},    {"zero.txt", TLoadFailure::Unreadable}};
     TMsRichEdit e;
     e.SetText("kept");
     e.PlainText = false;

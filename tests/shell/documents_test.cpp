@@ -20,7 +20,6 @@
 
 #include <sys/stat.h>
 #include <thread>
-#include <tuple>
 
 namespace {
 
@@ -318,39 +317,24 @@ TEST_F(Documents, FormattingSurvivesOpeningAndSavingAgain) {
          "--convert-to", "docx", "--outdir", QString::fromStdString(rig.dir.path().string()),
          QString::fromStdString((rig.dir / "letter.rtf").string())});
     ASSERT_TRUE(make.waitForFinished(120000));
-    // What a reader sees of a document: each paragraph's alignment, its runs' text in Unicode
-    // and their bold, italic, underline and size.
-    using TLook =
-        std::vector<std::pair<int, std::vector<std::tuple<std::string, bool, bool, bool, int>>>>;
+    // What a reader sees of a document: a line to each paragraph, its alignment (0 left,
+    // 1 right, 2 centre) and its runs, each in brackets with B, I, U and its size in half points.
     const auto look = [](const tavi::TRtfDocument& doc) {
-        TLook out;
+        std::vector<std::string> out;
         for (const auto& p : doc.Paragraphs) {
             if (p.Runs.empty()) continue;
-            auto& runs = out.emplace_back(p.Format.Alignment, decltype(out[0].second){}).second;
+            std::string& line = out.emplace_back(std::to_string(p.Format.Alignment));
             for (const auto& r : p.Runs) {
                 const auto& f = r.Format;
-                const std::string text = tavi::TableToUnicode(r.Text, "Vni for Win");
-                if (!runs.empty() && std::get<1>(runs.back()) == f.Bold &&
-                    std::get<2>(runs.back()) == f.Italic &&
-                    std::get<3>(runs.back()) == f.Underline &&
-                    std::get<4>(runs.back()) == f.HalfPoints)
-                    std::get<0>(runs.back()) += text;
-                else
-                    runs.emplace_back(text, f.Bold, f.Italic, f.Underline, f.HalfPoints);
+                line += std::string("[") + (f.Bold ? "B" : "") + (f.Italic ? "I" : "") +
+                        (f.Underline ? "U" : "") + std::to_string(f.HalfPoints) + ":" +
+                        tavi::TableToUnicode(r.Text, "Vni for Win") + "]";
             }
         }
         return out;
     };
-    const TLook letter = {{tavi::AlignCenter,
-                           {{"Thư ", false, false, false, 24},
-                            {"đậm", true, false, false, 24},
-                            {" ", false, false, false, 24},
-                            {"nghiêng", false, true, false, 24},
-                            {" ", false, false, false, 24},
-                            {"gạch", false, false, true, 24},
-                            {" ", false, false, false, 24},
-                            {"lớn", false, false, false, 40}}},
-                          {tavi::AlignRight, {{"phải", false, false, false, 24}}}};
+    const std::vector<std::string> letter = {
+        "2[24:Thư ][B24:đậm][24: ][I24:nghiêng][24: ][U24:gạch][24: ][40:lớn]", "1[24:phải]"};
     const struct {
         const char* how;
         std::function<tavi::TRtfDocument()> document;
