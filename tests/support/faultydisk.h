@@ -68,8 +68,7 @@ private:
     bool Fill() {
         const int fd = ::open((At / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const std::string block(65536, 'x');
-        while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
-        }
+        while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) continue;
         return fd >= 0 && ::close(fd) == 0;
     }
 
