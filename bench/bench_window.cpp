@@ -84,7 +84,7 @@ double Median(std::vector<double> v) {
 void BM_KeyToFirstBuffer(benchmark::State& state) {
     const bool word = state.range(0) != 0, english = state.range(1) != 0;
     auto form = OpenWindow();
-    form->Action(word ? "MREWord" : "MREChar")->setChecked(true);
+    form->Action(word ? "MREWord" : "MREChar")->trigger();
     form->Action(english ? "MEnglish" : "MVietNam")->trigger();
     const std::string prose = tavitest::RepeatedProse(static_cast<std::size_t>(state.range(2)));
     form->Editor->SetText(state.range(2) ? tavi::ConvertBetween("Unicode", "Vni for Win", prose)

@@ -74,14 +74,14 @@ std::string TCodeConverter::ConvertText(std::string_view text) {
 }
 
 std::string BrailleFromVni(TCodeConverter& converter, std::string_view vniText) {
-    converter.SetSourceTable(VniTableName);
+    converter.SetSourceTable(VniWinTable);
     converter.SetDestTable(BrailleTableName);
     return converter.ConvertText(InsertBrailleSigns(vniText));
 }
 
 std::string VniFromBraille(TCodeConverter& converter, std::string_view brailleText) {
     converter.SetSourceTable(BrailleTableName);
-    converter.SetDestTable(VniTableName);
+    converter.SetDestTable(VniWinTable);
     return StripBrailleSigns(converter.ConvertText(brailleText));
 }
 

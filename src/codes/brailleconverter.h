@@ -3,6 +3,7 @@
 #pragma once
 
 #include "codes/memorystream.h"
+#include "codes/tablenames.h"
 #include "codes/tabletree.h"
 
 #include <filesystem>
@@ -14,12 +15,6 @@ namespace tavi {
 
 // The most entries a table of the program folder may hold (entry numbers are 16 bits).
 constexpr std::size_t BrailleTableMax = 65535;
-
-// The table names of the program folder.
-inline constexpr const char* VniTableName = "Vni for Win";
-inline constexpr const char* BrailleTableName = "Braille";
-inline constexpr const char* PrintSourceName = "PrtSrc";
-inline constexpr const char* PrintDestName = "PrtDes";
 
 class TBrailleConverter {
 public:

@@ -84,6 +84,25 @@ void TPrtSetUpFrm::ApplyEmbosserState() {
         w->setVisible(!embosser);
 }
 
+void TPrtSetUpFrm::ShowSetup(const TPrintSetup& setup) {
+    CbPrinterList->setCurrentIndex(setup.PrinterOf(CbPrinterList->count()));
+    CheckEmbosser->setChecked(setup.Embosser);
+    CbChars->setCurrentIndex(setup.CharsLine == TPrintSetup::NarrowLine ? 0 : 1);
+    UdLeft->setValue(setup.LeftMargin);
+    UDRight->setValue(setup.RightMargin);
+}
+
+TPrintSetup TPrtSetUpFrm::ChosenSetup() const {
+    TPrintSetup setup;
+    setup.PrinterIndex = CbPrinterList->currentIndex();
+    setup.Embosser = CheckEmbosser->isChecked();
+    setup.CharsLine =
+        CbChars->currentIndex() == 0 ? TPrintSetup::NarrowLine : TPrintSetup::WideLine;
+    setup.LeftMargin = static_cast<std::int16_t>(UdLeft->value());
+    setup.RightMargin = static_cast<std::int16_t>(UDRight->value());
+    return setup;
+}
+
 bool TPrtSetUpFrm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == UdLeft || watched == UDRight) {
         if (event->type() == QEvent::FocusIn)

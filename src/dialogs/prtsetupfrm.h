@@ -1,6 +1,7 @@
 // The printer and embosser setup dialog.
 #pragma once
 
+#include "dialogs/printsetup.h"
 #include "dialogs/talkingdialog.h"
 
 #include <QStringList>
@@ -29,6 +30,10 @@ public:
     QLabel* LRight;
     QPushButton* BtOk;
     QPushButton* BtCancel;
+
+    // The setup into the dialog, and what the user chose in it.
+    void ShowSetup(const TPrintSetup& setup);
+    TPrintSetup ChosenSetup() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

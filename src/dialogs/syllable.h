@@ -4,6 +4,8 @@
 // Dos", where every letter with its tone is one byte.
 #pragma once
 
+#include "codes/tablenames.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +14,6 @@
 #include <string_view>
 
 namespace tavi {
-
-inline constexpr const char* VniDosTable = "Vni for Dos";
 
 // Bytes of the base letters of the one-byte code that are not ASCII.
 namespace vndos {

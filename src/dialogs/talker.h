@@ -3,11 +3,11 @@
 // recorder and used by any owner.
 #pragma once
 
+#include "codes/tablenames.h"
+
 #include <string>
 
 namespace tavi {
-
-inline constexpr const char* VniWinTable = "Vni for Win";
 
 class ITalker {
 public:

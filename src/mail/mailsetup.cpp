@@ -95,11 +95,34 @@ std::string TMailSetup::Security() const {
     return SecurityChoices().at(static_cast<std::size_t>(std::max(CbSecurity->currentIndex(), 0)));
 }
 
+std::vector<std::pair<QLineEdit*, std::string TMailAccount::*>> TMailSetup::Fields() const {
+    return {{EdUserName, &TMailAccount::MailUser},
+            {EdPassword, &TMailAccount::MailPassword},
+            {EdMailAdd, &TMailAccount::UserAddress},
+            {EdInMail, &TMailAccount::InMail},
+            {EdOutMail, &TMailAccount::OutMail}};
+}
+
+void TMailSetup::ShowAccount(const TMailAccount& account) {
+    for (const auto& [edit, field] : Fields()) SetFieldBytes(edit, account.*field);
+    const std::vector<std::string>& entries = agRas1.Entries();
+    const auto listed = std::find(entries.begin(), entries.end(), account.RasService);
+    CbRas->setCurrentIndex(listed == entries.end() ? 0 : int(listed - entries.begin()));
+    SetSecurity(account.MailSecurity);
+}
+
+void TMailSetup::TakeAccount(TMailAccount& account) const {
+    for (const auto& [edit, field] : Fields()) account.*field = FieldBytes(edit);
+    if (const int i = CbRas->currentIndex(); i >= 0 && i < int(agRas1.Entries().size()))
+        account.RasService = agRas1.Entries()[static_cast<std::size_t>(i)];
+    account.MailSecurity = Security();
+}
+
+// OK can be chosen once the account could be used.
 void TMailSetup::UpdateOk() {
-    bool complete = true;
-    for (const QLineEdit* edit : {EdUserName, EdPassword, EdMailAdd, EdInMail, EdOutMail})
-        complete = complete && !edit->text().isEmpty();
-    BtOK->setEnabled(complete);
+    TMailAccount account;
+    TakeAccount(account);
+    BtOK->setEnabled(account.Complete());
 }
 
 // The names of the fields and lists are read with their punctuation; the buttons' are said.

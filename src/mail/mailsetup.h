@@ -4,6 +4,7 @@
 
 #include "dialogs/talkingdialog.h"
 #include "mail/agras.h"
+#include "mail/mailaccount.h"
 
 class QComboBox;
 class QLineEdit;
@@ -33,6 +34,10 @@ public:
     // The choice of a stored name; an unknown one is the first.
     void SetSecurity(const std::string& name);
     std::string Security() const;
+    // The account into the fields, the way to the network chosen when it is listed (else the
+    // first); and the fields back into an account.
+    void ShowAccount(const TMailAccount& account);
+    void TakeAccount(TMailAccount& account) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +45,7 @@ protected:
 
 private:
     void UpdateOk();
+    std::vector<std::pair<QLineEdit*, std::string TMailAccount::*>> Fields() const;
 };
 
 } // namespace tavi

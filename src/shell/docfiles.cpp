@@ -77,7 +77,7 @@ bool TMainForm::OpenDocument(const std::string& name) {
     ShowDisplayState(false);
     SetFileName(file.string());
     FTextBeforeTranslation.clear();
-    if (FAutoConvert) Editor->ConvertDocument("Vni for Win");
+    if (FSettings.Options.AutoConvert) Editor->ConvertDocument(VniWinTable);
     // The screen face shows the letters; a text is shown at the program's size, while a
     // formatted document keeps its sizes, so that they are saved again.
     Editor->SetDocumentFont(VniScreenFont, Editor->Formatted() ? 0 : 14);

@@ -69,7 +69,7 @@ void TMainForm::SelectAllCommand() {
 }
 
 TDocumentLook TMainForm::Look() const {
-    return {!Checked("MGTVNI2"), Checked("MEnglish")};
+    return {FBrailleShown, EnglishSpeech()};
 }
 
 // Finds from a position; says whether it did.
@@ -145,7 +145,7 @@ void TMainForm::ReplaceCommand() {
 // The spelling check reads the document as text; in Braille display it is made from the cells
 // first, and the positions are carried between the two forms.
 void TMainForm::SuspectWordCommand() {
-    const bool braille = !Checked("MGTVNI2");
+    const bool braille = FBrailleShown;
     const std::string shown = Editor->Text();
     const int caret = Editor->SelStart();
     TSpellFrm dialog(*this, this);

@@ -43,18 +43,12 @@ constexpr TClipboardKey ClipboardKeys[] = {{Qt::Key_C, "MECopy", " zzzmesfl "},
 
 } // namespace
 
-TEchoMode TMainForm::EchoMode() const {
-    for (std::size_t mode = 0; mode < EchoModeItems.size(); ++mode)
-        if (Checked(EchoModeItems[mode])) return static_cast<TEchoMode>(mode);
-    return TEchoMode::None;
-}
-
 void TMainForm::EchoText(const std::string& text, const char* codeTable) {
-    SpeakText(text, codeTable, Checked("MEnglish"), Checked("MRCharCtrl"));
+    SpeakText(text, codeTable, EnglishSpeech(), ReadControlChars());
 }
 
 void TMainForm::EchoDisplayText(const std::string& text) {
-    EchoText(text, Checked("MGTVNI2") ? VniWinTable : BrailleTableName);
+    EchoText(text, FBrailleShown ? BrailleTableName : VniWinTable);
 }
 
 void TMainForm::SpeakDeletion(const std::string& piece, bool readControlChars) {
@@ -102,7 +96,7 @@ void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
 
 // The accent keys speak the letter they make, the tone keys the name of their tone.
 void TMainForm::AccentKeyDown(char key, const TCaretText& t) {
-    if (!Checked("MGTVNI2") || !Checked("MROption") || !Checked("MREChar")) return;
+    if (FBrailleShown || !SoundOn() || Options().Echo() != TEchoMode::Char) return;
     const int before = t.Caret > 0 ? t.At(t.Caret - 1) : -1;
     if (key >= '6') {
         const TAccentEcho echo = AccentKeyEcho(key, before);
@@ -126,7 +120,7 @@ void TMainForm::DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t) 
     } else if (t.SelLength > 0) {
         SpeakDeletion({}, true);
     } else {
-        const TPiece letter = LetterAfter(t, Checked("MGTVNI2"));
+        const TPiece letter = LetterAfter(t, !FBrailleShown);
         if (letter.Bytes.size() == 2) ClearByte(letter.Start);
         SpeakDeletion(letter.Bytes, true);
     }
@@ -138,9 +132,9 @@ void TMainForm::BackspaceKeyDown(const TCaretText& t) {
     } else if (t.Caret == 0) {
         EdgeBeep();
     } else {
-        const TPiece letter = LetterBefore(t, Checked("MGTVNI2"));
+        const TPiece letter = LetterBefore(t, !FBrailleShown);
         if (letter.Bytes.size() == 2) ClearByte(letter.Start + 1);
-        SpeakDeletion(letter.Bytes, Checked("MRCharCtrl"));
+        SpeakDeletion(letter.Bytes, ReadControlChars());
     }
 }
 
@@ -149,21 +143,21 @@ void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& 
     if (t.Caret >= t.Length) return EdgeBeep();
     std::string piece;
     if (noModifiers) {
-        const TPiece letter = LetterAfter(t, Checked("MGTVNI2"));
+        const TPiece letter = LetterAfter(t, !FBrailleShown);
         // The key's own move then passes the mark.
         if (letter.Bytes.size() == 2) Editor->SetSelStart(static_cast<int>(t.Caret + 1));
         piece = letter.Bytes;
     } else {
         piece = t.SegmentText(" \t\n\r");
     }
-    if (Checked("MROption") && !piece.empty()) EchoDisplayText(piece);
+    if (SoundOn() && !piece.empty()) EchoDisplayText(piece);
 }
 
 void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
     if (key == Qt::Key_Backspace) {
         if (t.Caret > 0)
-            SpeakText(DeletionName(Checked("MEnglish")) + " " + Editor->SelText(), VniWinTable,
-                      Checked("MEnglish"), true);
+            SpeakText(DeletionName(EnglishSpeech()) + " " + Editor->SelText(), VniWinTable,
+                      EnglishSpeech(), true);
         return;
     }
     if (keypad) return;
@@ -174,14 +168,14 @@ void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
 void TMainForm::EditorKeyPress(char& ch) {
     FTextBeforeTranslation.clear();
     const auto c = static_cast<unsigned char>(ch);
-    if (!Checked("MROption") || c == 8 || c == 127) return;
+    if (!SoundOn() || c == 8 || c == 127) return;
     // Control characters that Ctrl and a letter type have no sound and must not cut off what
     // is being said (Ctrl+Alt characters are said at key-up).
     if (c != 0 && c < 0x20 && c != '\t' && c != '\r') return;
-    const bool vni = Checked("MGTVNI2");
+    const bool vni = !FBrailleShown;
     // A key whose letter was spoken at key-down or after the change is not spoken again.
     const TTypedEcho echo =
-        TypedEcho(c, EchoMode(), vni, Editor->CaretText(), FKeys.Placed && !FKeys.Echoed);
+        TypedEcho(c, Options().Echo(), vni, Editor->CaretText(), FKeys.Placed && !FKeys.Echoed);
     if (echo.Piece.empty()) return;
     if (echo.Braille) {
         EchoText(echo.Piece, BrailleTableName);
@@ -195,7 +189,7 @@ void TMainForm::EditorKeyPress(char& ch) {
 std::string TMainForm::VniOfBraille(const std::string& braille) {
     try {
         FBraille.SetSourceTable(BrailleTableName);
-        FBraille.SetDestTable(VniTableName);
+        FBraille.SetDestTable(VniWinTable);
         return FBraille.ConvertText(braille);
     } catch (const std::exception&) {
         return braille; // without the tables, the cells as they are
@@ -208,14 +202,14 @@ void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
     FKeys.HandledKey = key;
     if (ConversionKey(key, mods, false)) return;
     const TShift shift = ShiftOf(mods);
-    if (Checked("MGTVNI2") && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
+    if (!FBrailleShown && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
     if (key == Qt::Key_Left) {
         LeftKeyUp(shift.None(), shift.OnlyCtrl());
     } else if (shift.None() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         UpDownKeyUp();
     }
     if ((key == Qt::Key_CapsLock || key == Qt::Key_NumLock) && !shift.Ctrl) UpdateLockPanels(true);
-    if (Checked("MROption")) PositionKeyUp(key, shift.None(), shift.OnlyCtrl(), shift.OnlyAlt());
+    if (SoundOn()) PositionKeyUp(key, shift.None(), shift.OnlyCtrl(), shift.OnlyAlt());
 }
 
 // Ctrl+Alt with a letter or digit types a character of the VNI fonts and says it.
@@ -224,7 +218,7 @@ void TMainForm::CtrlAltKeyUp(int key) {
     if (byte <= 0) return;
     const std::string text(1, static_cast<char>(byte));
     Editor->SetSelText(text);
-    SpeakText(text, VniWinTable, false, Checked("MRCharCtrl"));
+    SpeakText(text, VniWinTable, false, ReadControlChars());
     FTextBeforeTranslation.clear();
 }
 
@@ -238,18 +232,18 @@ void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
     if (noModifiers) {
         TCaretText passed = t;
         ++passed.Caret;
-        const TPiece letter = LetterBefore(passed, Checked("MGTVNI2"));
+        const TPiece letter = LetterBefore(passed, !FBrailleShown);
         if (letter.Start < t.Caret) Editor->SetSelStart(static_cast<int>(letter.Start));
         piece = letter.Bytes;
     } else {
         piece = t.SegmentText(" \t\r\n");
     }
-    if (Checked("MROption") && !piece.empty()) EchoDisplayText(piece);
+    if (SoundOn() && !piece.empty()) EchoDisplayText(piece);
 }
 
 void TMainForm::UpDownKeyUp() {
     if (Editor->CaretLine() == FLastLine) return EdgeBeep();
-    if (!Checked("MROption")) return;
+    if (!SoundOn()) return;
     std::string line = Editor->GetCaretLineText();
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
     if (line.empty())
@@ -291,7 +285,7 @@ void TMainForm::EditorEnter() {
 }
 
 void TMainForm::ReadSelectionCommand() {
-    if (!Checked("MROption")) return;
+    if (!SoundOn()) return;
     if (Editor->SelLength() == 0)
         Announce("zzzmesgn ");
     else

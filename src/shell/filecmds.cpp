@@ -69,9 +69,9 @@ void TMainForm::NewCommand() {
 void TMainForm::OpenCommand() {
     if (AskToSave() == mrCancel) return;
     TOpenFrm dialog(*this, FDocumentsFolder, this);
-    dialog.CheckAutoCnv->setChecked(FAutoConvert);
+    dialog.CheckAutoCnv->setChecked(FSettings.Options.AutoConvert);
     if (ShowWithPlainKeys(dialog) == mrOk) {
-        FAutoConvert = dialog.CheckAutoCnv->isChecked();
+        FSettings.Options.AutoConvert = dialog.CheckAutoCnv->isChecked();
         OpenDocument(dialog.FileName().string());
     }
     WaitWhileSpeaking();
@@ -82,7 +82,7 @@ void TMainForm::SaveCommand() {
     if (FModified == 0) return;
     if (FFileName == Untitled)
         SaveAsCommand();
-    else if (Checked("MGTVNI2"))
+    else if (!FBrailleShown)
         SaveText(FFileName);
     else
         SaveBraille(FFileName);
@@ -107,8 +107,7 @@ std::string TMainForm::AskSaveName() {
 
 void TMainForm::SaveAsCommand() {
     const std::string name = AskSaveName();
-    if (!name.empty() && (Checked("MGTVNI2") ? SaveText(name) : SaveBraille(name)))
-        SetFileName(name);
+    if (!name.empty() && (FBrailleShown ? SaveBraille(name) : SaveText(name))) SetFileName(name);
     WaitWhileSpeaking();
     Announce("zzzmesa");
 }
@@ -139,8 +138,9 @@ void TMainForm::InfoCommand() {
 // The external Braille translator: any program the settings name ("DbtApp").
 void TMainForm::DbtCommand() {
     std::error_code ec;
-    if (!FDbtPath.empty() && fs::is_regular_file(FDbtPath, ec) &&
-        QProcess::startDetached(QString::fromStdString(FDbtPath), {})) {
+    const std::string& program = FSettings.Options.DbtPath;
+    if (!program.empty() && fs::is_regular_file(program, ec) &&
+        QProcess::startDetached(QString::fromStdString(program), {})) {
         FDbtLaunched = true;
         Announce(" zzzmesbja ");
     } else {

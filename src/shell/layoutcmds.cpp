@@ -88,10 +88,6 @@ void TMainForm::UnderlineCommand() {
     Editor->SetSelUnderline(Checked("TFontUnderLine"));
 }
 
-void TMainForm::SymbolModeCommand() {
-    // The menu item toggled itself; while it is checked, Braille is read by its dots.
-}
-
 void TMainForm::VniDisplayCommand() {
     SetDisplay(false);
     Announce(" zzzmescu ");
@@ -141,7 +137,7 @@ void TMainForm::SetDisplay(bool braille) {
 void TMainForm::ShowDisplayState(bool braille) {
     FBrailleShown = braille;
     Editor->BrailleDisplay = braille;
-    Action(braille ? "MGTGrade1" : "MGTVNI2")->setChecked(true);
+    ShowOptions();
     Action("MTuongHinh")->setEnabled(braille);
     Keyboard1->SetEnabled(!braille);
     SixKeyKbd1->SetEnabled(braille);

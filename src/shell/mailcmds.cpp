@@ -17,8 +17,6 @@ namespace tavi {
 
 namespace {
 
-constexpr std::size_t MaxHeaderText = 255;
-
 // The user's name as the sender of a letter: in Unicode, each word begun with a capital.
 std::string SenderName(const std::string& typed) {
     QString name = QString::fromStdString(TableToUnicode(typed, VniWinTable)).simplified();
@@ -46,31 +44,11 @@ void TMainForm::InsertIntoDocument(const std::string& text) {
     Editor->SetSelText(AsOwnParagraphs(text, before, after));
 }
 
-// The own address is not needed: a letter may go out without one.
-bool TMainForm::MailAccountComplete() const {
-    return !FMailUser.empty() && !FMailPassword.empty() && !FInMail.empty() &&
-           !FRasService.empty() && !FOutMail.empty();
-}
-
 void TMainForm::SetupMailCommand() {
     TMailSetup dialog(*this, this);
-    const std::vector<std::string>& entries = dialog.agRas1.Entries();
-    if (entries.empty()) return Announce("zzzmesko ");
-    const std::pair<QLineEdit*, std::string*> fields[] = {{dialog.EdUserName, &FMailUser},
-                                                          {dialog.EdPassword, &FMailPassword},
-                                                          {dialog.EdMailAdd, &FUserAddress},
-                                                          {dialog.EdInMail, &FInMail},
-                                                          {dialog.EdOutMail, &FOutMail}};
-    for (const auto& [edit, value] : fields) TTalkingDialog::SetFieldBytes(edit, *value);
-    const auto listed = std::find(entries.begin(), entries.end(), FRasService);
-    dialog.CbRas->setCurrentIndex(listed == entries.end() ? 0 : int(listed - entries.begin()));
-    dialog.SetSecurity(FMailSecurity);
-    if (ShowWithPlainKeys(dialog) == mrOk) {
-        for (const auto& [edit, value] : fields) *value = TTalkingDialog::FieldBytes(edit);
-        if (const int i = dialog.CbRas->currentIndex(); i >= 0)
-            FRasService = entries[static_cast<std::size_t>(i)];
-        FMailSecurity = dialog.Security();
-    }
+    if (dialog.agRas1.Entries().empty()) return Announce("zzzmesko ");
+    dialog.ShowAccount(FSettings.Mail);
+    if (ShowWithPlainKeys(dialog) == mrOk) dialog.TakeAccount(FSettings.Mail);
     WaitWhileSpeaking();
     Announce("zzzmesa");
 }
@@ -78,24 +56,25 @@ void TMainForm::SetupMailCommand() {
 // The account into both clients: the same user name and password for sending and fetching,
 // as providers have them, and how the connections are secured.
 void TMainForm::SetUpTransfer(TMailFrm& transfer) const {
-    transfer.agRas1.SetService(FRasService);
-    const std::optional<TTlsMode> tls = ParseTlsMode(FMailSecurity);
+    const TMailAccount& a = FSettings.Mail;
+    transfer.agRas1.SetService(a.RasService);
+    const std::optional<TTlsMode> tls = ParseTlsMode(a.MailSecurity);
     for (TagSocket* client :
          {static_cast<TagSocket*>(&transfer.msSMTP1), static_cast<TagSocket*>(&transfer.msPOP1)}) {
         client->Tls = tls; // none given: by the port
-        client->CaFile = FMailCaFile;
+        client->CaFile = a.MailCaFile;
     }
-    transfer.msSMTP1.Server = FOutMail;
-    transfer.msSMTP1.UserName = FMailUser;
-    transfer.msSMTP1.Password = FMailPassword;
-    transfer.msPOP1.Server = FInMail;
-    transfer.msPOP1.UserName = FMailUser;
-    transfer.msPOP1.Password = FMailPassword;
+    transfer.msSMTP1.Server = a.OutMail;
+    transfer.msSMTP1.UserName = a.MailUser;
+    transfer.msSMTP1.Password = a.MailPassword;
+    transfer.msPOP1.Server = a.InMail;
+    transfer.msPOP1.UserName = a.MailUser;
+    transfer.msPOP1.Password = a.MailPassword;
 }
 
 void TMainForm::ViewMailCommand() {
-    if (!MailAccountComplete()) SetupMailCommand();
-    if (MailAccountComplete()) {
+    if (!FSettings.Mail.Complete()) SetupMailCommand();
+    if (FSettings.Mail.Complete()) {
         TMailFrm transfer(*this, this);
         SetUpTransfer(transfer);
         transfer.Mode = TMailFrm::Receive;
@@ -105,34 +84,32 @@ void TMainForm::ViewMailCommand() {
     Announce("zzzmesa");
 }
 
-// The document goes as its text, in Unicode, so that any mail program shows the Vietnamese.
+// The document goes as its text: a document shown in Braille is shown as text first.
 void TMainForm::SendMailCommand() {
     if (FBrailleShown) VniDisplayCommand();
-    if (!MailAccountComplete()) SetupMailCommand();
-    if (MailAccountComplete()) {
-        TSendMfrm dialog(*this, this);
-        // The address takes plain keys; the subject is Vietnamese, typed as the document is.
-        dialog.PlainKeys = [this](bool plain) { PlainKeys(plain); };
-        const int result = ShowModal(dialog);
-        PlainKeys(false);
-        if (result == mrOk) try {
-                TMailFrm transfer(*this, this);
-                SetUpTransfer(transfer);
-                TmsMessage& m = transfer.msMessage1;
-                m.Sender = {SenderName(FUserTyped), FUserAddress.substr(0, MaxHeaderText)};
-                m.Recipients.Add(TTalkingDialog::FieldBytes(dialog.EdRecip));
-                m.Subject = SubjectHeader(TableToUnicode(
-                    TTalkingDialog::FieldBytes(dialog.EdSubject).substr(0, MaxHeaderText),
-                    VniWinTable));
-                m.SetUnicodeBody(TableToUnicode(Editor->Text(), VniWinTable));
-                m.Attachments.Clear();
-                transfer.Mode = TMailFrm::Send;
-                ShowModal(transfer);
-            } catch (const std::exception& e) {
-                return ApplicationException(&e); // the code tables cannot be read
-            }
-    }
+    if (!FSettings.Mail.Complete()) SetupMailCommand();
+    if (FSettings.Mail.Complete()) try {
+            SendDocument();
+        } catch (const std::exception& e) {
+            return ApplicationException(&e); // the code tables cannot be read
+        }
     Announce("zzzmesa");
+}
+
+void TMainForm::SendDocument() {
+    TSendMfrm dialog(*this, this);
+    // The address takes plain keys; the subject is Vietnamese, typed as the document is.
+    dialog.PlainKeys = [this](bool plain) { PlainKeys(plain); };
+    const int result = ShowModal(dialog);
+    PlainKeys(false);
+    if (result != mrOk) return;
+    TMailFrm transfer(*this, this);
+    SetUpTransfer(transfer);
+    MakeLetter(transfer.msMessage1, FSettings.Mail, SenderName(FSettings.Mail.SenderName),
+               TTalkingDialog::FieldBytes(dialog.EdRecip),
+               TTalkingDialog::FieldBytes(dialog.EdSubject), Editor->Text());
+    transfer.Mode = TMailFrm::Send;
+    ShowModal(transfer);
 }
 
 } // namespace tavi

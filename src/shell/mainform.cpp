@@ -56,7 +56,6 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     Editor->OnEnter = [this] { EditorEnter(); };
     Editor->IsCommandKey = [this](const QKeyEvent& key) { return IsCommandKey(key); };
     WatchConversions();
-    FDbtPath.clear();
     // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
 
     Keyboard1 = new TKeyboard(this);
@@ -72,6 +71,7 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
         (SysFont1->*set)(QFont(QStringLiteral("Vietnam")));
     BuildMenus();
     Action("MTuongHinh")->setEnabled(false); // Braille symbol mode, in Braille display only
+    ShowOptions();
     BuildStatusBar();
     SysFont1->Loaded();
 
@@ -142,7 +142,7 @@ bool TMainForm::FormShow() {
         FClosed = true;
         return false;
     }
-    FUserName = FUserTyped = init.UserName();
+    FUserName = FSettings.Mail.SenderName = init.UserName();
     for (char& c : FUserName)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
 
@@ -159,7 +159,8 @@ bool TMainForm::FormShow() {
     setEnabled(true);
 
     ReadSettings();
-    if (FDbtPath.empty()) FDbtPath = (ProgramFolder() / "DUXBURY/DBTW.EXE").string();
+    if (FSettings.Options.DbtPath.empty())
+        FSettings.Options.DbtPath = (ProgramFolder() / "DUXBURY/DBTW.EXE").string();
 
     // The documents folder of the user, created with its parents.
     const std::string user = UserFolderName(VnText(FUserName).toStdString());
@@ -195,7 +196,7 @@ void TMainForm::StartUntitledDocument() {
     Action("MLLeft")->setChecked(true);
     Editor->SetSelAlignment(0);
     Editor->SetTextRTF(FEmptyRtf);
-    if (Checked("MGTGrade1")) {
+    if (FBrailleShown) {
         Editor->SelectAllText();
         Editor->SetSelFontName(BrailleScreenFont);
         Editor->SetSelStart(0);

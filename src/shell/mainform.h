@@ -103,10 +103,12 @@ public:
     void UpdateLockPanels(bool speak);
     void SpeakLockStates();
 
-    // The menu item or tool button of that name ("MFNew", "TFNew").
+    // The menu item or tool button of that name ("MFNew", "TFNew"), and whether it is checked.
     QAction* Action(const std::string& name) const;
     bool Checked(const std::string& name) const;
     TSpeakSettings SpeechSettings() const;
+    const TUserSettings& Settings() const { return FSettings; }
+    const TOptions& Options() const { return FSettings.Options; }
 
     // The start-up: asks for the user name, starts the untitled document, reads the settings.
     // Returns false when the user cancelled (the program then ends). Run once, at first show.
@@ -142,11 +144,9 @@ public:
 
     // The fields of the main window.
     std::string FUserName;
-    std::string FUserTyped; // the name as typed at start-up: the sender's name in letters
     std::string FFileName;
     int FModified = 0;
     bool FSuppressChange = false; // while the program changes the document's form or size
-    std::string FDbtPath;
     bool FDbtLaunched = false;
     std::string FFindText, FReplaceText;
     int FReplaceMode = 0;
@@ -157,20 +157,10 @@ public:
     // clipboard viewer chain, the mixer handle and its own-change flag have no counterpart:
     // Qt reports clipboard changes to every program, and the volume is the program's own.
     std::optional<TKeyRepeat> FKeyRepeat;
-    int FSoundEdit = 1;
     bool FCapsLock = false, FNumLock = false;
     int FLastLine = 0, FLastColumn = 0;
     bool FPendingEcho = false;
-    std::string FMailUser, FMailPassword, FUserAddress, FInMail, FOutMail, FRasService;
-    // How the mail connections are secured ("" by the port, "starttls", "implicit", "none"),
-    // and a certificate file trusted besides the system's authorities.
-    std::string FMailSecurity, FMailCaFile;
-    int FPrinterIndex = 0;
     TPrintQueue FPrinter; // the queue of the job being printed
-    bool FEmbosser = false;
-    int FCharsLine = 0;
-    std::int16_t FLeftMargin = 0, FRightMargin = 0;
-    bool FAutoConvert = true;
     TNameValueList FMenuSpeech;
     TNameValueList FDotNames;
     std::unique_ptr<TRegistry> FRegistry;
@@ -197,8 +187,8 @@ private:
     void WriteSettings();
     // After every command: settings it changed are written at once, not only at the end.
     void KeepChangedSettings();
-    void ApplySettings(const TUserSettings& s);
-    TUserSettings CollectSettings() const;
+    // The settings read at start-up take the place of the defaults.
+    void RestoreSettings(const TUserSettings& s);
     // A menu command: its item's name and the member that carries it out.
     struct TCommand {
         const char* Name;
@@ -242,10 +232,10 @@ private:
     void UndoCommand();
     // mailcmds.cpp: the Mail menu
     static const std::vector<TCommand>& MailCommands();
-    bool MailAccountComplete() const;
     void SetupMailCommand();
     void ViewMailCommand();
     void SendMailCommand();
+    void SendDocument();
     void SetUpTransfer(TMailFrm& transfer) const;
     // printcmds.cpp: printing and embossing
     void PrinterCommand();
@@ -295,7 +285,6 @@ private:
     void EditorKeyPress(char& ch);
     void EditorEnter();
     void ReadSelectionCommand();
-    TEchoMode EchoMode() const;
     // Document text with the editing flags: the English voice and control characters as set.
     void EchoText(const std::string& text, const char* codeTable);
     void EchoDisplayText(const std::string& text); // in the display's code table
@@ -312,11 +301,16 @@ private:
     void LeftKeyUp(bool noModifiers, bool onlyCtrl);
     void UpDownKeyUp();
     void PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onlyAlt);
-    // commands of this window that the settings and the tool bar use
-    void SpeechOnOff(bool fromProgram);
-    void ToolBarCommand(bool fromProgram);
-    void ControlCharsCommand(bool fromProgram);
-    void EchoModeCommand(int mode, bool fromProgram);
+    // optioncmds.cpp: the options, which the settings restore. Each command changes its option,
+    // acts on it as the settings restored would (Apply...), and says what it did.
+    void ShowOptions(); // the check marks of the menus, from the options and the display
+    void ApplyOptions();
+    void ApplySpeechOn();
+    void ApplyLanguage();
+    void SpeechCommand();
+    void ToolBarCommand();
+    void ControlCharsCommand();
+    void EchoModeCommand(TEchoMode mode);
     void LanguageCommand(bool english);
     void VolBarChange();
     void StartUntitledDocument();
@@ -358,7 +352,8 @@ private:
     bool FClosed = false;
     std::deque<std::string> FOpenQueue; // files handed over, waiting for their turn
     bool FOpening = false;              // one of them is being asked about or opened
-    TUserSettings FKeptSettings;        // as last written
+    TUserSettings FSettings;
+    TUserSettings FKeptSettings; // as last written
 };
 
 } // namespace tavi

@@ -122,23 +122,24 @@ void TMainForm::BuildMenus() {
         QAction* a = Action(name);
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, [this, name, handler] {
-            if (RefusedWhileConverting(name)) return;
-            if constexpr (std::is_invocable_v<decltype(handler)>)
-                handler();
-            else
-                (this->*handler)();
+            if (!RefusedWhileConverting(name)) {
+                if constexpr (std::is_invocable_v<decltype(handler)>)
+                    handler();
+                else
+                    (this->*handler)();
+            }
+            ShowOptions(); // a checkable item toggled itself, also when refused
         });
         connect(a, &QAction::triggered, this, &TMainForm::KeepChangedSettings); // after it
     };
     for (const auto* commands :
          {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands()})
         for (const TCommand& c : *commands) on(c.Name, c.Run);
-    on("MROption", [this] { SpeechOnOff(false); });
-    on("MGToolBar", [this] { ToolBarCommand(false); });
-    on("MRCharCtrl", [this] { ControlCharsCommand(false); });
-    for (int mode = 0; mode < static_cast<int>(EchoModeItems.size()); ++mode)
-        on(EchoModeItems[static_cast<std::size_t>(mode)],
-           [this, mode] { EchoModeCommand(mode, false); });
+    on("MROption", &TMainForm::SpeechCommand);
+    on("MGToolBar", &TMainForm::ToolBarCommand);
+    on("MRCharCtrl", &TMainForm::ControlCharsCommand);
+    for (std::size_t mode = 0; mode < EchoModeItems.size(); ++mode)
+        on(EchoModeItems[mode], [this, mode] { EchoModeCommand(static_cast<TEchoMode>(mode)); });
     on("MRRead", [this] { ReadSelectionCommand(); });
     on("MVietNam", [this] { LanguageCommand(false); });
     on("MEnglish", [this] { LanguageCommand(true); });
@@ -199,7 +200,7 @@ void TMainForm::MenuEntryHovered(QAction* action) {
         }
         return;
     }
-    if (!Checked("MROption")) return;
+    if (!SoundOn()) return;
     FSpeech->StopReading();
     std::string text = action->menu() ? " zzzmesha " : "";
     std::string caption = VnBytes(action->text(), "Vni for Dos");

@@ -16,33 +16,18 @@
 
 namespace tavi {
 
-namespace {
-
-constexpr int NarrowLine = 32, WideLine = 40; // the two paper formats of an embosser
-
-} // namespace
-
 void TMainForm::PrinterCommand() {
     const std::vector<TPrintQueue> queues = PrintQueues();
     if (queues.empty()) return Report("zzzmesac", "Không tìm thấy máy in");
     QStringList names;
     for (const TPrintQueue& q : queues) names << QString::fromStdString(q.Name);
     TPrtSetUpFrm dialog(*this, names, this);
-    dialog.CbPrinterList->setCurrentIndex(
-        FPrinterIndex >= 0 && FPrinterIndex < names.size() ? FPrinterIndex : 0);
-    dialog.CheckEmbosser->setChecked(FEmbosser);
-    dialog.CbChars->setCurrentIndex(FCharsLine == NarrowLine ? 0 : 1);
-    dialog.UdLeft->setValue(FLeftMargin);
-    dialog.UDRight->setValue(FRightMargin);
+    dialog.ShowSetup(FSettings.Print);
     if (ShowModal(dialog) == mrOk) {
-        FPrinterIndex = dialog.CbPrinterList->currentIndex();
-        FEmbosser = dialog.CheckEmbosser->isChecked();
-        FCharsLine = dialog.CbChars->currentIndex() == 0 ? NarrowLine : WideLine;
-        FLeftMargin = static_cast<std::int16_t>(dialog.UdLeft->value());
-        FRightMargin = static_cast<std::int16_t>(dialog.UDRight->value());
-        FPrinter = queues[static_cast<std::size_t>(std::max(FPrinterIndex, 0))];
-        if (FEmbosser)
-            EmbossDocument(FCharsLine);
+        const TPrintSetup& p = FSettings.Print = dialog.ChosenSetup();
+        FPrinter = queues[static_cast<std::size_t>(std::max(p.PrinterIndex, 0))];
+        if (p.Embosser)
+            EmbossDocument(p.CharsLine);
         else
             PrintDocument();
     }
@@ -60,7 +45,7 @@ void TMainForm::PrintDocument() {
     RunPrintJob([this] {
         TRtfDocument doc = FBrailleShown ? BrailleInUnicode(Editor->Document(), LoadBrailleCells())
                                          : Editor->UnicodeDocument();
-        IndentForMargins(doc, FLeftMargin, FRightMargin);
+        IndentForMargins(doc, FSettings.Print.LeftMargin, FSettings.Print.RightMargin);
         const std::string pdf = DocumentPdf(doc, QueuePaper(FPrinter.Name), JobTitle());
         SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
     });

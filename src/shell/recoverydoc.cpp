@@ -30,7 +30,7 @@ void TMainForm::ScheduleRecovery() {
 bool TMainForm::SaveRecovery(bool now) {
     if (FRecoveryFile.empty() || FModified == 0 || FRecoveryGivenUp) return true;
     FLastSnapshot.start();
-    TRecoveryJob job{FFileName, !Checked("MGTVNI2"), Editor->Snapshot()};
+    TRecoveryJob job{FFileName, FBrailleShown, Editor->Snapshot()};
     if (now) return FRecoveryWriter->WriteNow(FRecoveryFile, job);
     FRecoveryWriter->Write(FRecoveryFile, std::move(job));
     return true;

@@ -8,14 +8,15 @@
 namespace tavi {
 
 TSpeakSettings TMainForm::SpeechSettings() const {
+    const TOptions& o = FSettings.Options;
     TSpeakSettings s;
-    s.SpeechOn = Checked("MROption");
-    s.SymbolModeEnabled = Action("MTuongHinh")->isEnabled();
-    s.SymbolModeChecked = Checked("MTuongHinh");
-    s.ReadControlChars = Checked("MRCharCtrl");
-    s.VniDisplay = Checked("MGTVNI2");
-    s.VietnameseNames = Checked("MVietNam");
-    s.EnglishNames = Checked("MEnglish");
+    s.SpeechOn = o.SpeechOn;
+    s.SymbolModeEnabled = FBrailleShown; // symbol mode can be chosen in Braille display only
+    s.SymbolModeChecked = o.SymbolMode;
+    s.ReadControlChars = o.ControlChars;
+    s.VniDisplay = !FBrailleShown;
+    s.VietnameseNames = o.Vietnamese;
+    s.EnglishNames = o.English();
     return s;
 }
 
@@ -55,7 +56,7 @@ void TMainForm::PlayBeep() {
 }
 
 bool TMainForm::SoundOn() const {
-    return Checked("MROption");
+    return FSettings.Options.SpeechOn;
 }
 
 void TMainForm::WaitWhileSpeaking() {
@@ -80,11 +81,11 @@ bool TMainForm::Playing() const {
 
 // The speech language and the punctuation setting, as the mail windows read them.
 bool TMainForm::EnglishSpeech() const {
-    return Checked("MEnglish");
+    return FSettings.Options.English();
 }
 
 bool TMainForm::ReadControlChars() const {
-    return Checked("MRCharCtrl");
+    return FSettings.Options.ControlChars;
 }
 
 } // namespace tavi

@@ -71,7 +71,7 @@ void TMainForm::UpdateLockPanels(bool speak) {
     }
     Panel(2)->setText(FNumLock ? "NUMLOCK" : "");
     Panel(3)->setText(FCapsLock ? "CAPSLOCK" : "");
-    if (speak && Checked("MROption")) SpeakLockStates();
+    if (speak && SoundOn()) SpeakLockStates();
 }
 
 void TMainForm::SpeakLockStates() {

@@ -1,9 +1,12 @@
-// The per-user settings of the main window as they are kept in the registry.
+// The per-user settings of the main window as they are kept in the registry: the options, the
+// mail account and how the user prints.
 #pragma once
 
+#include "dialogs/printsetup.h"
+#include "mail/mailaccount.h"
 #include "platform/registry.h"
+#include "shell/options.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,31 +20,19 @@ inline constexpr const char* SettingsKey = "SoftWare\\Tavi\\TaviSettings";
 std::string MaskPassword(std::string_view password);
 
 struct TUserSettings {
-    std::string DbtApp;
-    bool ToolBar = true;
-    bool SoundMode = true;
-    bool SoundSymbolMode = false;
-    bool SoundCtrlChar = true;
-    std::int32_t SoundEdit = 1; // as stored; only its low byte 0-4 means an echo mode
-    bool LangSpeak = true;
-    std::string MailUser, PassWord, UserAddress, InMail, OutMail, RasService;
-    std::int32_t Printer = 0;
-    bool Embosser = false;
-    std::int32_t CharsLine = 0;
-    std::int32_t LMargin = 0;
-    std::int32_t RMargin = 0;
-    bool AutoCnv = true;
-    // Read apart from the values above, so that a missing one never ends their reading: older
-    // settings read exactly as before. Empty: the default.
-    std::string MailSecurity, MailCaFile;
+    TOptions Options;
+    TMailAccount Mail;
+    TPrintSetup Print;
     bool operator==(const TUserSettings&) const = default;
 };
 
 // Reads the settings of a user into s, which holds the defaults. "DbtApp" comes from the
-// program key (errors there are ignored); the rest from the user's key, created when missing,
-// in the order of the table. A missing or mistyped number or boolean, or a string of another
-// type, ends the reading: that value and every later one keep their defaults, and AutoCnv is
-// set. Returns the number of user values read.
+// program key (errors there are ignored); the rest from the user's key, created when missing.
+// The values the program always had are read first, in their order: a missing or mistyped
+// number or boolean, or a string of another type, ends that reading (the value and every later
+// one keep their defaults, and automatic conversion is set on). Values added since are read
+// after them, each on its own, so that older settings read exactly as before. Returns the
+// number of the first values read.
 int ReadUserSettings(TRegistry& registry, const std::string& userName, TUserSettings& s);
 
 // Writes the settings back; a key that does not exist is skipped.

@@ -8,6 +8,7 @@
 #include "platform/singlecopy.h"
 #include "shell/formrig.h"
 #include "shell/recovery.h"
+#include "shell/usersettings.h"
 #include "support/keyscript.h"
 #include "support/notedpids.h"
 
@@ -174,11 +175,20 @@ TEST_F(Documents, TheBrailleTranslatorIsAnyProgram) {
     const fs::path program = rig.dir / "translator.sh";
     tavitest::WriteFile(program, "#!/bin/sh\ntouch '" + marker.string() + "'\n");
     fs::permissions(program, fs::perms::owner_all);
-    form->FDbtPath = program.string();
+    // The program the settings name, shared by every user.
+    const auto translator = [&](const fs::path& file) {
+        form->close();
+        tavi::TRegistry reg(rig.dir / "registry.reg");
+        reg.OpenKey(tavi::SettingsKey, true);
+        reg.WriteString("DbtApp", file.string());
+        reg.CloseKey();
+        form = rig.Start();
+    };
+    translator(program);
     Run("MFDBT");
     EXPECT_EQ(rig.said, (Lines{"vi\t zzzmesbja "}));
     EXPECT_TRUE(tavi::PumpEventsUntil([&] { return fs::exists(marker); }, 5000));
-    form->FDbtPath = (rig.dir / "none").string();
+    translator(rig.dir / "none");
     Run("MFDBT");
     EXPECT_EQ(rig.said, (Lines{"vi\t zzzmesbi "}));
 }
@@ -268,6 +278,7 @@ TEST_F(Documents, WhileAConversionRunsTheEditorStillTalksAndEscapeEndsIt) {
         {"x", beep}, // the document stays as it is
         {"{Del}", beep},
         {"{Ctrl+N}", beep}, // and no other comes in its place
+        {"{F11}", beep},    // nor is it shown in Braille, and the menu still shows text
         {"{Esc}", {}},
     };
     Lines atStart;
@@ -295,6 +306,7 @@ TEST_F(Documents, WhileAConversionRunsTheEditorStillTalksAndEscapeEndsIt) {
         EXPECT_EQ(heard[i], cases[i].said) << cases[i].keys;
     EXPECT_TRUE(tavi::PumpEventsUntil([&] { return tavitest::StillRunning(pids).empty(); }, 5000));
     EXPECT_EQ(form->Editor->Text(), "ab");
+    EXPECT_TRUE(form->Checked("MGTVNI2"));
     EXPECT_EQ(form->FFileName, "Khong Ten");
     tavitest::PlayKeys(form->Editor, "x"); // the document is the user's again
     EXPECT_EQ(form->Editor->Text(), "axb");

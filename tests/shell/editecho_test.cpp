@@ -194,10 +194,10 @@ protected:
         const char* modes[] = {"none", "", "word", "sentence", "paragraph"};
         for (std::size_t m = 0; m < tavi::EchoModeItems.size(); ++m)
             if (m > 0 ? Has(c, modes[m]) : Has(c, "none"))
-                form->Action(tavi::EchoModeItems[m])->setChecked(true);
-        if (Has(c, "english")) form->Action("MEnglish")->setChecked(true);
-        if (Has(c, "nocontrols")) form->Action("MRCharCtrl")->setChecked(false);
-        if (Has(c, "braille")) form->Action("MGTGrade1")->trigger(); // F11, the document empty
+                form->Action(tavi::EchoModeItems[m])->trigger();
+        if (Has(c, "english")) form->Action("MEnglish")->trigger();
+        if (Has(c, "nocontrols")) form->Action("MRCharCtrl")->trigger(); // on at first
+        if (Has(c, "braille")) form->Action("MGTGrade1")->trigger();     // F11, the document empty
     }
     // The document in the editor's bytes, with the caret where "|" is.
     void Load(const EchoCase& c) {

@@ -4,6 +4,7 @@
 #include "dialogs/initfrm.h"
 #include "dialogs/savefrm.h"
 #include "document/msrichedit.h"
+#include "mail/mailsetup.h"
 #include "platform/errors.h"
 #include "shell/mainform.h"
 #include "shell/usersettings.h"
@@ -39,6 +40,10 @@ protected:
                 return tavi::mrOk;
             }
             if (dynamic_cast<tavi::TConfirmFrm*>(&d)) return answers.empty() ? tavi::mrOk : Next();
+            if (auto* mail = dynamic_cast<tavi::TMailSetup*>(&d)) {
+                tavi::TTalkingDialog::SetFieldBytes(mail->EdPassword, password);
+                return tavi::mrOk;
+            }
             if (auto* save = dynamic_cast<tavi::TSaveFrm*>(&d); save && !saveAs.empty()) {
                 tavi::TTalkingDialog::SetFieldBytes(save->EFName, saveAs);
                 save->done(tavi::mrOk);
@@ -64,6 +69,7 @@ protected:
     std::shared_ptr<SpeechLog> log = std::make_shared<SpeechLog>();
     std::vector<int> answers;
     std::string saveAs;
+    std::string password; // typed in the mail account dialog
 };
 
 TEST_F(MainFormTest, FirstRunOfANewUser) {
@@ -79,7 +85,7 @@ TEST_F(MainFormTest, FirstRunOfANewUser) {
     EXPECT_TRUE(form->Checked("MRCharCtrl"));
     EXPECT_FALSE(form->Checked("MTuongHinh"));
     EXPECT_TRUE(form->Checked("MGTVNI2"));
-    EXPECT_TRUE(form->FAutoConvert);
+    EXPECT_TRUE(form->Options().AutoConvert);
     EXPECT_EQ(form->FFileName, "Khong Ten");
     EXPECT_EQ(form->FModified, 0);
     EXPECT_GT(form->FMenuSpeech.Count(), 50u);
@@ -87,7 +93,7 @@ TEST_F(MainFormTest, FirstRunOfANewUser) {
     form->close();
     tavi::TRegistry reg(dir / "registry.reg");
     EXPECT_TRUE(reg.KeyExists(std::string(tavi::SettingsKey) + "\\ANNA"));
-    EXPECT_EQ(Stored("ANNA").SoundEdit, 1);
+    EXPECT_EQ(Stored("ANNA").Options.SoundEdit, 1);
 }
 
 TEST_F(MainFormTest, CancelledStartUpEndsWithoutWriting) {
@@ -105,10 +111,11 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
         form->Action("MRESen")->trigger();
         form->Action("MEnglish")->trigger();
         const tavi::TUserSettings written = Stored("ANNA"); // at once, before any close
-        EXPECT_FALSE(written.ToolBar);
-        EXPECT_EQ(written.SoundEdit, 3);
-        EXPECT_FALSE(written.LangSpeak);
-        form->FMailPassword = "Keep this password secret";
+        EXPECT_FALSE(written.Options.ToolBar);
+        EXPECT_EQ(written.Options.SoundEdit, 3);
+        EXPECT_FALSE(written.Options.Vietnamese);
+        password = "Keep this password secret";
+        form->Action("MSetupMail")->trigger();
         form->close();
     }
     {
@@ -119,14 +126,14 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
         EXPECT_TRUE(form->Checked("MRESen"));
         EXPECT_TRUE(form->Checked("MEnglish"));
         EXPECT_TRUE(log->engineActive);
-        EXPECT_EQ(form->FMailPassword, "Keep this password secret");
+        EXPECT_EQ(form->Settings().Mail.MailPassword, "Keep this password secret");
         form->close();
     }
     auto other = Start("bob");
     ASSERT_TRUE(other->FormShow());
     EXPECT_TRUE(other->Checked("MGToolBar"));
     EXPECT_TRUE(other->Checked("MREChar"));
-    EXPECT_EQ(other->FMailPassword, "");
+    EXPECT_EQ(other->Settings().Mail.MailPassword, "");
     other->close();
 }
 
@@ -147,7 +154,7 @@ TEST_F(MainFormTest, SoundEditMissingOrOutOfRange) {
     EXPECT_TRUE(form->Checked("MTuongHinh"));
     EXPECT_FALSE(form->Checked("MRCharCtrl"));
     EXPECT_TRUE(form->Checked("MREChar")); // from SoundEdit on: defaults
-    EXPECT_TRUE(form->FAutoConvert);
+    EXPECT_TRUE(form->Options().AutoConvert);
     form->close();
 
     {
@@ -160,7 +167,7 @@ TEST_F(MainFormTest, SoundEditMissingOrOutOfRange) {
     ASSERT_TRUE(form->FormShow());
     EXPECT_TRUE(form->Checked("MREChar")); // 7 changes nothing
     form->close();
-    EXPECT_EQ(Stored("ANNA").SoundEdit, 1);
+    EXPECT_EQ(Stored("ANNA").Options.SoundEdit, 1);
 }
 
 TEST_F(MainFormTest, SpeakTextRules) {

@@ -16,12 +16,13 @@ TEST(UserSettings, FirstRunCreatesTheKeyAndKeepsDefaults) {
     TempDir dir;
     TRegistry reg(dir / "r.reg");
     TUserSettings s;
-    s.AutoCnv = false;
+    s.Options.AutoConvert = false;
     EXPECT_EQ(tavi::ReadUserSettings(reg, "BOB", s), 0);
     EXPECT_TRUE(reg.KeyExists(UserKey));
-    EXPECT_TRUE(s.ToolBar && s.SoundMode && s.SoundCtrlChar && s.LangSpeak && s.AutoCnv);
-    EXPECT_FALSE(s.SoundSymbolMode);
-    EXPECT_EQ(s.SoundEdit, 1);
+    EXPECT_TRUE(s.Options.ToolBar && s.Options.SpeechOn && s.Options.ControlChars &&
+                s.Options.Vietnamese && s.Options.AutoConvert);
+    EXPECT_FALSE(s.Options.SymbolMode);
+    EXPECT_EQ(s.Options.SoundEdit, 1);
 }
 
 TEST(UserSettings, MissingSoundEditEndsTheReading) {
@@ -39,44 +40,45 @@ TEST(UserSettings, MissingSoundEditEndsTheReading) {
     reg.CloseKey();
     TUserSettings s;
     EXPECT_EQ(tavi::ReadUserSettings(reg, "BOB", s), 4);
-    EXPECT_EQ(s.MailSecurity, "implicit"); // read outside the chain: the stop does not reach it
-    EXPECT_EQ(s.MailCaFile, "");
-    EXPECT_FALSE(s.ToolBar);
-    EXPECT_FALSE(s.SoundMode);
-    EXPECT_TRUE(s.SoundSymbolMode);
-    EXPECT_FALSE(s.SoundCtrlChar);
-    EXPECT_TRUE(s.LangSpeak);  // after the stop: default
-    EXPECT_EQ(s.MailUser, ""); // after the stop: default
-    EXPECT_TRUE(s.AutoCnv);    // set by the stop, whatever the key says
+    EXPECT_EQ(s.Mail.MailSecurity,
+              "implicit"); // read outside the chain: the stop does not reach it
+    EXPECT_EQ(s.Mail.MailCaFile, "");
+    EXPECT_FALSE(s.Options.ToolBar);
+    EXPECT_FALSE(s.Options.SpeechOn);
+    EXPECT_TRUE(s.Options.SymbolMode);
+    EXPECT_FALSE(s.Options.ControlChars);
+    EXPECT_TRUE(s.Options.Vietnamese);  // after the stop: default
+    EXPECT_EQ(s.Mail.MailUser, "");     // after the stop: default
+    EXPECT_TRUE(s.Options.AutoConvert); // set by the stop, whatever the key says
 }
 
 TEST(UserSettings, MistypedValueEndsTheReadingButMissingStringsDoNot) {
     TempDir dir;
     TRegistry reg(dir / "r.reg");
     TUserSettings written;
-    written.SoundEdit = 7;
-    written.MailUser = "bob";
-    written.InMail = ""; // an empty string reads as empty and goes on
-    written.Printer = 3;
-    written.AutoCnv = false;
-    written.MailSecurity = "none";
-    written.MailCaFile = "/etc/ca.pem";
+    written.Options.SoundEdit = 7;
+    written.Mail.MailUser = "bob";
+    written.Mail.InMail = ""; // an empty string reads as empty and goes on
+    written.Print.PrinterIndex = 3;
+    written.Options.AutoConvert = false;
+    written.Mail.MailSecurity = "none";
+    written.Mail.MailCaFile = "/etc/ca.pem";
     reg.OpenKey(UserKey, true);
     tavi::WriteUserSettings(reg, "BOB", written);
     TUserSettings s;
     EXPECT_EQ(tavi::ReadUserSettings(reg, "BOB", s), 18);
-    EXPECT_EQ(s.SoundEdit, 7);
-    EXPECT_EQ(s.Printer, 3);
-    EXPECT_FALSE(s.AutoCnv);
-    EXPECT_EQ(s.MailSecurity, "none");
-    EXPECT_EQ(s.MailCaFile, "/etc/ca.pem");
+    EXPECT_EQ(s.Options.SoundEdit, 7);
+    EXPECT_EQ(s.Print.PrinterIndex, 3);
+    EXPECT_FALSE(s.Options.AutoConvert);
+    EXPECT_EQ(s.Mail.MailSecurity, "none");
+    EXPECT_EQ(s.Mail.MailCaFile, "/etc/ca.pem");
     reg.OpenKey(UserKey, false);
     reg.WriteString("Printer", "3"); // wrong type
     reg.CloseKey();
     TUserSettings t;
     EXPECT_EQ(tavi::ReadUserSettings(reg, "BOB", t), 12);
-    EXPECT_EQ(t.Printer, 0);
-    EXPECT_TRUE(t.AutoCnv);
+    EXPECT_EQ(t.Print.PrinterIndex, 0);
+    EXPECT_TRUE(t.Options.AutoConvert);
 }
 
 TEST(UserSettings, TwoUsersAreIndependentAndShareDbtApp) {
@@ -86,23 +88,23 @@ TEST(UserSettings, TwoUsersAreIndependentAndShareDbtApp) {
         TUserSettings a, b;
         tavi::ReadUserSettings(reg, "ANNA", a);
         tavi::ReadUserSettings(reg, "BOB", b);
-        a.ToolBar = false;
-        a.DbtApp = "/opt/dbt";
+        a.Options.ToolBar = false;
+        a.Options.DbtPath = "/opt/dbt";
         tavi::WriteUserSettings(reg, "ANNA", a);
-        b.MailUser = "bob";
-        b.DbtApp = "/opt/dbt";
+        b.Mail.MailUser = "bob";
+        b.Options.DbtPath = "/opt/dbt";
         tavi::WriteUserSettings(reg, "BOB", b);
     }
     TRegistry reg(dir / "r.reg");
     TUserSettings a, b;
     tavi::ReadUserSettings(reg, "ANNA", a);
     tavi::ReadUserSettings(reg, "BOB", b);
-    EXPECT_FALSE(a.ToolBar);
-    EXPECT_TRUE(b.ToolBar);
-    EXPECT_EQ(a.MailUser, "");
-    EXPECT_EQ(b.MailUser, "bob");
-    EXPECT_EQ(a.DbtApp, "/opt/dbt");
-    EXPECT_EQ(b.DbtApp, "/opt/dbt");
+    EXPECT_FALSE(a.Options.ToolBar);
+    EXPECT_TRUE(b.Options.ToolBar);
+    EXPECT_EQ(a.Mail.MailUser, "");
+    EXPECT_EQ(b.Mail.MailUser, "bob");
+    EXPECT_EQ(a.Options.DbtPath, "/opt/dbt");
+    EXPECT_EQ(b.Options.DbtPath, "/opt/dbt");
 }
 
 TEST(UserSettings, PasswordMasking) {
@@ -117,13 +119,13 @@ TEST(UserSettings, PasswordMasking) {
         TRegistry reg(dir / "r.reg");
         TUserSettings s;
         tavi::ReadUserSettings(reg, "BOB", s);
-        s.PassWord = "Keep secret words safely";
+        s.Mail.MailPassword = "Keep secret words safely";
         tavi::WriteUserSettings(reg, "BOB", s);
     }
     TRegistry reg(dir / "r.reg");
     TUserSettings s;
     tavi::ReadUserSettings(reg, "BOB", s);
-    EXPECT_EQ(s.PassWord, "Keep secret words safely");
+    EXPECT_EQ(s.Mail.MailPassword, "Keep secret words safely");
 }
 
 } // namespace
