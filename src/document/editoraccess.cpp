@@ -82,9 +82,9 @@ QString TEditorAccessible::text(QAccessible::Text kind) const {
 
 const TAccessText& TEditorAccessible::Letters() const {
     const TMsRichEdit& editor = Editor();
-    if (!FValid || FBraille != editor.BrailleDisplay) {
+    if (!FValid || FBraille != editor.BrailleDisplay()) {
         const std::string& bytes = editor.Text();
-        FBraille = editor.BrailleDisplay;
+        FBraille = editor.BrailleDisplay();
         if (FBraille)
             FLetters = TAccessText::FromBraille(bytes, Cells());
         else if (const TUnicodeWriter* vni = VniWriter())

@@ -56,8 +56,8 @@ public:
     // clipboard (they get and give Unicode). Empty: Windows-1252 characters.
     std::string ClipboardTable = "Vni for Win";
     // The text is Braille cells (Braille display): assistive technology reads it as Unicode
-    // Braille patterns rather than letters.
-    bool BrailleDisplay = false;
+    // Braille patterns rather than letters. The owner, who decides the display, answers.
+    std::function<bool()> BrailleDisplay = [] { return false; };
     // How loading and saving watch the outside program that converts office documents.
     TConversionWatch Conversion;
     // Why the last load failed: Unreadable also for a file that is no regular file, whose RTF

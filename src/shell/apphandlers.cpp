@@ -32,8 +32,8 @@ void TMainForm::ApplicationActivated() {
 
 void TMainForm::ApplicationDeactivated(const QString& activeWindowTitle) {
     if (SoundOn()) {
-        if (FDbtLaunched)
-            FDbtLaunched = false;
+        if (FRun.DbtLaunched)
+            FRun.DbtLaunched = false;
         else
             SpeakText(activeWindowTitle == "Internet Mail" ? "zzzmesgh " : "zzzmesgl", VniWinTable,
                       false, false);

@@ -58,7 +58,7 @@ void TMainForm::WatchConversions() {
     watch.Started = [this] { ConversionStarted(); };
     watch.Ended = [this] { ConversionEnded(); };
     // The program ending gives it up too: nothing may follow the recovery file's last write.
-    watch.Cancelled = [this] { return FConversion.Cancelled || FEnding || FClosed; };
+    watch.Cancelled = [this] { return FConversion.Cancelled || FRun.Ending || FRun.Closed; };
 }
 
 void TMainForm::ConversionStarted() {

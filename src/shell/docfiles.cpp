@@ -50,8 +50,8 @@ void TMainForm::Report(const char* key, const char* message, bool failure) {
 // Names, addresses and passwords take plain keys: the accent keys would turn their digits
 // into marks. Back from them, the keyboards are as the display wants them.
 void TMainForm::PlainKeys(bool plain) {
-    Keyboard1->SetEnabled(!plain && !FBrailleShown);
-    SixKeyKbd1->SetEnabled(!plain && FBrailleShown);
+    Keyboard1->SetEnabled(!plain && !FDocument.Braille());
+    SixKeyKbd1->SetEnabled(!plain && FDocument.Braille());
 }
 
 int TMainForm::ShowWithPlainKeys(QDialog& dialog) {
@@ -74,9 +74,15 @@ bool TMainForm::OpenDocument(const std::string& name) {
         ReportLoadFailure(Editor->LoadFailure);
         return false;
     }
+    ShowOpened(file.string());
+    return true;
+}
+
+// The document just loaded, as text in the screen face, unchanged and with nothing to undo.
+void TMainForm::ShowOpened(const std::string& file) {
     ShowDisplayState(false);
-    SetFileName(file.string());
-    FTextBeforeTranslation.clear();
+    SetFileName(file);
+    FDocument.TextBeforeTranslation.clear();
     if (FSettings.Options.AutoConvert) Editor->ConvertDocument(VniWinTable);
     // The screen face shows the letters; a text is shown at the program's size, while a
     // formatted document keeps its sizes, so that they are saved again.
@@ -87,7 +93,6 @@ bool TMainForm::OpenDocument(const std::string& name) {
     SetModified(0);
     ForgetRecovery();
     Announce(" zzzmesem ");
-    return true;
 }
 
 void TMainForm::ReportLoadFailure(TLoadFailure why) {
@@ -100,18 +105,18 @@ void TMainForm::ReportLoadFailure(TLoadFailure why) {
 
 void TMainForm::OpenRequested(const std::string& file) {
     if (file.empty()) return;
-    FOpenQueue.push_back(file);
+    FRun.OpenQueue.push_back(file);
     // While a question is open the event loop runs, and more files may come: one question at
     // a time, each file in its turn.
-    if (FOpening) return;
-    FOpening = true;
+    if (FRun.Opening) return;
+    FRun.Opening = true;
     const auto done = qScopeGuard([this] {
-        FOpening = false;
-        FOpenQueue.clear(); // left by an error
+        FRun.Opening = false;
+        FRun.OpenQueue.clear(); // left by an error
     });
-    while (!FOpenQueue.empty() && !FEnding && !FClosed) {
-        const std::string next = FOpenQueue.front();
-        FOpenQueue.pop_front();
+    while (!FRun.OpenQueue.empty() && !FRun.Ending && !FRun.Closed) {
+        const std::string next = FRun.OpenQueue.front();
+        FRun.OpenQueue.pop_front();
         // A file that comes during a conversion is refused, as any command then.
         if (!RefusedWhileConverting() && AskToSave() != mrCancel) OpenDocument(next);
     }
@@ -138,7 +143,7 @@ bool TMainForm::SaveBraille(const std::string& name) {
     TMsRichEdit text;
     text.Conversion = Editor->Conversion;
     try {
-        text.SetText(VniFromBraille(FBraille, Editor->Text()));
+        text.SetText(VniFromBraille(FData.Braille, Editor->Text()));
     } catch (const std::exception&) {
         Report("zzzmesesa ", "Không lưu được tập tin!"); // the Braille tables are missing
         return false;

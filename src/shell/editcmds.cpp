@@ -69,12 +69,12 @@ void TMainForm::SelectAllCommand() {
 }
 
 TDocumentLook TMainForm::Look() const {
-    return {FBrailleShown, EnglishSpeech()};
+    return {FDocument.Braille(), EnglishSpeech()};
 }
 
 // Finds from a position; says whether it did.
 bool TMainForm::FindFrom(int start, int options) {
-    if (Editor->Find(FFindText, start, Editor->TextLength(), options) >= 0) {
+    if (Editor->Find(FSearch.FindText, start, Editor->TextLength(), options) >= 0) {
         Announce(" zzzmesbr ");
         return true;
     }
@@ -88,8 +88,8 @@ void TMainForm::FindCommand() {
         if (Editor->TextLength() == 0) {
             Announce("zzzmesgo ");
         } else {
-            FReplaceMode = 0;
-            FFindText = dialog.Text();
+            FSearch.ReplaceMode = false;
+            FSearch.FindText = dialog.Text();
             FindFrom(Editor->SelStart(), FindWholeWord); // letter case ignored
         }
     }
@@ -100,22 +100,22 @@ void TMainForm::FindCommand() {
 // Replaces the match just found, when the user says so.
 bool TMainForm::AskToReplace() {
     TConfirmFrm confirm(*this, this);
-    const std::string question =
-        Vni("Thay thế chuỗi ") + FFindText + "\r\n" + Vni("Bằng chuỗi ") + FReplaceText;
+    const std::string question = Vni("Thay thế chuỗi ") + FSearch.FindText + "\r\n" +
+                                 Vni("Bằng chuỗi ") + FSearch.ReplaceText;
     confirm.Prompt = question;
     confirm.SetQuestion(question + "?");
     if (ShowModal(confirm) != mrOk) return false;
-    Editor->SetSelText(FReplaceText);
+    Editor->SetSelText(FSearch.ReplaceText);
     return true;
 }
 
 void TMainForm::FindNextCommand() {
-    if (FFindText.empty()) {
+    if (FSearch.FindText.empty()) {
         WaitWhileSpeaking();
         Announce("zzzmesa");
         return;
     }
-    if (FindFrom(Editor->SelStart() + 1, FindWholeWord + FindMatchCase) && FReplaceMode == 1)
+    if (FindFrom(Editor->SelStart() + 1, FindWholeWord + FindMatchCase) && FSearch.ReplaceMode)
         AskToReplace();
 }
 
@@ -123,15 +123,16 @@ void TMainForm::ReplaceCommand() {
     TReplaceFrm dialog(*this, Look(), this);
     const int result = ShowModal(dialog);
     if (result == mrOk || result == mrAll) {
-        FReplaceMode = 1;
-        FFindText = dialog.Find();
-        FReplaceText = dialog.ReplaceBy();
+        FSearch.ReplaceMode = true;
+        FSearch.FindText = dialog.Find();
+        FSearch.ReplaceText = dialog.ReplaceBy();
         if (Editor->TextLength() == 0) {
             Announce("zzzmesgo ");
         } else if (result == mrOk) {
             if (FindFrom(Editor->SelStart(), FindWholeWord + FindMatchCase) && AskToReplace())
                 Announce("zzzmesen ");
-        } else if (Editor->ReplaceAll(FFindText, FReplaceText, FindWholeWord + FindMatchCase) > 0) {
+        } else if (Editor->ReplaceAll(FSearch.FindText, FSearch.ReplaceText,
+                                      FindWholeWord + FindMatchCase) > 0) {
             Announce("zzzmesen ");
         } else {
             // Nothing replaced is not reported as done.
@@ -145,33 +146,42 @@ void TMainForm::ReplaceCommand() {
 // The spelling check reads the document as text; in Braille display it is made from the cells
 // first, and the positions are carried between the two forms.
 void TMainForm::SuspectWordCommand() {
-    const bool braille = FBrailleShown;
-    const std::string shown = Editor->Text();
-    const int caret = Editor->SelStart();
     TSpellFrm dialog(*this, this);
+    int found = 0;
     try {
-        dialog.Text = braille ? VniFromBraille(FBraille, shown) : shown;
-        const std::string before = shown.substr(0, static_cast<std::size_t>(caret));
-        dialog.StartPosition =
-            static_cast<int>(braille ? VniFromBraille(FBraille, before).size() : before.size()) + 1;
+        PrepareSpellCheck(dialog, found);
     } catch (const std::exception& e) {
         return ApplicationException(&e); // the Braille tables cannot be read
     }
+    const int result = ShowModal(dialog); // the word found comes back through found
+    SaySpellCheckEnd(dialog, result, found);
+    WaitWhileSpeaking();
+    Announce("zzzmesa");
+}
+
+void TMainForm::PrepareSpellCheck(TSpellFrm& dialog, int& found) {
+    const bool braille = FDocument.Braille();
+    const std::string shown = Editor->Text();
+    const std::string before = shown.substr(0, static_cast<std::size_t>(Editor->SelStart()));
+    dialog.Text = braille ? VniFromBraille(FData.Braille, shown) : shown;
+    dialog.StartPosition =
+        static_cast<int>(braille ? VniFromBraille(FData.Braille, before).size() : before.size()) +
+        1;
     dialog.TextLength = static_cast<int>(dialog.Text.size());
-    int found = 0;
-    const std::string text = dialog.Text;
     dialog.Editor.SetTag = [&found](int tag) { found = tag; };
-    dialog.Editor.SelectBytes = [this, braille, &text](int start, int length) {
+    dialog.Editor.SelectBytes = [this, braille, text = dialog.Text](int start, int length) {
         if (braille) {
             const std::string word =
                 text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
-            start = static_cast<int>(BrailleFromVni(FBraille, text.substr(0, start)).size());
-            length = static_cast<int>(BrailleFromVni(FBraille, word).size());
+            start = static_cast<int>(BrailleFromVni(FData.Braille, text.substr(0, start)).size());
+            length = static_cast<int>(BrailleFromVni(FData.Braille, word).size());
         }
         Editor->SetSelStart(start);
         Editor->SetSelLength(length);
     };
-    const int result = ShowModal(dialog);
+}
+
+void TMainForm::SaySpellCheckEnd(const TSpellFrm& dialog, int result, int found) {
     const TSpellThread* worker = dialog.Worker();
     if (worker && !worker->Error().empty()) {
         // The check could not run: said in the words of the error (English text).
@@ -182,8 +192,6 @@ void TMainForm::SuspectWordCommand() {
     } else if (result != mrCancel) {
         Announce(found ? " zzzmesbr " : " zzzmesbsa ");
     }
-    WaitWhileSpeaking();
-    Announce("zzzmesa");
 }
 
 // The clipboard and undo say what they do, then do it.

@@ -8,16 +8,16 @@ namespace tavi {
 void TMainForm::EditorChange() {
     // The program's own changes of form or size are no edit. (Held for the whole change: a
     // flag used up by the first notice let the second one count as an edit.)
-    if (FSuppressChange) return;
+    if (FDocument.SuppressChange) return;
     // Any edit, also a paste or an undo, makes the other form of the document stale.
-    FTextBeforeTranslation.clear();
+    FDocument.TextBeforeTranslation.clear();
     FKeys.Placed = true;
     Action("MEUndo")->setEnabled(Editor->CanUndo());
     UpdateCaretPanel();
     SetModified(1);
     ScheduleRecovery();
-    if (FPendingEcho) {
-        FPendingEcho = false;
+    if (FKeys.PendingEcho) {
+        FKeys.PendingEcho = false;
         const TCaretText t = Editor->CaretText();
         if (t.Caret > 0)
             EchoText(std::string(1, static_cast<char>(t.At(t.Caret - 1))), VniWinTable);

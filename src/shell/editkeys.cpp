@@ -48,7 +48,7 @@ void TMainForm::EchoText(const std::string& text, const char* codeTable) {
 }
 
 void TMainForm::EchoDisplayText(const std::string& text) {
-    EchoText(text, FBrailleShown ? BrailleTableName : VniWinTable);
+    EchoText(text, FDocument.Braille() ? BrailleTableName : VniWinTable);
 }
 
 void TMainForm::SpeakDeletion(const std::string& piece, bool readControlChars) {
@@ -82,26 +82,26 @@ void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
     if (key == Qt::Key_Right) {
         RightKeyDown(shift.None(), shift.OnlyCtrl(), t);
     } else if (shift.None() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        FLastLine = Editor->CaretLine();
+        FKeys.LastLine = Editor->CaretLine();
     }
-    FLastColumn = Editor->CaretColumn();
+    FKeys.LastColumn = Editor->CaretColumn();
     FKeys.LastCaret = Editor->SelStart();
     if (shift.Ctrl) {
         CtrlKeyDown(key, IsKeypad(mods), t);
     } else if (key == Qt::Key_Backspace) {
         BackspaceKeyDown(t);
     }
-    if (key == Qt::Key_Delete) FTextBeforeTranslation.clear();
+    if (key == Qt::Key_Delete) FDocument.TextBeforeTranslation.clear();
 }
 
 // The accent keys speak the letter they make, the tone keys the name of their tone.
 void TMainForm::AccentKeyDown(char key, const TCaretText& t) {
-    if (FBrailleShown || !SoundOn() || Options().Echo() != TEchoMode::Char) return;
+    if (FDocument.Braille() || !SoundOn() || Options().Echo() != TEchoMode::Char) return;
     const int before = t.Caret > 0 ? t.At(t.Caret - 1) : -1;
     if (key >= '6') {
         const TAccentEcho echo = AccentKeyEcho(key, before);
         if (!echo.Letter.empty()) EchoText(echo.Letter, VniWinTable);
-        FPendingEcho = FPendingEcho || echo.Pending;
+        FKeys.PendingEcho = FKeys.PendingEcho || echo.Pending;
         FKeys.Echoed = !echo.Letter.empty() || echo.Pending;
     } else if (t.Length > 0 && IsToneVowel(before)) {
         EchoText(ToneMarkName(key - '0'), VniWinTable);
@@ -120,7 +120,7 @@ void TMainForm::DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t) 
     } else if (t.SelLength > 0) {
         SpeakDeletion({}, true);
     } else {
-        const TPiece letter = LetterAfter(t, !FBrailleShown);
+        const TPiece letter = LetterAfter(t, !FDocument.Braille());
         if (letter.Bytes.size() == 2) ClearByte(letter.Start);
         SpeakDeletion(letter.Bytes, true);
     }
@@ -132,7 +132,7 @@ void TMainForm::BackspaceKeyDown(const TCaretText& t) {
     } else if (t.Caret == 0) {
         EdgeBeep();
     } else {
-        const TPiece letter = LetterBefore(t, !FBrailleShown);
+        const TPiece letter = LetterBefore(t, !FDocument.Braille());
         if (letter.Bytes.size() == 2) ClearByte(letter.Start + 1);
         SpeakDeletion(letter.Bytes, ReadControlChars());
     }
@@ -143,7 +143,7 @@ void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& 
     if (t.Caret >= t.Length) return EdgeBeep();
     std::string piece;
     if (noModifiers) {
-        const TPiece letter = LetterAfter(t, !FBrailleShown);
+        const TPiece letter = LetterAfter(t, !FDocument.Braille());
         // The key's own move then passes the mark.
         if (letter.Bytes.size() == 2) Editor->SetSelStart(static_cast<int>(t.Caret + 1));
         piece = letter.Bytes;
@@ -166,13 +166,13 @@ void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
 }
 
 void TMainForm::EditorKeyPress(char& ch) {
-    FTextBeforeTranslation.clear();
+    FDocument.TextBeforeTranslation.clear();
     const auto c = static_cast<unsigned char>(ch);
     if (!SoundOn() || c == 8 || c == 127) return;
     // Control characters that Ctrl and a letter type have no sound and must not cut off what
     // is being said (Ctrl+Alt characters are said at key-up).
     if (c != 0 && c < 0x20 && c != '\t' && c != '\r') return;
-    const bool vni = !FBrailleShown;
+    const bool vni = !FDocument.Braille();
     // A key whose letter was spoken at key-down or after the change is not spoken again.
     const TTypedEcho echo =
         TypedEcho(c, Options().Echo(), vni, Editor->CaretText(), FKeys.Placed && !FKeys.Echoed);
@@ -188,9 +188,9 @@ void TMainForm::EditorKeyPress(char& ch) {
 
 std::string TMainForm::VniOfBraille(const std::string& braille) {
     try {
-        FBraille.SetSourceTable(BrailleTableName);
-        FBraille.SetDestTable(VniWinTable);
-        return FBraille.ConvertText(braille);
+        FData.Braille.SetSourceTable(BrailleTableName);
+        FData.Braille.SetDestTable(VniWinTable);
+        return FData.Braille.ConvertText(braille);
     } catch (const std::exception&) {
         return braille; // without the tables, the cells as they are
     }
@@ -202,7 +202,7 @@ void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
     FKeys.HandledKey = key;
     if (ConversionKey(key, mods, false)) return;
     const TShift shift = ShiftOf(mods);
-    if (!FBrailleShown && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
+    if (!FDocument.Braille() && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
     if (key == Qt::Key_Left) {
         LeftKeyUp(shift.None(), shift.OnlyCtrl());
     } else if (shift.None() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
@@ -219,20 +219,20 @@ void TMainForm::CtrlAltKeyUp(int key) {
     const std::string text(1, static_cast<char>(byte));
     Editor->SetSelText(text);
     SpeakText(text, VniWinTable, false, ReadControlChars());
-    FTextBeforeTranslation.clear();
+    FDocument.TextBeforeTranslation.clear();
 }
 
 void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
     if (!onlyCtrl && !(noModifiers && Editor->TextLength() > 0)) return;
     // A caret that did not move was at the start; one that moved onto an empty line did move.
-    if (Editor->CaretColumn() == FLastColumn && Editor->SelStart() == FKeys.LastCaret)
+    if (Editor->CaretColumn() == FKeys.LastColumn && Editor->SelStart() == FKeys.LastCaret)
         return EdgeBeep();
     const TCaretText t = Editor->CaretText();
     std::string piece;
     if (noModifiers) {
         TCaretText passed = t;
         ++passed.Caret;
-        const TPiece letter = LetterBefore(passed, !FBrailleShown);
+        const TPiece letter = LetterBefore(passed, !FDocument.Braille());
         if (letter.Start < t.Caret) Editor->SetSelStart(static_cast<int>(letter.Start));
         piece = letter.Bytes;
     } else {
@@ -242,7 +242,7 @@ void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
 }
 
 void TMainForm::UpDownKeyUp() {
-    if (Editor->CaretLine() == FLastLine) return EdgeBeep();
+    if (Editor->CaretLine() == FKeys.LastLine) return EdgeBeep();
     if (!SoundOn()) return;
     std::string line = Editor->GetCaretLineText();
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();

@@ -44,7 +44,7 @@ const std::vector<TMainForm::TCommand>& TMainForm::FileCommands() {
 }
 
 int TMainForm::AskToSave() {
-    if (FModified == 0) return mrOk;
+    if (FDocument.Modified == 0) return mrOk;
     TConfirmFrm confirm(*this, this);
     confirm.SetQuestion(Vni("Bạn chưa lưu văn bản đang soạn, lưu không?"));
     confirm.Prompt = "zzzmesp ";
@@ -52,7 +52,7 @@ int TMainForm::AskToSave() {
     if (result == mrOk) {
         SaveCommand();
         // A save that failed or was given up keeps the document: whoever asked gives up too.
-        return FModified == 0 ? mrOk : mrCancel;
+        return FDocument.Modified == 0 ? mrOk : mrCancel;
     }
     WaitWhileSpeaking();
     Announce("zzzmesa");
@@ -68,7 +68,7 @@ void TMainForm::NewCommand() {
 
 void TMainForm::OpenCommand() {
     if (AskToSave() == mrCancel) return;
-    TOpenFrm dialog(*this, FDocumentsFolder, this);
+    TOpenFrm dialog(*this, FUser.Documents, this);
     dialog.CheckAutoCnv->setChecked(FSettings.Options.AutoConvert);
     if (ShowWithPlainKeys(dialog) == mrOk) {
         FSettings.Options.AutoConvert = dialog.CheckAutoCnv->isChecked();
@@ -79,18 +79,18 @@ void TMainForm::OpenCommand() {
 }
 
 void TMainForm::SaveCommand() {
-    if (FModified == 0) return;
-    if (FFileName == Untitled)
+    if (FDocument.Modified == 0) return;
+    if (FDocument.FileName == Untitled)
         SaveAsCommand();
-    else if (!FBrailleShown)
-        SaveText(FFileName);
+    else if (!FDocument.Braille())
+        SaveText(FDocument.FileName);
     else
-        SaveBraille(FFileName);
+        SaveBraille(FDocument.FileName);
 }
 
 // The save dialog and, for a file that is there already, the question whether to replace it.
 std::string TMainForm::AskSaveName() {
-    TSaveFrm dialog(*this, FDocumentsFolder, this);
+    TSaveFrm dialog(*this, FUser.Documents, this);
     if (ShowWithPlainKeys(dialog) != mrOk || dialog.FileName().empty()) return {};
     const fs::path name = dialog.FileName();
     std::error_code ec;
@@ -107,7 +107,8 @@ std::string TMainForm::AskSaveName() {
 
 void TMainForm::SaveAsCommand() {
     const std::string name = AskSaveName();
-    if (!name.empty() && (FBrailleShown ? SaveBraille(name) : SaveText(name))) SetFileName(name);
+    if (!name.empty() && (FDocument.Braille() ? SaveBraille(name) : SaveText(name)))
+        SetFileName(name);
     WaitWhileSpeaking();
     Announce("zzzmesa");
 }
@@ -115,14 +116,14 @@ void TMainForm::SaveAsCommand() {
 void TMainForm::InfoCommand() {
     TFInfoFrm info(*this, this);
     TFInfoFrm::Values v;
-    v.FileName = FFileName;
+    v.FileName = FDocument.FileName;
     std::error_code ec;
     const std::time_t now = std::time(nullptr);
-    if (fs::exists(FFileName, ec)) {
-        const auto [created, modified] = FileTimes(FFileName);
+    if (fs::exists(FDocument.FileName, ec)) {
+        const auto [created, modified] = FileTimes(FDocument.FileName);
         v.Created = created;
         v.LastModified = modified;
-        v.Size = std::to_string(FileSize(FFileName)) + " Byte ";
+        v.Size = std::to_string(FileSize(FDocument.FileName)) + " Byte ";
     } else {
         v.Created = DateText(now);
         v.LastModified = UnknownTimeText;
@@ -141,7 +142,7 @@ void TMainForm::DbtCommand() {
     const std::string& program = FSettings.Options.DbtPath;
     if (!program.empty() && fs::is_regular_file(program, ec) &&
         QProcess::startDetached(QString::fromStdString(program), {})) {
-        FDbtLaunched = true;
+        FRun.DbtLaunched = true;
         Announce(" zzzmesbja ");
     } else {
         Report(" zzzmesbi ", "Tavi không tìm thấy DBT");
@@ -165,11 +166,11 @@ void TMainForm::ShutDownCommand() {
     // Not saved by the user's choice: the end that follows must not keep it for recovery.
     if (save != mrOk) {
         ForgetRecovery();
-        FRecoveryGivenUp = true;
+        FRecovery.GivenUp = true;
     }
     Announce(" zzzmessa ");
     WaitWhileSpeaking();
-    FPowerOff();
+    FSetup.PowerOff();
 }
 
 bool TMainForm::CloseQuery() {

@@ -9,6 +9,7 @@
 #include "document/screenfonts.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 namespace tavi {
 
@@ -36,9 +37,9 @@ const std::vector<TMainForm::TCommand>& TMainForm::LayoutCommands() {
 
 // The size of the whole document; nothing is said, and the document is not counted as changed.
 void TMainForm::SetDocumentSize(double points) {
-    FSuppressChange = true;
+    FDocument.SuppressChange = true;
     Editor->SetAllFontSize(points);
-    FSuppressChange = false;
+    FDocument.SuppressChange = false;
     const double size = Editor->SelFontSize();
     Action("MZoomIn")->setEnabled(size < LargestZoom);
     Action("MZoomOut")->setEnabled(size > SmallestZoom);
@@ -101,42 +102,44 @@ void TMainForm::BrailleDisplayCommand() {
 // The whole document changes form; the form it had is kept until the next edit, so that going
 // back without editing gives exactly the earlier text.
 void TMainForm::SetDisplay(bool braille) {
-    const int modified = FModified;
+    const int modified = FDocument.Modified;
     Editor->setCursor(Qt::BusyCursor);
     SetActivity(QString::fromUtf8("Tavi đang chuyển mã ..."));
-    if (FBrailleShown != braille) {
+    const auto done = qScopeGuard([this] {
+        SetActivity(QString());
+        Editor->unsetCursor();
+    });
+    if (FDocument.Braille() != braille) {
         const std::string text = Editor->Text();
         std::string shown;
-        if (!FTextBeforeTranslation.empty()) {
-            shown = std::move(FTextBeforeTranslation);
-        } else if (!text.empty()) {
-            try {
-                shown = braille ? BrailleFromVni(FBraille, text) : VniFromBraille(FBraille, text);
-            } catch (const std::exception& e) {
-                // Without the tables the document stays as it is, in the form it has.
-                FTextBeforeTranslation.clear();
-                SetActivity(QString());
-                Editor->unsetCursor();
-                ShowDisplayState(FBrailleShown);
-                return ApplicationException(&e);
-            }
+        try {
+            shown = OtherForm(braille, text);
+        } catch (const std::exception& e) {
+            // Without the tables the document stays as it is, in the form it has (and the
+            // menu shows it so again once the command is over).
+            return ApplicationException(&e);
         }
-        FSuppressChange = true;
+        FDocument.SuppressChange = true;
         Editor->SetText(shown, braille ? BrailleScreenFont : VniScreenFont);
-        FSuppressChange = false;
-        FTextBeforeTranslation = text;
+        FDocument.SuppressChange = false;
+        FDocument.TextBeforeTranslation = text;
         Editor->SetSelStart(0);
     }
     ShowDisplayState(braille);
-    SetActivity(QString());
-    Editor->unsetCursor();
     SetModified(modified);
+}
+
+// The document in the other form: as it was before the last switch when it was not edited
+// since, else translated.
+std::string TMainForm::OtherForm(bool braille, const std::string& text) {
+    if (!FDocument.TextBeforeTranslation.empty()) return std::move(FDocument.TextBeforeTranslation);
+    if (text.empty()) return {};
+    return braille ? BrailleFromVni(FData.Braille, text) : VniFromBraille(FData.Braille, text);
 }
 
 // What goes with each form: the radio item, the keyboard, the symbol mode.
 void TMainForm::ShowDisplayState(bool braille) {
-    FBrailleShown = braille;
-    Editor->BrailleDisplay = braille;
+    FDocument.Display = braille ? TDisplay::Braille : TDisplay::Text;
     ShowOptions();
     Action("MTuongHinh")->setEnabled(braille);
     Keyboard1->SetEnabled(!braille);

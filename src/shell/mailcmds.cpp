@@ -86,7 +86,7 @@ void TMainForm::ViewMailCommand() {
 
 // The document goes as its text: a document shown in Braille is shown as text first.
 void TMainForm::SendMailCommand() {
-    if (FBrailleShown) VniDisplayCommand();
+    if (FDocument.Braille()) VniDisplayCommand();
     if (!FSettings.Mail.Complete()) SetupMailCommand();
     if (FSettings.Mail.Complete()) try {
             SendDocument();

@@ -9,6 +9,7 @@
 #include "document/editoraccess.h"
 #include "document/msrichedit.h"
 #include "document/screenfonts.h"
+#include "mail/mailheaders.h"
 #include "platform/documentsfolder.h"
 #include "platform/paths.h"
 #include "shell/recovery.h"
@@ -30,20 +31,63 @@ namespace tavi {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The editor, after the factory that makes its accessible interface: assistive technology may
+// ask for it as soon as it exists.
+TMsRichEdit* NewEditor(QWidget* parent) {
+    InstallEditorAccessibility();
+    return new TMsRichEdit(parent);
+}
+
+} // namespace
+
 TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
-    : QMainWindow(parent), FSpeech(std::move(setup.Speech)), FRunDialog(std::move(setup.RunDialog)),
-      FRegistryFile(std::move(setup.RegistryFile)), FDocumentsRoot(std::move(setup.DocumentsRoot)),
-      FStateFolder(std::move(setup.StateFolder)), FPowerOff(std::move(setup.PowerOff)),
-      FOpenAtStart(std::move(setup.OpenAtStart)) {
+    : QMainWindow(parent), Editor(NewEditor(this)),
+      ToolBar1(new QToolBar(QString::fromUtf8("Thanh công cụ"), this)),
+      VolBar(new QSlider(Qt::Horizontal, this)), Keyboard1(new TKeyboard(this)),
+      SixKeyKbd1(new TSixKeyKbd(this)), SysFont1(new TSysFont(this)), FSetup(std::move(setup)),
+      FSpeech(std::move(FSetup.Speech)) {
     setWindowTitle(QString::fromUtf8(ApplicationTitle));
     // The screen-saver flag that blocked task switching has no counterpart on this desktop.
     // The error handler and the activation handlers are installed by the application object
-    // (app/application.cpp), which routes them here.
-    FDbtLaunched = false;
-    // The program-wide Vietnamese reader is the speech port's (created with it).
+    // (app/application.cpp), which routes them here. The program-wide Vietnamese reader is the
+    // speech port's (created with it).
+    BuildEditor();
+    WatchConversions();
+    // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
+    BuildFonts();
+    BuildMenus();
+    BuildStatusBar();
+    SysFont1->Loaded();
+    // The volume slider shows the output volume in ten steps and applies the rounded value.
+    VolBar->setValue(FSpeech->Volume() * 10 / 65535);
+    VolBarChange();
+    for (const char* undo : {"MEUndo", "TEUndo"}) Action(undo)->setEnabled(Editor->CanUndo());
+    SetFileName(Untitled);
+    // The clipboard viewer chain: Qt tells every program of clipboard changes.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { UpdatePasteCommand(); });
+    FData.WaveDir = ProgramFolder() / "Wave/";
+    if (FSetup.DocumentsRoot.empty()) FSetup.DocumentsRoot = DocumentsRoot();
+    if (FSetup.StateFolder.empty()) FSetup.StateFolder = UserStateFolder();
+    // Shutting down is asked of the session's manager, which ends the programs politely.
+    if (!FSetup.PowerOff)
+        FSetup.PowerOff = [] { return QProcess::startDetached("systemctl", {"poweroff"}); };
+    FRecovery.Timer = new QTimer(this);
+    FRecovery.Timer->setSingleShot(true);
+    connect(FRecovery.Timer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
+    FRecovery.Writer = std::make_unique<TRecoveryWriter>();
+    setAcceptDrops(true);           // files dropped on the window are opened
+    qApp->installEventFilter(this); // the Pause key, wherever the keyboard is
+    FRun.KeyRepeat = ReadKeyRepeat();
+    // There is no system menu to translate: the window manager draws its own, in the desktop's
+    // language. Outside volume changes are not observed (the program has its own volume).
+    // Other Vietnamese keyboard programs need not be closed: the editor refuses the input
+    // method, so IBus or Fcitx engines never process its keys.
+}
 
-    InstallEditorAccessibility();
-    Editor = new TMsRichEdit(this);
+void TMainForm::BuildEditor() {
     setCentralWidget(Editor);
     QFont font(QStringLiteral("Vni-Screen"));
     font.setPointSize(14);
@@ -55,63 +99,27 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     Editor->OnKeyPress = [this](char& ch) { EditorKeyPress(ch); };
     Editor->OnEnter = [this] { EditorEnter(); };
     Editor->IsCommandKey = [this](const QKeyEvent& key) { return IsCommandKey(key); };
-    WatchConversions();
-    // Tool-bar hints are real Unicode here, so the hint window needs no font of its own.
+    Editor->BrailleDisplay = [this] { return FDocument.Braille(); };
+}
 
-    Keyboard1 = new TKeyboard(this);
-    SixKeyKbd1 = new TSixKeyKbd(this);
-    SysFont1 = new TSysFont(this);
-    // The interface fonts of the form: "Vietnam" where the face is installed, else the
-    // desktop's own face in the same size and style.
+// The interface fonts of the form: "Vietnam" where the face is installed, else the desktop's
+// own face in the same size and style.
+void TMainForm::BuildFonts() {
     QFont caption(QStringLiteral("Vietnam"));
     caption.setBold(true);
     SysFont1->SetCaptionFont(caption);
     SysFont1->SetSmallCaptionFont(QFont(QStringLiteral("MS Sans Serif")));
     for (auto set : {&TSysFont::SetMenuFont, &TSysFont::SetStatusFont, &TSysFont::SetMessageFont})
         (SysFont1->*set)(QFont(QStringLiteral("Vietnam")));
-    BuildMenus();
-    Action("MTuongHinh")->setEnabled(false); // Braille symbol mode, in Braille display only
-    ShowOptions();
-    BuildStatusBar();
-    SysFont1->Loaded();
-
-    // The volume slider shows the output volume in ten steps and applies the rounded value.
-    VolBar->setValue(FSpeech->Volume() * 10 / 65535);
-    VolBarChange();
-
-    Action("MEUndo")->setEnabled(Editor->CanUndo());
-    Action("TEUndo")->setEnabled(Editor->CanUndo());
-    SetFileName(Untitled);
-    // The clipboard viewer chain: Qt tells every program of clipboard changes.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            [this] { UpdatePasteCommand(); });
-    FWaveDir = ProgramFolder() / "Wave/";
-    if (FDocumentsRoot.empty()) FDocumentsRoot = DocumentsRoot();
-    if (FStateFolder.empty()) FStateFolder = UserStateFolder();
-    // Shutting down is asked of the session's manager, which ends the programs politely.
-    if (!FPowerOff) FPowerOff = [] { return QProcess::startDetached("systemctl", {"poweroff"}); };
-    FRecoveryTimer = new QTimer(this);
-    FRecoveryTimer->setSingleShot(true);
-    FRecoveryDelayMs = setup.RecoveryDelayMs;
-    FRecoveryPeriodMs = setup.RecoveryPeriodMs;
-    connect(FRecoveryTimer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
-    FRecoveryWriter = std::make_unique<TRecoveryWriter>();
-    setAcceptDrops(true);           // files dropped on the window are opened
-    qApp->installEventFilter(this); // the Pause key, wherever the keyboard is
-    FKeyRepeat = ReadKeyRepeat();
-    // There is no system menu to translate: the window manager draws its own, in the desktop's
-    // language. Outside volume changes are not observed (the program has its own volume).
-    // Other Vietnamese keyboard programs need not be closed: the editor refuses the input
-    // method, so IBus or Fcitx engines never process its keys.
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
-    if (FShown && !FClosed) FormClose();
+    if (FRun.Shown && !FRun.Closed) FormClose();
 }
 
 int TMainForm::ShowModal(QDialog& dialog) {
-    const int result = FRunDialog ? FRunDialog(dialog) : dialog.exec();
+    const int result = FSetup.RunDialog ? FSetup.RunDialog(dialog) : dialog.exec();
     // Without a window manager nothing gives the window the keyboard back, and the menu
     // shortcuts would stop working.
     activateWindow();
@@ -122,81 +130,94 @@ int TMainForm::ShowModal(QDialog& dialog) {
 
 void TMainForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    if (FShown) return;
+    if (FRun.Shown) return;
     // The start-up dialog runs after the window is on screen, from the event loop.
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (!FShown && !FormShow()) QApplication::exit(0);
+            if (!FRun.Shown && !FormShow()) QApplication::exit(0);
         },
         Qt::QueuedConnection);
 }
 
 bool TMainForm::FormShow() {
-    FShown = true;
-    setEnabled(false);
-    TInitFrm init(*this, this);
-    if (ShowModal(init) != mrOk) {
-        setEnabled(true);
-        // There is no screen-saver flag or mixer to release; no settings are written.
-        FClosed = true;
-        return false;
-    }
-    FUserName = FSettings.Mail.SenderName = init.UserName();
-    for (char& c : FUserName)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-
+    FRun.Shown = true;
+    if (!AskUserName()) return false;
     FSpeech->StopReading();
     SetKeyRepeat(SlowestKeyRepeat);
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        Editor->SetRightMargin(screen->geometry().width() - 40);
-    Editor->SelectAllText();
-    Editor->ClearSelection();
-    FEmptyRtf = Editor->TextRTF();
-    SetModified(0);
-    StartUntitledDocument();
+    PrepareEmptyDocument();
     setEnabled(true);
-
     ReadSettings();
-    if (FSettings.Options.DbtPath.empty())
-        FSettings.Options.DbtPath = (ProgramFolder() / "DUXBURY/DBTW.EXE").string();
-
-    // The documents folder of the user, created with its parents.
-    const std::string user = UserFolderName(VnText(FUserName).toStdString());
-    FDocumentsFolder = FDocumentsRoot / user;
-    std::error_code ec;
-    fs::create_directories(FDocumentsFolder, ec);
-    FRecoveryFile = RecoveryFile(FStateFolder, user);
-
+    PrepareUserFolders();
     Keyboard1->SetCodeTable(TKeyboard::VniAnsi);
     ShowDisplayState(false);
-    FPendingEcho = false;
+    FKeys.PendingEcho = false;
     UpdateCaretPanel();
     // Accepting dropped files comes with the open command, which opens them.
     Editor->setFocus();
     UpdatePasteCommand();
     UpdateLockPanels(false);
+    LoadProgramLists();
+    OfferRecovery();
+    if (!FSetup.OpenAtStart.empty()) OpenRequested(FSetup.OpenAtStart);
+    return true;
+}
 
+// The window waits, disabled, for the user's name. Without one the program ends: there is no
+// screen-saver flag or mixer to release, and no settings are written.
+bool TMainForm::AskUserName() {
+    setEnabled(false);
+    TInitFrm init(*this, this);
+    if (ShowModal(init) != mrOk) {
+        setEnabled(true);
+        FRun.Closed = true;
+        return false;
+    }
+    FSettings.Mail.SenderName = init.UserName();
+    FUser.Name = AsciiUpper(init.UserName());
+    return true;
+}
+
+// The empty document as every new one starts, and the first of them.
+void TMainForm::PrepareEmptyDocument() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        Editor->SetRightMargin(screen->geometry().width() - 40);
+    Editor->SelectAllText();
+    Editor->ClearSelection();
+    FDocument.EmptyRtf = Editor->TextRTF();
+    SetModified(0);
+    StartUntitledDocument();
+}
+
+// The translator's default, the documents folder of the user (created with its parents) and
+// the user's recovery file.
+void TMainForm::PrepareUserFolders() {
+    if (FSettings.Options.DbtPath.empty())
+        FSettings.Options.DbtPath = (ProgramFolder() / "DUXBURY/DBTW.EXE").string();
+    const std::string user = UserFolderName(VnText(FUser.Name).toStdString());
+    FUser.Documents = FSetup.DocumentsRoot / user;
+    std::error_code ec;
+    fs::create_directories(FUser.Documents, ec);
+    FRecovery.File = RecoveryFile(FSetup.StateFolder, user);
+}
+
+void TMainForm::LoadProgramLists() {
     try {
-        FMenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
-        FMenuSpeech.Sort();
-        FDotNames.LoadFromFile(ProgramFolder() / "Dot");
+        FData.MenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
+        FData.MenuSpeech.Sort();
+        FData.DotNames.LoadFromFile(ProgramFolder() / "Dot");
         SixKeyKbd1->LoadCharacters(ProgramFolder() / SixKeyTableName);
     } catch (const std::exception& e) {
         ApplicationException(&e);
     }
-    OfferRecovery();
-    if (!FOpenAtStart.empty()) OpenRequested(FOpenAtStart);
-    return true;
 }
 
 void TMainForm::StartUntitledDocument() {
     SetFileName(Untitled);
     Action("MLLeft")->setChecked(true);
     Editor->SetSelAlignment(0);
-    Editor->SetTextRTF(FEmptyRtf);
-    if (FBrailleShown) {
+    Editor->SetTextRTF(FDocument.EmptyRtf);
+    if (FDocument.Braille()) {
         Editor->SelectAllText();
         Editor->SetSelFontName(BrailleScreenFont);
         Editor->SetSelStart(0);
@@ -205,11 +226,11 @@ void TMainForm::StartUntitledDocument() {
     SetModified(0);
     Editor->EmptyUndoBuffer();
     Action("TEUndo")->setEnabled(false);
-    FTextBeforeTranslation.clear();
+    FDocument.TextBeforeTranslation.clear();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    if (FClosed || FEnding) {
+    if (FRun.Closed || FRun.Ending) {
         e->accept();
         return;
     }
@@ -219,8 +240,8 @@ void TMainForm::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (!FShown || CloseQuery()) {
-        if (FShown) FormClose();
+    if (!FRun.Shown || CloseQuery()) {
+        if (FRun.Shown) FormClose();
         e->accept();
     } else {
         e->ignore();
@@ -228,17 +249,17 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::FormClose() {
-    FClosed = true;
+    FRun.Closed = true;
     FSpeech->StopReading();
     // Closed by the user, the document was saved or given up; ended otherwise, it stays.
-    FRecoveryTimer->stop();
-    if (!FEnding) ForgetRecovery();
-    FRecoveryWriter->Wait();
+    FRecovery.Timer->stop();
+    if (!FRun.Ending) ForgetRecovery();
+    FRecovery.Writer->Wait();
     WriteSettings();
-    if (FKeyRepeat) SetKeyRepeat(*FKeyRepeat); // there is no screen-saver flag to clear
+    if (FRun.KeyRepeat) SetKeyRepeat(*FRun.KeyRepeat); // there is no screen-saver flag to clear
     Keyboard1->SetEnabled(false);
     SixKeyKbd1->SetEnabled(false);
-    FRegistry.reset();
+    FUser.Registry.reset();
 }
 
 } // namespace tavi

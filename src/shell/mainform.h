@@ -11,6 +11,7 @@
 #include "platform/keyboardstate.h"
 #include "platform/printqueues.h"
 #include "platform/registry.h"
+#include "shell/documentstate.h"
 #include "shell/namevaluelist.h"
 #include "shell/speakop.h"
 #include "shell/speechport.h"
@@ -27,6 +28,7 @@
 #include <optional>
 
 class QAction;
+class QMenu;
 class QActionGroup;
 class QLabel;
 class QSlider;
@@ -39,11 +41,13 @@ class QToolButton;
 
 namespace tavi {
 
+struct TMenuEntry;
 class TKeyboard;
 class TMailFrm;
 class TMsRichEdit;
 class TRecoveryWriter;
 class TSixKeyKbd;
+class TSpellFrm;
 class TSysFont;
 enum class TLoadFailure;
 
@@ -107,8 +111,6 @@ public:
     QAction* Action(const std::string& name) const;
     bool Checked(const std::string& name) const;
     TSpeakSettings SpeechSettings() const;
-    const TUserSettings& Settings() const { return FSettings; }
-    const TOptions& Options() const { return FSettings.Options; }
 
     // The start-up: asks for the user name, starts the untitled document, reads the settings.
     // Returns false when the user cancelled (the program then ends). Run once, at first show.
@@ -132,40 +134,23 @@ public:
     void ApplicationActivated();
     void ApplicationDeactivated(const QString& activeWindowTitle);
 
-    TMsRichEdit* Editor;
-    QStatusBar* StatusBar;
-    QToolBar* ToolBar1;
-    QSlider* VolBar;
-    QMenuBar* MainMenu1;
-    TKeyboard* Keyboard1;
-    TSixKeyKbd* SixKeyKbd1;
-    TSysFont* SysFont1;
-    ISpeechPort& Speech() { return *FSpeech; }
+    // The parts of the window, as they are now; they change only through its commands.
+    const TUserSettings& Settings() const { return FSettings; }
+    const TOptions& Options() const { return FSettings.Options; }
+    const TDocumentState& Document() const { return FDocument; }
+    const TSearchState& Search() const { return FSearch; }
+    const std::string& UserName() const { return FUser.Name; }
+    const TNameValueList& MenuSpeech() const { return FData.MenuSpeech; }
+    const TNameValueList& DotNames() const { return FData.DotNames; }
+    const TRegistry* Registry() const { return FUser.Registry.get(); } // null once closed
 
-    // The fields of the main window.
-    std::string FUserName;
-    std::string FFileName;
-    int FModified = 0;
-    bool FSuppressChange = false; // while the program changes the document's form or size
-    bool FDbtLaunched = false;
-    std::string FFindText, FReplaceText;
-    int FReplaceMode = 0;
-    std::string FTextBeforeTranslation;
-    std::string FEmptyRtf;
-    std::filesystem::path FWaveDir;
-    // The keyboard repeat rate and delay of the user, as found at start-up (X11 only). The
-    // clipboard viewer chain, the mixer handle and its own-change flag have no counterpart:
-    // Qt reports clipboard changes to every program, and the volume is the program's own.
-    std::optional<TKeyRepeat> FKeyRepeat;
-    bool FCapsLock = false, FNumLock = false;
-    int FLastLine = 0, FLastColumn = 0;
-    bool FPendingEcho = false;
-    TPrintQueue FPrinter; // the queue of the job being printed
-    TNameValueList FMenuSpeech;
-    TNameValueList FDotNames;
-    std::unique_ptr<TRegistry> FRegistry;
-    TCodeConverter FBraille;
-    std::filesystem::path FDocumentsFolder;
+    // The window's published components.
+    TMsRichEdit* const Editor;
+    QToolBar* const ToolBar1;
+    QSlider* const VolBar;
+    TKeyboard* const Keyboard1;
+    TSixKeyKbd* const SixKeyKbd1;
+    TSysFont* const SysFont1;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -175,9 +160,33 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // A menu command: its item's name and the member that carries it out.
+    struct TCommand {
+        const char* Name;
+        void (TMainForm::*Run)();
+    };
+    // mainform.cpp
+    void BuildEditor();
+    void BuildFonts();
+    bool AskUserName();
+    void PrepareEmptyDocument();
+    void PrepareUserFolders();
+    void LoadProgramLists();
+    void StartUntitledDocument();
     // menus.cpp
     void BuildMenus();
+    void AddMenuItem(QMenu& menu, const TMenuEntry& e,
+                     std::map<std::string, QActionGroup*>& groups);
+    void BuildToolBar();
+    void ConnectCommands();
+    void Connect(const char* item, std::function<void()> run);
+    static const std::vector<TCommand>& ReadingCommands();
     bool IsCommandKey(const QKeyEvent& key) const;
+    void HelpTextCommand(const char* item);
+    void ShortcutHelpCommand(const char* item);
+    void AboutCommand();
+    void VolumeUpCommand();
+    void VolumeDownCommand();
     // statusbar.cpp
     void BuildStatusBar();
     QLabel* Panel(int index) const;
@@ -189,11 +198,6 @@ private:
     void KeepChangedSettings();
     // The settings read at start-up take the place of the defaults.
     void RestoreSettings(const TUserSettings& s);
-    // A menu command: its item's name and the member that carries it out.
-    struct TCommand {
-        const char* Name;
-        void (TMainForm::*Run)();
-    };
     // layoutcmds.cpp: the Layout menu and the display
     static const std::vector<TCommand>& LayoutCommands();
     void NormalSizeCommand();
@@ -211,6 +215,7 @@ private:
     void VniDisplayCommand();
     void BrailleDisplayCommand();
     void SetDisplay(bool braille);
+    std::string OtherForm(bool braille, const std::string& text);
     void ShowDisplayState(bool braille);
     // editcmds.cpp: the Edit menu
     static const std::vector<TCommand>& EditCommands();
@@ -226,6 +231,8 @@ private:
     void FindNextCommand();
     void ReplaceCommand();
     void SuspectWordCommand();
+    void PrepareSpellCheck(TSpellFrm& dialog, int& found);
+    void SaySpellCheckEnd(const TSpellFrm& dialog, int result, int found);
     void CopyCommand();
     void CutCommand();
     void PasteCommand();
@@ -240,8 +247,8 @@ private:
     // printcmds.cpp: printing and embossing
     void PrinterCommand();
     std::string JobTitle() const;
-    void PrintDocument();
-    void EmbossDocument(int charsPerLine);
+    void PrintDocument(const TPrintQueue& printer);
+    void EmbossDocument(const TPrintQueue& printer, int charsPerLine);
     void RunPrintJob(const std::function<void()>& job);
     // filecmds.cpp: the File menu
     static const std::vector<TCommand>& FileCommands();
@@ -256,6 +263,7 @@ private:
     void ShutDownCommand();
     bool CloseQuery();
     // docfiles.cpp: documents in and out
+    void ShowOpened(const std::string& file);
     bool SaveText(const std::string& name);
     bool SaveBraille(const std::string& name);
     bool SaveDocument(TMsRichEdit& source, const std::string& name);
@@ -313,9 +321,19 @@ private:
     void EchoModeCommand(TEchoMode mode);
     void LanguageCommand(bool english);
     void VolBarChange();
-    void StartUntitledDocument();
 
-    // What the key handlers keep between the events of a key (editkeys.cpp).
+    // The parts of the window. Fields that other code knows by their usual names keep them
+    // inside the parts: FileName, Modified, TextBeforeTranslation and EmptyRtf (FDocument),
+    // FindText, ReplaceText and ReplaceMode (FSearch), MailUser, MailPassword, UserAddress,
+    // InMail, OutMail and RasService (FSettings.Mail), PrinterIndex, Embosser, CharsLine,
+    // LeftMargin and RightMargin (FSettings.Print), LastLine, LastColumn and PendingEcho (FKeys).
+    TMainFormSetup FSetup; // its speech port is FSpeech
+    std::unique_ptr<ISpeechPort> FSpeech;
+    TUserSettings FSettings;
+    TUserSettings FKeptSettings; // as last written
+    TDocumentState FDocument;
+    TSearchState FSearch;
+    // What the key handlers keep between the events of a key (editkeys.cpp) and between keys.
     struct TKeyState {
         int LastCaret = 0;   // the caret at the last key-down
         bool Echoed = false; // this key's letter or tone was spoken at key-down
@@ -324,36 +342,50 @@ private:
         Qt::KeyboardModifiers DownMods;
         int HandledKey = 0, BeepKey = 0; // the key being handled; the key that beeped last
         std::chrono::steady_clock::time_point LastBeepEnd;
+        int LastLine = 0;         // the caret's line when Up or Down went down
+        int LastColumn = 0;       // the caret's column when the last key went down
+        bool PendingEcho = false; // the next change speaks the character before the caret
+        bool CapsLock = false, NumLock = false; // as last seen
     } FKeys;
-    std::unique_ptr<ISpeechPort> FSpeech;
-    std::function<int(QDialog&)> FRunDialog;
-    std::filesystem::path FRegistryFile;
-    std::filesystem::path FDocumentsRoot;
-    std::filesystem::path FStateFolder;
-    std::function<bool()> FPowerOff;
-    std::string FOpenAtStart;
+    // The user: the name typed at start-up (upper-cased), the documents folder, the registry.
+    struct {
+        std::string Name;
+        std::filesystem::path Documents;
+        std::unique_ptr<TRegistry> Registry; // from the reading of the settings to the end
+    } FUser;
+    // The lists of the program folder, the Braille converter and the folder of the beep.
+    struct {
+        TNameValueList MenuSpeech; // menu captions and what they say
+        TNameValueList DotNames;   // Braille characters and their dot numbers
+        TCodeConverter Braille;
+        std::filesystem::path WaveDir;
+    } FData;
     // The recovery file: written a moment after a change and then every period while the
     // changes go on, on its own thread.
-    std::filesystem::path FRecoveryFile;
-    QTimer* FRecoveryTimer = nullptr;
-    int FRecoveryDelayMs = 500, FRecoveryPeriodMs = 1500;
-    QElapsedTimer FLastSnapshot; // invalid until the first
-    std::unique_ptr<TRecoveryWriter> FRecoveryWriter;
-    bool FRecoveryGivenUp = false; // the user chose not to save: nothing to recover
-    bool FEnding = false;          // ending on a signal: no questions
-    bool FBrailleShown = false;    // the document is shown (and held) in Braille
+    struct {
+        std::filesystem::path File;
+        QTimer* Timer = nullptr;
+        QElapsedTimer LastSnapshot; // invalid until the first
+        std::unique_ptr<TRecoveryWriter> Writer;
+        bool GivenUp = false; // the user chose not to save: nothing to recover
+    } FRecovery;
     struct {
         bool Running = false, Cancelled = false;
         QTimer* Reminder = nullptr;
     } FConversion;
+    // Where the window is in its life, and what it gives back at the end.
+    struct {
+        bool Shown = false, Closed = false;
+        bool Ending = false; // ending on a signal: no questions
+        // The translator was started: the program losing the keyboard to it is not announced.
+        bool DbtLaunched = false;
+        // The keyboard repeat rate and delay of the user, as found at start-up (X11 only).
+        std::optional<TKeyRepeat> KeyRepeat;
+        std::deque<std::string> OpenQueue; // files handed over, waiting for their turn
+        bool Opening = false;              // one of them is being asked about or opened
+    } FRun;
     std::map<std::string, QAction*> FActions;
     std::vector<QLabel*> FPanels;
-    bool FShown = false;
-    bool FClosed = false;
-    std::deque<std::string> FOpenQueue; // files handed over, waiting for their turn
-    bool FOpening = false;              // one of them is being asked about or opened
-    TUserSettings FSettings;
-    TUserSettings FKeptSettings; // as last written
 };
 
 } // namespace tavi

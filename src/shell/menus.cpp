@@ -56,13 +56,12 @@ bool TMainForm::Checked(const std::string& name) const {
 }
 
 void TMainForm::BuildMenus() {
-    MainMenu1 = menuBar();
     std::map<std::string, QActionGroup*> groups;
     std::stack<QMenu*> open;
     for (const TMenuEntry& e : MainMenuEntries()) {
         switch (e.kind) {
         case TMenuEntry::Menu: {
-            QMenu* menu = open.empty() ? MainMenu1->addMenu(QString::fromUtf8(e.caption))
+            QMenu* menu = open.empty() ? menuBar()->addMenu(QString::fromUtf8(e.caption))
                                        : open.top()->addMenu(QString::fromUtf8(e.caption));
             menu->setObjectName(e.name);
             menu->menuAction()->setObjectName(e.name);
@@ -74,25 +73,32 @@ void TMainForm::BuildMenus() {
         }
         case TMenuEntry::End: open.pop(); break;
         case TMenuEntry::Separator: open.top()->addSeparator(); break;
-        case TMenuEntry::Item: {
-            QAction* a = open.top()->addAction(QString::fromUtf8(e.caption));
-            a->setObjectName(e.name);
-            a->setProperty("tag", e.tag);
-            if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
-            a->setCheckable(e.checkable);
-            a->setChecked(e.checked);
-            if (*e.group) {
-                QActionGroup*& g = groups[e.group];
-                if (!g) g = new QActionGroup(this);
-                g->addAction(a);
-            }
-            a->setEnabled(false); // until a command is connected below
-            FActions[e.name] = a;
-            if (*e.button) FActions[e.button] = a;
-            break;
-        }
+        case TMenuEntry::Item: AddMenuItem(*open.top(), e, groups); break;
         }
     }
+    BuildToolBar();
+    ConnectCommands();
+}
+
+void TMainForm::AddMenuItem(QMenu& menu, const TMenuEntry& e,
+                            std::map<std::string, QActionGroup*>& groups) {
+    QAction* a = menu.addAction(QString::fromUtf8(e.caption));
+    a->setObjectName(e.name);
+    a->setProperty("tag", e.tag);
+    if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
+    a->setCheckable(e.checkable);
+    a->setChecked(e.checked);
+    if (*e.group) {
+        QActionGroup*& g = groups[e.group];
+        if (!g) g = new QActionGroup(this);
+        g->addAction(a);
+    }
+    a->setEnabled(false); // until a command is connected
+    FActions[e.name] = a;
+    if (*e.button) FActions[e.button] = a;
+}
+
+void TMainForm::BuildToolBar() {
     for (const TButtonOnly& b : ButtonsOnly) {
         auto* a = new QAction(QString::fromUtf8(b.caption), this);
         a->setObjectName(b.name);
@@ -100,10 +106,8 @@ void TMainForm::BuildMenus() {
         a->setEnabled(false);
         FActions[b.name] = a;
     }
-
-    ToolBar1 = addToolBar(QString::fromUtf8("Thanh công cụ"));
+    addToolBar(ToolBar1);
     ToolBar1->setObjectName("ToolBar1");
-    VolBar = new QSlider(Qt::Horizontal, this);
     VolBar->setObjectName("VolBar");
     VolBar->setRange(0, 10);
     VolBar->setMaximumWidth(120);
@@ -115,69 +119,86 @@ void TMainForm::BuildMenus() {
         else
             ToolBar1->addAction(Action(name));
     }
+}
 
-    // The commands this window carries out; every other entry stays disabled until the
-    // commands of its own part of the program are connected.
-    const auto on = [this](const char* name, auto handler) {
-        QAction* a = Action(name);
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, [this, name, handler] {
-            if (!RefusedWhileConverting(name)) {
-                if constexpr (std::is_invocable_v<decltype(handler)>)
-                    handler();
-                else
-                    (this->*handler)();
-            }
-            ShowOptions(); // a checkable item toggled itself, also when refused
-        });
-        connect(a, &QAction::triggered, this, &TMainForm::KeepChangedSettings); // after it
-    };
+// The commands this window carries out; every other entry stays disabled until the commands
+// of its own part of the program are connected.
+void TMainForm::ConnectCommands() {
     for (const auto* commands :
-         {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands()})
-        for (const TCommand& c : *commands) on(c.Name, c.Run);
-    on("MROption", &TMainForm::SpeechCommand);
-    on("MGToolBar", &TMainForm::ToolBarCommand);
-    on("MRCharCtrl", &TMainForm::ControlCharsCommand);
+         {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands(), &ReadingCommands()})
+        for (const TCommand& c : *commands)
+            Connect(c.Name, [this, run = c.Run] { (this->*run)(); });
     for (std::size_t mode = 0; mode < EchoModeItems.size(); ++mode)
-        on(EchoModeItems[mode], [this, mode] { EchoModeCommand(static_cast<TEchoMode>(mode)); });
-    on("MRRead", [this] { ReadSelectionCommand(); });
-    on("MVietNam", [this] { LanguageCommand(false); });
-    on("MEnglish", [this] { LanguageCommand(true); });
-    on("MRVolUp", [this] {
-        if (VolBar->value() < 10) VolBar->setValue(VolBar->value() + 1);
-    });
-    on("MRVolDown", [this] {
-        if (VolBar->value() > 0) VolBar->setValue(VolBar->value() - 1);
-    });
-    connect(VolBar, &QSlider::valueChanged, this, [this] { VolBarChange(); });
-    for (const char* name : {"CchSDng1", "CchG1"}) {
-        on(name, [this, name] {
-            const char* files[] = {"Hdsd.TXT", "cachgo.TXT"};
-            const std::filesystem::path file =
-                ProgramFolder() / files[Action(name)->property("tag").toInt()];
-            std::error_code ec;
-            if (std::filesystem::exists(file, ec)) {
-                TManualFrm manual(*this, this);
-                manual.FileName = file.string();
-                ShowModal(manual);
-            } else {
-                PlayBeep();
-            }
-            SpeakText("zzzmesa", VniWinTable, false, false);
-        });
-    }
+        Connect(EchoModeItems[mode],
+                [this, mode] { EchoModeCommand(static_cast<TEchoMode>(mode)); });
+    Connect("MVietNam", [this] { LanguageCommand(false); });
+    Connect("MEnglish", [this] { LanguageCommand(true); });
+    for (const char* name : {"CchSDng1", "CchG1"})
+        Connect(name, [this, name] { HelpTextCommand(name); });
     for (const char* name : {"MShortcuthelpAll", "MHelpFile", "MHelpEdit", "MhelpLayout",
-                             "MHelpSound", "MHelMail", "MHelpParams", "MSHDan"}) {
-        on(name, [this, name] {
-            SpeakText(ShortcutHelp[Action(name)->property("tag").toInt()], VniWinTable, false,
-                      false);
-        });
-    }
-    on("MHAbout", [this] {
-        TAboutBox about(*this, this);
-        ShowModal(about);
-        SpeakText("zzzmesa", VniWinTable, false, false);
+                             "MHelpSound", "MHelMail", "MHelpParams", "MSHDan"})
+        Connect(name, [this, name] { ShortcutHelpCommand(name); });
+    connect(VolBar, &QSlider::valueChanged, this, [this] { VolBarChange(); });
+    Action("MTuongHinh")->setEnabled(false); // symbol mode: in Braille display only
+    ShowOptions();
+}
+
+// After the command the check marks show the options again (an item toggles itself, also when
+// its command is refused), and the settings it changed are kept.
+void TMainForm::Connect(const char* item, std::function<void()> run) {
+    QAction* a = Action(item);
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, [this, item, run = std::move(run)] {
+        if (!RefusedWhileConverting(item)) run();
+        ShowOptions();
+        KeepChangedSettings();
     });
+}
+
+// The Reading menu and help, besides the commands of their own that take the item.
+const std::vector<TMainForm::TCommand>& TMainForm::ReadingCommands() {
+    static const std::vector<TCommand> commands = {{"MROption", &TMainForm::SpeechCommand},
+                                                   {"MGToolBar", &TMainForm::ToolBarCommand},
+                                                   {"MRCharCtrl", &TMainForm::ControlCharsCommand},
+                                                   {"MRRead", &TMainForm::ReadSelectionCommand},
+                                                   {"MRVolUp", &TMainForm::VolumeUpCommand},
+                                                   {"MRVolDown", &TMainForm::VolumeDownCommand},
+                                                   {"MHAbout", &TMainForm::AboutCommand}};
+    return commands;
+}
+
+void TMainForm::VolumeUpCommand() {
+    if (VolBar->value() < 10) VolBar->setValue(VolBar->value() + 1);
+}
+
+void TMainForm::VolumeDownCommand() {
+    if (VolBar->value() > 0) VolBar->setValue(VolBar->value() - 1);
+}
+
+// The help text of the item's Tag, when it is there; then back to the editor.
+void TMainForm::HelpTextCommand(const char* item) {
+    static const char* const files[] = {"Hdsd.TXT", "cachgo.TXT"};
+    const std::filesystem::path file =
+        ProgramFolder() / files[Action(item)->property("tag").toInt()];
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        TManualFrm manual(*this, this);
+        manual.FileName = file.string();
+        ShowModal(manual);
+    } else {
+        PlayBeep();
+    }
+    Announce("zzzmesa");
+}
+
+void TMainForm::ShortcutHelpCommand(const char* item) {
+    Announce(ShortcutHelp[Action(item)->property("tag").toInt()]);
+}
+
+void TMainForm::AboutCommand() {
+    TAboutBox about(*this, this);
+    ShowModal(about);
+    Announce("zzzmesa");
 }
 
 bool TMainForm::IsCommandKey(const QKeyEvent& key) const {
@@ -206,7 +227,7 @@ void TMainForm::MenuEntryHovered(QAction* action) {
     std::string caption = VnBytes(action->text(), "Vni for Dos");
     if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
     if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
-    text += FMenuSpeech.Value(caption);
+    text += FData.MenuSpeech.Value(caption);
     if (action->isChecked()) text += " . zzzmeslh";
     SpeakText(text, VniWinTable, false, false);
 }

@@ -19,7 +19,7 @@ void TMainForm::ShowOptions() {
         Action(on || !*row.OffItem ? row.Item : row.OffItem)->setChecked(on || *row.OffItem);
     }
     Action(EchoModeItems[static_cast<std::size_t>(o.Echo())])->setChecked(true);
-    Action(FBrailleShown ? "MGTGrade1" : "MGTVNI2")->setChecked(true);
+    Action(FDocument.Braille() ? "MGTGrade1" : "MGTVNI2")->setChecked(true);
 }
 
 void TMainForm::RestoreSettings(const TUserSettings& s) {
@@ -42,8 +42,8 @@ void TMainForm::ApplyOptions() {
 void TMainForm::ApplySpeechOn() {
     if (FSettings.Options.SpeechOn)
         SetKeyRepeat(SlowestKeyRepeat);
-    else if (FKeyRepeat)
-        SetKeyRepeat(*FKeyRepeat);
+    else if (FRun.KeyRepeat)
+        SetKeyRepeat(*FRun.KeyRepeat);
 }
 
 void TMainForm::ApplyLanguage() {

@@ -25,56 +25,57 @@ void TMainForm::PrinterCommand() {
     dialog.ShowSetup(FSettings.Print);
     if (ShowModal(dialog) == mrOk) {
         const TPrintSetup& p = FSettings.Print = dialog.ChosenSetup();
-        FPrinter = queues[static_cast<std::size_t>(std::max(p.PrinterIndex, 0))];
+        const TPrintQueue& printer = queues[static_cast<std::size_t>(std::max(p.PrinterIndex, 0))];
         if (p.Embosser)
-            EmbossDocument(p.CharsLine);
+            EmbossDocument(printer, p.CharsLine);
         else
-            PrintDocument();
+            PrintDocument(printer);
     }
     WaitWhileSpeaking();
     Announce("zzzmesa");
 }
 
 std::string TMainForm::JobTitle() const {
-    return std::filesystem::path(FFileName).filename().string();
+    return std::filesystem::path(FDocument.FileName).filename().string();
 }
 
 // A copy of the document goes to paper, its letters in Unicode; the document itself is not
 // touched, so nothing in it can be left changed by a failed job.
-void TMainForm::PrintDocument() {
-    RunPrintJob([this] {
-        TRtfDocument doc = FBrailleShown ? BrailleInUnicode(Editor->Document(), LoadBrailleCells())
-                                         : Editor->UnicodeDocument();
+void TMainForm::PrintDocument(const TPrintQueue& printer) {
+    RunPrintJob([this, &printer] {
+        TRtfDocument doc = FDocument.Braille()
+                               ? BrailleInUnicode(Editor->Document(), LoadBrailleCells())
+                               : Editor->UnicodeDocument();
         IndentForMargins(doc, FSettings.Print.LeftMargin, FSettings.Print.RightMargin);
-        const std::string pdf = DocumentPdf(doc, QueuePaper(FPrinter.Name), JobTitle());
-        SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
+        const std::string pdf = DocumentPdf(doc, QueuePaper(printer.Name), JobTitle());
+        SubmitPrintJob(printer.Name, JobTitle(), pdf, TJobFormat::Pdf);
     });
 }
 
 // An embosser's queue is a raw one and takes the pages in its own code; an ordinary printer
 // prints the cells in ink, in the Braille face.
-void TMainForm::EmbossDocument(int charsPerLine) {
-    if (!FBrailleShown) {
+void TMainForm::EmbossDocument(const TPrintQueue& printer, int charsPerLine) {
+    if (!FDocument.Braille()) {
         SetDisplay(true);
-        if (!FBrailleShown) return; // the Braille tables could not be read: said already
+        if (!FDocument.Braille()) return; // the Braille tables could not be read: said already
     }
-    RunPrintJob([this, charsPerLine] {
-        FBraille.SetSourceTable(PrintSourceName);
-        FBraille.SetDestTable(PrintDestName);
+    RunPrintJob([this, &printer, charsPerLine] {
+        FData.Braille.SetSourceTable(PrintSourceName);
+        FData.Braille.SetDestTable(PrintDestName);
         const std::vector<std::string> lines = CutEmbosserLines(
-            FBraille.ConvertText(Editor->Text()), static_cast<std::size_t>(charsPerLine));
-        if (FPrinter.Raw) {
-            SubmitPrintJob(FPrinter.Name, JobTitle(), JoinEmbosserPages(lines), TJobFormat::Raw);
+            FData.Braille.ConvertText(Editor->Text()), static_cast<std::size_t>(charsPerLine));
+        if (printer.Raw) {
+            SubmitPrintJob(printer.Name, JobTitle(), JoinEmbosserPages(lines), TJobFormat::Raw);
         } else {
-            FBraille.SetSourceTable(PrintDestName);
-            FBraille.SetDestTable(PrintSourceName);
+            FData.Braille.SetSourceTable(PrintDestName);
+            FData.Braille.SetDestTable(PrintSourceName);
             const TBrailleCells cells = LoadBrailleCells();
             std::vector<std::string> ink;
             for (const std::string& line : lines)
-                ink.push_back(BraillePatterns(FBraille.ConvertText(line), cells));
+                ink.push_back(BraillePatterns(FData.Braille.ConvertText(line), cells));
             const std::string pdf =
-                BraillePagesPdf(ink, EmbosserPageLines, QueuePaper(FPrinter.Name), JobTitle());
-            SubmitPrintJob(FPrinter.Name, JobTitle(), pdf, TJobFormat::Pdf);
+                BraillePagesPdf(ink, EmbosserPageLines, QueuePaper(printer.Name), JobTitle());
+            SubmitPrintJob(printer.Name, JobTitle(), pdf, TJobFormat::Pdf);
         }
     });
 }

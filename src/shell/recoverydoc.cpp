@@ -17,36 +17,37 @@ namespace tavi {
 namespace fs = std::filesystem;
 
 void TMainForm::ScheduleRecovery() {
-    FRecoveryGivenUp = false;
-    if (FRecoveryFile.empty() || FRecoveryTimer->isActive()) return;
+    FRecovery.GivenUp = false;
+    if (FRecovery.File.empty() || FRecovery.Timer->isActive()) return;
     Editor->PrepareSnapshots();
-    const long long since = FLastSnapshot.isValid() ? FLastSnapshot.elapsed() : -1;
-    FRecoveryTimer->start(RecoveryDelayMs(since, FRecoveryDelayMs, FRecoveryPeriodMs));
+    const long long since =
+        FRecovery.LastSnapshot.isValid() ? FRecovery.LastSnapshot.elapsed() : -1;
+    FRecovery.Timer->start(RecoveryDelayMs(since, FSetup.RecoveryDelayMs, FSetup.RecoveryPeriodMs));
 }
 
 // Only a copy of the editor's characters is taken here, on the typing thread; the document
 // model, its RTF and the disk are left to the writer's thread unless the program is about to
 // end. A failed write in the background is tried again at the next change.
 bool TMainForm::SaveRecovery(bool now) {
-    if (FRecoveryFile.empty() || FModified == 0 || FRecoveryGivenUp) return true;
-    FLastSnapshot.start();
-    TRecoveryJob job{FFileName, FBrailleShown, Editor->Snapshot()};
-    if (now) return FRecoveryWriter->WriteNow(FRecoveryFile, job);
-    FRecoveryWriter->Write(FRecoveryFile, std::move(job));
+    if (FRecovery.File.empty() || FDocument.Modified == 0 || FRecovery.GivenUp) return true;
+    FRecovery.LastSnapshot.start();
+    TRecoveryJob job{FDocument.FileName, FDocument.Braille(), Editor->Snapshot()};
+    if (now) return FRecovery.Writer->WriteNow(FRecovery.File, job);
+    FRecovery.Writer->Write(FRecovery.File, std::move(job));
     return true;
 }
 
 void TMainForm::ForgetRecovery() {
-    if (FRecoveryTimer) FRecoveryTimer->stop();
-    if (!FRecoveryFile.empty()) FRecoveryWriter->Remove(FRecoveryFile);
+    if (FRecovery.Timer) FRecovery.Timer->stop();
+    if (!FRecovery.File.empty()) FRecovery.Writer->Remove(FRecovery.File);
 }
 
 void TMainForm::OfferRecovery() {
     std::error_code ec;
-    if (FRecoveryFile.empty() || !fs::exists(FRecoveryFile, ec)) return;
-    const std::optional<TRecovery> r = ReadRecoveryFile(FRecoveryFile);
+    if (FRecovery.File.empty() || !fs::exists(FRecovery.File, ec)) return;
+    const std::optional<TRecovery> r = ReadRecoveryFile(FRecovery.File);
     const auto keepAside = [this, &ec] {
-        fs::rename(FRecoveryFile, fs::path(FRecoveryFile.string() + ".damaged"), ec);
+        fs::rename(FRecovery.File, fs::path(FRecovery.File.string() + ".damaged"), ec);
     };
     if (!r) return keepAside(); // damaged: never thrown away, and not offered again
     TConfirmFrm confirm(*this, this);
@@ -63,16 +64,16 @@ void TMainForm::OfferRecovery() {
 }
 
 void TMainForm::EndRequested() {
-    if (FEnding) return;
+    if (FRun.Ending) return;
     FSpeech->StopReading();
-    FRecoveryTimer->stop();
+    FRecovery.Timer->stop();
     if (!SaveRecovery(true)) {
         // Nowhere to keep the document: ending now would lose it.
         Report("zzzmesesa ", "Không lưu được tập tin!");
         return;
     }
-    FEnding = true;
-    if (FShown && !FClosed) FormClose();
+    FRun.Ending = true;
+    if (FRun.Shown && !FRun.Closed) FormClose();
     // Every event loop ends, also that of a dialog left open.
     QCoreApplication::exit(0);
 }

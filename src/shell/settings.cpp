@@ -9,12 +9,12 @@ namespace tavi {
 void TMainForm::ReadSettings() {
     TUserSettings s = FSettings;
     try {
-        FRegistry = std::make_unique<TRegistry>(FRegistryFile.empty() ? TRegistry::DefaultFile()
-                                                                      : FRegistryFile);
-        ReadUserSettings(*FRegistry, FUserName, s);
+        FUser.Registry = std::make_unique<TRegistry>(
+            FSetup.RegistryFile.empty() ? TRegistry::DefaultFile() : FSetup.RegistryFile);
+        ReadUserSettings(*FUser.Registry, FUser.Name, s);
     } catch (const std::exception& e) {
         // An unreadable registry file: the defaults apply and nothing will be written over it.
-        FRegistry.reset();
+        FUser.Registry.reset();
         s.Options.AutoConvert = true;
         ApplicationException(&e);
     }
@@ -23,19 +23,19 @@ void TMainForm::ReadSettings() {
 }
 
 void TMainForm::WriteSettings() {
-    if (!FRegistry) return;
+    if (!FUser.Registry) return;
     FKeptSettings = FSettings; // a failed write is tried again at the next change
     try {
-        WriteUserSettings(*FRegistry, FUserName, FKeptSettings);
+        WriteUserSettings(*FUser.Registry, FUser.Name, FKeptSettings);
     } catch (const std::exception&) {
         // Ending on a signal, nobody is there to answer a message box.
-        if (!FEnding) Report("zzzmesesa ", "Không lưu được tập tin!");
+        if (!FRun.Ending) Report("zzzmesesa ", "Không lưu được tập tin!");
     }
 }
 
 // A crash, a kill or a power cut must not take back what the user set during the day.
 void TMainForm::KeepChangedSettings() {
-    if (FRegistry && !FClosed && FSettings != FKeptSettings) WriteSettings();
+    if (FUser.Registry && !FRun.Closed && FSettings != FKeptSettings) WriteSettings();
 }
 
 } // namespace tavi

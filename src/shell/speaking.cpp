@@ -11,10 +11,10 @@ TSpeakSettings TMainForm::SpeechSettings() const {
     const TOptions& o = FSettings.Options;
     TSpeakSettings s;
     s.SpeechOn = o.SpeechOn;
-    s.SymbolModeEnabled = FBrailleShown; // symbol mode can be chosen in Braille display only
+    s.SymbolModeEnabled = FDocument.Braille(); // symbol mode can be chosen in Braille display only
     s.SymbolModeChecked = o.SymbolMode;
     s.ReadControlChars = o.ControlChars;
-    s.VniDisplay = !FBrailleShown;
+    s.VniDisplay = !FDocument.Braille();
     s.VietnameseNames = o.Vietnamese;
     s.EnglishNames = o.English();
     return s;
@@ -28,12 +28,12 @@ void TMainForm::SpeakText(const std::string& text, const std::string& codeTable,
     SetActivity(QString::fromUtf8("Tavi đang chuẩn bị đọc..."));
     TSpeechAction action;
     try {
-        action = PrepareSpeech(text, codeTable, useEnglish, readControlChars, settings, FBraille,
-                               FDotNames);
+        action = PrepareSpeech(text, codeTable, useEnglish, readControlChars, settings,
+                               FData.Braille, FData.DotNames);
     } catch (const std::exception&) {
         // A Braille table that cannot be loaded leaves the text as it is, read as VNI.
         action = PrepareSpeech(text, "Vni for Win", useEnglish, readControlChars, settings,
-                               FBraille, FDotNames);
+                               FData.Braille, FData.DotNames);
     }
     if (action.kind == TSpeechAction::English) {
         FSpeech->StopReading();
@@ -48,11 +48,11 @@ void TMainForm::SpeakText(const std::string& text, const std::string& codeTable,
 }
 
 std::string TMainForm::DotReading(const std::string& text, bool readControlChars) const {
-    return tavi::DotReading(text, readControlChars, SpeechSettings(), FDotNames);
+    return tavi::DotReading(text, readControlChars, SpeechSettings(), FData.DotNames);
 }
 
 void TMainForm::PlayBeep() {
-    FSpeech->PlaySoundFile(FWaveDir / "Beep.wav");
+    FSpeech->PlaySoundFile(FData.WaveDir / "Beep.wav");
 }
 
 bool TMainForm::SoundOn() const {

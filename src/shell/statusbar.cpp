@@ -21,13 +21,12 @@ constexpr TPanel Panels[] = {{140, true}, {90, true}, {62, true},
 } // namespace
 
 void TMainForm::BuildStatusBar() {
-    StatusBar = statusBar();
-    StatusBar->setObjectName("StatusBar");
+    statusBar()->setObjectName("StatusBar");
     for (const TPanel& p : Panels) {
         auto* label = new QLabel(this);
         label->setMinimumWidth(p.width);
         if (p.centred) label->setAlignment(Qt::AlignCenter);
-        StatusBar->addWidget(label, p.width == 50 ? 1 : 0);
+        statusBar()->addWidget(label, p.width == 50 ? 1 : 0);
         FPanels.push_back(label);
     }
 }
@@ -41,13 +40,13 @@ void TMainForm::SetActivity(const QString& text) {
 }
 
 void TMainForm::SetModified(int value) {
-    if (value == FModified) return;
-    FModified = value;
+    if (value == FDocument.Modified) return;
+    FDocument.Modified = value;
     Panel(1)->setText(value ? QString::fromUtf8("Được chỉnh sửa") : QString());
 }
 
 void TMainForm::SetFileName(const std::string& name) {
-    FFileName = name;
+    FDocument.FileName = name;
     const std::string file = std::filesystem::path(name).filename().string();
     setWindowTitle(QString::fromUtf8(ApplicationTitle) + " - " + QString::fromStdString(file));
     Editor->setAccessibleName(QString::fromStdString(file)); // a screen reader's name for it
@@ -66,18 +65,19 @@ void TMainForm::UpdatePasteCommand() {
 
 void TMainForm::UpdateLockPanels(bool speak) {
     if (const auto locks = ReadLockStates()) {
-        FCapsLock = locks->CapsLock;
-        FNumLock = locks->NumLock;
+        FKeys.CapsLock = locks->CapsLock;
+        FKeys.NumLock = locks->NumLock;
     }
-    Panel(2)->setText(FNumLock ? "NUMLOCK" : "");
-    Panel(3)->setText(FCapsLock ? "CAPSLOCK" : "");
+    Panel(2)->setText(FKeys.NumLock ? "NUMLOCK" : "");
+    Panel(3)->setText(FKeys.CapsLock ? "CAPSLOCK" : "");
     if (speak && SoundOn()) SpeakLockStates();
 }
 
 void TMainForm::SpeakLockStates() {
     const char* on = " ba\xE4t ";
     const char* off = " ta\xE9t ";
-    SpeakText(std::string("NUMLOCK") + (FNumLock ? on : off) + "CAPSLOCK" + (FCapsLock ? on : off),
+    SpeakText(std::string("NUMLOCK") + (FKeys.NumLock ? on : off) + "CAPSLOCK" +
+                  (FKeys.CapsLock ? on : off),
               VniWinTable, false, false);
 }
 

@@ -81,7 +81,7 @@ TEST(EditorAccess, TextCaretAndSelectionInLetters) {
     EXPECT_EQ(change.Inserted, u"e");
 
     // Braille display: Unicode Braille patterns, one per cell.
-    r.editor.BrailleDisplay = true;
+    r.editor.BrailleDisplay = [] { return true; };
     r.editor.SetText("ab c");
     EXPECT_EQ(r.All(), Q("⠁⠃ ⠉"));
     r.editor.SetSelStart(3);
@@ -120,7 +120,7 @@ TEST(EditorAccess, UnitsAroundAnOffset) {
     };
     Reader r;
     for (const auto& c : cases) {
-        r.editor.BrailleDisplay = c.braille;
+        r.editor.BrailleDisplay = [braille = c.braille] { return braille; };
         r.editor.SetText(c.bytes);
         r.editor.SetSelStart(c.caret);
         const auto ask = [&](bool ours, int* start, int* end) {

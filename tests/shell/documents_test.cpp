@@ -54,15 +54,15 @@ TEST_F(Documents, SaveByABareNameThenOpenItAgain) {
     TypeName("bai1");
     Run("MFSave");
     EXPECT_EQ(tavitest::ReadFile(Docs() / "bai1.TXT"), VietNam);
-    EXPECT_EQ(form->FFileName, (Docs() / "bai1.TXT").string());
-    EXPECT_EQ(form->FModified, 0);
+    EXPECT_EQ(form->Document().FileName, (Docs() / "bai1.TXT").string());
+    EXPECT_EQ(form->Document().Modified, 0);
     EXPECT_EQ(rig.said, (Lines{"vi\tzzzmeser ", "vi\tzzzmesa"}));
 
     Run("MFSave"); // nothing to save
     EXPECT_TRUE(rig.said.empty());
     Run("MFNew");
     EXPECT_EQ(form->Editor->Text(), "");
-    EXPECT_EQ(form->FFileName, "Khong Ten");
+    EXPECT_EQ(form->Document().FileName, "Khong Ten");
 
     TypeName("bai1"); // only bai1.TXT exists
     Run("MFOpen");
@@ -99,8 +99,8 @@ TEST_F(Documents, WhatCannotBeOpenedLeavesTheDocumentAsItWas) {
         EXPECT_FALSE(form->OpenDocument(c.name));
         EXPECT_EQ(rig.said, c.said) << c.name;
         EXPECT_EQ(form->Editor->Text(), "giữ nguyên");
-        EXPECT_EQ(form->FFileName, "Khong Ten");
-        EXPECT_EQ(form->FModified, 1);
+        EXPECT_EQ(form->Document().FileName, "Khong Ten");
+        EXPECT_EQ(form->Document().Modified, 1);
     }
 }
 
@@ -121,8 +121,8 @@ TEST_F(Documents, SaveAsAsksBeforeOverwritingAndAFailedSaveKeepsEverything) {
     TypeName("/proc/tavi/cannot.txt"); // a folder nobody can write in
     Run("MFSaveAs");
     EXPECT_NE(std::find(rig.said.begin(), rig.said.end(), "vi\tzzzmesesa "), rig.said.end());
-    EXPECT_EQ(form->FModified, 1);
-    EXPECT_EQ(form->FFileName, (Docs() / "cu.TXT").string());
+    EXPECT_EQ(form->Document().Modified, 1);
+    EXPECT_EQ(form->Document().FileName, (Docs() / "cu.TXT").string());
 }
 
 TEST_F(Documents, ABrailleDocumentIsSavedAsItsText) {
@@ -135,7 +135,7 @@ TEST_F(Documents, ABrailleDocumentIsSavedAsItsText) {
     EXPECT_EQ(tavitest::ReadFile(Docs() / "chunoi.txt"), VietNam);
     EXPECT_EQ(form->Editor->Text(), cells); // still shown in Braille
     EXPECT_TRUE(form->Checked("MGTGrade1"));
-    EXPECT_EQ(form->FModified, 0);
+    EXPECT_EQ(form->Document().Modified, 0);
 }
 
 TEST_F(Documents, CancelInTheSaveQuestionAbandonsTheCommand) {
@@ -222,9 +222,9 @@ TEST_F(Documents, AnUnsavedDocumentComesBackAfterTheProgramEnds) {
     });
     form = rig.Start();
     EXPECT_EQ(asked, "zzzmesrc");
-    EXPECT_EQ(form->FFileName, (Docs() / "thu.TXT").string());
+    EXPECT_EQ(form->Document().FileName, (Docs() / "thu.TXT").string());
     EXPECT_TRUE(form->Checked("MGTGrade1"));
-    EXPECT_EQ(form->FModified, 1);
+    EXPECT_EQ(form->Document().Modified, 1);
     Run("MFSave"); // saved as its text: nothing left to recover
     EXPECT_EQ(tavitest::ReadFile(Docs() / "thu.TXT"), VietNam);
     EXPECT_TRUE(tavi::PumpEventsUntil([&] { return !fs::exists(recovery); }, 5000));
@@ -307,7 +307,7 @@ TEST_F(Documents, WhileAConversionRunsTheEditorStillTalksAndEscapeEndsIt) {
     EXPECT_TRUE(tavi::PumpEventsUntil([&] { return tavitest::StillRunning(pids).empty(); }, 5000));
     EXPECT_EQ(form->Editor->Text(), "ab");
     EXPECT_TRUE(form->Checked("MGTVNI2"));
-    EXPECT_EQ(form->FFileName, "Khong Ten");
+    EXPECT_EQ(form->Document().FileName, "Khong Ten");
     tavitest::PlayKeys(form->Editor, "x"); // the document is the user's again
     EXPECT_EQ(form->Editor->Text(), "axb");
 }

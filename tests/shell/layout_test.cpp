@@ -46,14 +46,14 @@ TEST_F(Layout, BrailleAndBackWithoutEditingGivesTheTextBackExactly) {
     EXPECT_FALSE(form->Keyboard1->Enabled());
     EXPECT_TRUE(form->Action("MTuongHinh")->isEnabled());
     EXPECT_EQ(form->Editor->SelFontName(), "VBraille");
-    EXPECT_EQ(form->FModified, 0); // a change of form is no edit
+    EXPECT_EQ(form->Document().Modified, 0); // a change of form is no edit
     Keys("{F10}");
     EXPECT_EQ(form->Editor->Text(), text);
     EXPECT_EQ(rig.said, Lines{"vi\t zzzmescu "});
     EXPECT_TRUE(form->Keyboard1->Enabled());
     EXPECT_FALSE(form->Action("MTuongHinh")->isEnabled());
     EXPECT_EQ(form->Editor->SelFontName(), "Vni-Screen");
-    EXPECT_EQ(form->FModified, 0);
+    EXPECT_EQ(form->Document().Modified, 0);
 }
 
 TEST_F(Layout, AnEditMakesTheNextSwitchTranslateAfresh) {
@@ -65,7 +65,7 @@ TEST_F(Layout, AnEditMakesTheNextSwitchTranslateAfresh) {
     const std::string cells = form->Editor->Text();
     Keys("{F10}");
     EXPECT_EQ(form->Editor->Text(), tavi::VniFromBraille(braille, cells));
-    EXPECT_EQ(form->FModified, 1);
+    EXPECT_EQ(form->Document().Modified, 1);
 }
 
 TEST_F(Layout, TheFormAlreadyShownOnlySpeaksAndAnEmptyDocumentKeepsNoText) {
@@ -73,12 +73,12 @@ TEST_F(Layout, TheFormAlreadyShownOnlySpeaksAndAnEmptyDocumentKeepsNoText) {
     Keys("{F10}");
     EXPECT_EQ(form->Editor->Text(), "abc");
     EXPECT_EQ(rig.said, Lines{"vi\t zzzmescu "});
-    EXPECT_EQ(form->FModified, 1);
+    EXPECT_EQ(form->Document().Modified, 1);
     form->SetModified(0);
     form->Action("MFNew")->trigger();
     Keys("{F11}{F10}");
     EXPECT_EQ(form->Editor->Text(), "");
-    EXPECT_TRUE(form->FTextBeforeTranslation.empty());
+    EXPECT_TRUE(form->Document().TextBeforeTranslation.empty());
 }
 
 TEST_F(Layout, ZoomNeverSpeaksAndStopsAtItsLimits) {
@@ -96,7 +96,7 @@ TEST_F(Layout, ZoomNeverSpeaksAndStopsAtItsLimits) {
     EXPECT_EQ(form->Editor->SelFontSize(), 6);
     EXPECT_FALSE(form->Action("MZoomOut")->isEnabled());
     EXPECT_TRUE(rig.said.empty());
-    EXPECT_EQ(form->FModified, 0);
+    EXPECT_EQ(form->Document().Modified, 0);
 }
 
 TEST_F(Layout, AlignmentStylesSymbolModeAndVolume) {
@@ -139,7 +139,7 @@ TEST_F(Layout, ABrailleDocumentSavedAsRichTextIsItsText) {
     EXPECT_EQ(saved.Text(), "Vie\xE4t Nam");
     EXPECT_EQ(saved.SelFontName(), "Vni-Screen");
     EXPECT_EQ(form->Editor->Text(), cells);
-    EXPECT_EQ(form->FModified, 0);
+    EXPECT_EQ(form->Document().Modified, 0);
 }
 
 } // namespace

@@ -76,7 +76,7 @@ TEST_F(MainFormTest, FirstRunOfANewUser) {
     auto form = Start("anna");
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Soạn Thảo Tavi - Khong Ten"));
     ASSERT_TRUE(form->FormShow());
-    EXPECT_EQ(form->FUserName, "ANNA");
+    EXPECT_EQ(form->UserName(), "ANNA");
     EXPECT_TRUE(std::filesystem::is_directory(dir / "data/ANNA"));
     EXPECT_TRUE(form->Checked("MGToolBar"));
     EXPECT_TRUE(form->Checked("MROption"));
@@ -86,10 +86,10 @@ TEST_F(MainFormTest, FirstRunOfANewUser) {
     EXPECT_FALSE(form->Checked("MTuongHinh"));
     EXPECT_TRUE(form->Checked("MGTVNI2"));
     EXPECT_TRUE(form->Options().AutoConvert);
-    EXPECT_EQ(form->FFileName, "Khong Ten");
-    EXPECT_EQ(form->FModified, 0);
-    EXPECT_GT(form->FMenuSpeech.Count(), 50u);
-    EXPECT_GT(form->FDotNames.Count(), 60u);
+    EXPECT_EQ(form->Document().FileName, "Khong Ten");
+    EXPECT_EQ(form->Document().Modified, 0);
+    EXPECT_GT(form->MenuSpeech().Count(), 50u);
+    EXPECT_GT(form->DotNames().Count(), 60u);
     form->close();
     tavi::TRegistry reg(dir / "registry.reg");
     EXPECT_TRUE(reg.KeyExists(std::string(tavi::SettingsKey) + "\\ANNA"));
@@ -183,7 +183,7 @@ TEST_F(MainFormTest, SpeakTextRules) {
     EXPECT_EQ(log->Texts(), (Texts{"zzzmesaf"}));
     form->SpeakText("zzzmesa", "Vni for Win", false, false);
     EXPECT_EQ(log->spoken.size(), 1u);
-    EXPECT_TRUE(form->StatusBar->findChildren<QLabel*>().at(5)->text().isEmpty());
+    EXPECT_TRUE(form->statusBar()->findChildren<QLabel*>().at(5)->text().isEmpty());
     form->close();
 }
 
@@ -203,7 +203,7 @@ TEST_F(MainFormTest, ClosingAnUnsavedDocumentNeverLosesIt) {
     auto form = Start();
     ASSERT_TRUE(form->FormShow());
     form->Editor->SetText("Vie\xE4t Nam");
-    EXPECT_EQ(form->FModified, 1);
+    EXPECT_EQ(form->Document().Modified, 1);
     answers = {tavi::mrOk}; // "save?" yes: the untitled document needs a name; the save dialog is
                             // cancelled
     EXPECT_FALSE(form->close());

@@ -176,7 +176,7 @@ TEST_F(Printing, FailuresAreSaidAndChangeNothing) {
     Print();
     EXPECT_EQ(rig.said, (Lines{"vi\tzzzmesjw ", "vi\t zzzmesfo ", "vi\tzzzmesa"}));
     EXPECT_EQ(form->Editor->Text(), "abc");
-    EXPECT_EQ(form->FModified, 1);
+    EXPECT_EQ(form->Document().Modified, 1);
 
     tavi::UsePrintServer("127.0.0.1:1"); // no scheduler: no printers
     Choose("Laser", false);

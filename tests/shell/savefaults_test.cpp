@@ -110,8 +110,8 @@ TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
             EXPECT_TRUE(Said(rig.said, "vi\tzzzmesesa ")) << row;
             EXPECT_EQ(Bytes(old), expected) << row;
             EXPECT_EQ(Names(disk.Path()), expectedNames) << row << ": something was left";
-            EXPECT_EQ(form->FModified, 1) << row;
-            EXPECT_NE(form->FRegistry, nullptr) << row << ": the window was closed";
+            EXPECT_EQ(form->Document().Modified, 1) << row;
+            EXPECT_NE(form->Registry(), nullptr) << row << ": the window was closed";
             if (kind.OnDisk) continue;
             Logout(*form); // the document survives a logout after the failed save
             const auto kept = tavi::ReadRecoveryFile(recovery);
@@ -176,8 +176,8 @@ TEST(SaveFaults, EveryActionThatAsksToSaveGivesUpWithoutTheSave) {
             rig.said.clear();
             a.Act();
             EXPECT_EQ(form->Editor->Text(), Text) << row;
-            EXPECT_EQ(form->FModified, 1) << row;
-            EXPECT_EQ(form->FFileName, o.FileName) << row;
+            EXPECT_EQ(form->Document().Modified, 1) << row;
+            EXPECT_EQ(form->Document().FileName, o.FileName) << row;
             EXPECT_TRUE(form->isVisible()) << row;
             EXPECT_FALSE(poweredOff) << row;
             EXPECT_EQ(Said(rig.said, "vi\tzzzmesesa "), o.Answer == tavi::mrOk && !o.SaveAs) << row;
