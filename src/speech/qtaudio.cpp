@@ -6,6 +6,7 @@
 #include <QIODevice>
 #include <QMediaDevices>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tavi {
@@ -42,10 +43,13 @@ std::string SinkErrorText(QAudio::Error error) {
 TQtWaveOut::TQtWaveOut() {
     FeedTimer.setInterval(20);
     QObject::connect(&FeedTimer, &QTimer::timeout, this, [this] { Feed(); });
+    PadTimer.setSingleShot(true);
+    PadTimer.setInterval(0);
+    QObject::connect(&PadTimer, &QTimer::timeout, this, [this] { PadShortStart(); });
+    PollTimer.setInterval(10);
+    QObject::connect(&PollTimer, &QTimer::timeout, this, [this] { Poll(); });
     Watchdog.setSingleShot(true);
-    QObject::connect(&Watchdog, &QTimer::timeout, this, [this] {
-        if (Outstanding) Deliver(Tag);
-    });
+    QObject::connect(&Watchdog, &QTimer::timeout, this, [this] { DeliverThrough(Written); });
 }
 
 TQtWaveOut::~TQtWaveOut() {
@@ -87,8 +91,9 @@ bool TQtWaveOut::Open(const TSoundFormat& format) {
 }
 
 bool TQtWaveOut::StartStream() {
-    // Starting a push stream reports Idle at once; Outstanding is false then, so it is ignored.
+    // Starting a push stream reports Idle at once; nothing is queued then, so it is ignored.
     Io = Sink->start();
+    Queued = DryFrom = HeadStart = 0;
     if (!Io || Sink->error() != QAudio::NoError) {
         Io = nullptr;
         return Fail(SinkErrorText(Sink->error()));
@@ -100,20 +105,36 @@ bool TQtWaveOut::StartStream() {
 bool TQtWaveOut::Write(std::string_view samples, std::uint64_t tag) {
     if (!Opened) return Fail(OpenError.empty() ? NotOpenText : OpenError);
     if (!Io && !StartStream()) return false;
-    std::string scaled = ScaleSamples(Format, samples, OutputVolume());
-    // The server starts a stream only when it holds a buffer's worth: pad a short sound with
-    // silence so that it is played at all.
-    const std::size_t frame = Format.BlockAlign;
-    const auto minimum = static_cast<std::size_t>(std::max<qsizetype>(Sink->bufferSize(), 0));
-    if (scaled.size() < minimum)
-        scaled.resize((minimum + frame - 1) / frame * frame, Format.SilenceByte());
-    Pending = QByteArray(scaled.data(), static_cast<qsizetype>(scaled.size()));
-    Written = static_cast<qint64>(scaled.size());
-    Tag = tag;
-    Outstanding = true;
+    if (Queue.empty()) {
+        DryFrom = Queued;
+        PadTimer.start();
+    }
+    const std::string scaled = ScaleSamples(Format, samples, OutputVolume());
+    Pending.append(scaled.data(), static_cast<qsizetype>(scaled.size()));
+    Queued += static_cast<qint64>(scaled.size());
+    Queue.push_back({tag, Queued});
+    ++Written;
     Feed();
     ArmWatchdog();
+    if (Queue.size() > 1 && !Paused) PollTimer.start();
     return Succeed();
+}
+
+// The server starts a stream that has run dry only once it holds a buffer's worth: a shorter
+// start is padded with silence so that it is played at all. Padding waits for the owner to
+// have written what it had at once, so that a short first piece and the piece after it follow
+// one another without silence between them.
+void TQtWaveOut::PadShortStart() {
+    if (Queue.empty() || !Sink) return;
+    const auto minimum = static_cast<qint64>(std::max<qsizetype>(Sink->bufferSize(), 0));
+    const auto frame = static_cast<qint64>(Format.BlockAlign);
+    const qint64 missing = (minimum - (Queued - DryFrom) + frame - 1) / frame * frame;
+    if (missing <= 0) return;
+    Pending.append(QByteArray(missing, Format.SilenceByte()));
+    Queued += missing;
+    Queue.back().End = Queued;
+    Feed();
+    ArmWatchdog();
 }
 
 void TQtWaveOut::Feed() {
@@ -130,34 +151,64 @@ void TQtWaveOut::Feed() {
         FeedTimer.start();
 }
 
+qint64 TQtWaveOut::StreamPlayed() const {
+    if (!Io) return 0;
+    const auto frame = static_cast<qint64>(Format.BlockAlign);
+    const qint64 bytes = Sink->processedUSecs() * Format.AvgBytesPerSec / 1000000;
+    return std::min(bytes - bytes % frame, Queued);
+}
+
+std::size_t TQtWaveOut::Played() const {
+    if (Queue.empty()) return 0;
+    const qint64 played =
+        std::clamp(StreamPlayed() - HeadStart, qint64(0), Queue.front().End - HeadStart);
+    return static_cast<std::size_t>(played);
+}
+
+// A buffer with another behind it is played once the server's position has passed it; the
+// last one waits for the stream to run dry, which the server itself reports.
+void TQtWaveOut::Poll() {
+    if (Queue.size() < 2 || Paused) return PollTimer.stop();
+    const qint64 played = StreamPlayed();
+    std::size_t done = 0;
+    while (done + 1 < Queue.size() && Queue[done].End <= played) ++done;
+    if (done > 0) DeliverThrough(Delivered + done);
+}
+
 void TQtWaveOut::ArmWatchdog() {
-    if (!Outstanding || Paused) return;
-    Watchdog.start(static_cast<int>(PlayMilliseconds(Format, static_cast<std::size_t>(Written))) +
-                   WatchdogMarginMs);
+    if (Queue.empty() || Paused) return;
+    const auto left = static_cast<std::size_t>(std::max<qint64>(Queued - StreamPlayed(), 0));
+    Watchdog.start(static_cast<int>(PlayMilliseconds(Format, left)) + WatchdogMarginMs);
 }
 
 void TQtWaveOut::StateChanged(int state) {
-    if (!Outstanding) return;
+    if (Queue.empty()) return;
     const bool drained = state == QAudio::IdleState && Pending.isEmpty() && !Paused;
     const bool broken = state == QAudio::StoppedState && Sink && Sink->error() != QAudio::NoError;
     if (!drained && !broken) return;
     // Reported from the next turn of the loop, so that the owner never runs inside the sink's
-    // own signal.
+    // own signal; what is written meanwhile is not reported with them.
     QMetaObject::invokeMethod(
-        this, [this, tag = Tag] { Deliver(tag); }, Qt::QueuedConnection);
+        this, [this, through = Written] { DeliverThrough(through); }, Qt::QueuedConnection);
 }
 
-void TQtWaveOut::Deliver(std::uint64_t tag) {
-    if (!Outstanding || tag != Tag) return;
-    Outstanding = false;
-    Watchdog.stop();
-    if (OnDone) OnDone(tag);
+// Reports the buffers up to the count-th ever written; the owner may write or reset meanwhile.
+void TQtWaveOut::DeliverThrough(std::size_t count) {
+    while (Delivered < count && !Queue.empty()) {
+        const TQueued done = Queue.front();
+        Queue.pop_front();
+        ++Delivered;
+        HeadStart = done.End;
+        if (Queue.empty()) Watchdog.stop();
+        if (OnDone) OnDone(done.Tag);
+    }
 }
 
 bool TQtWaveOut::Pause() {
     if (!Opened) return Fail(NotOpenText);
     Paused = true;
     Watchdog.stop();
+    PollTimer.stop();
     if (Io) Sink->suspend();
     return Succeed();
 }
@@ -168,6 +219,7 @@ bool TQtWaveOut::Restart() {
     if (Io) Sink->resume();
     Feed();
     ArmWatchdog();
+    if (Queue.size() > 1) PollTimer.start();
     return Succeed();
 }
 
@@ -176,8 +228,11 @@ bool TQtWaveOut::Reset() {
     Paused = false;
     Watchdog.stop();
     FeedTimer.stop();
-    const bool playing = Outstanding || !Pending.isEmpty();
-    Outstanding = false;
+    PadTimer.stop();
+    PollTimer.stop();
+    const bool playing = !Queue.empty() || !Pending.isEmpty();
+    Queue.clear();
+    Delivered = Written;
     Pending.clear();
     if (playing) {
         // The server may still hold the sound: only stopping the stream silences it.
@@ -202,11 +257,7 @@ bool TQtWaveOut::Close() {
 TNullWaveOut::TNullWaveOut() {
     Timer.setSingleShot(true);
     Timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&Timer, &QTimer::timeout, this, [this] {
-        if (!Outstanding) return;
-        Outstanding = false;
-        if (OnDone) OnDone(Tag);
-    });
+    QObject::connect(&Timer, &QTimer::timeout, this, [this] { HeadDone(); });
 }
 
 bool TNullWaveOut::Open(const TSoundFormat& format) {
@@ -219,11 +270,31 @@ bool TNullWaveOut::Open(const TSoundFormat& format) {
 
 bool TNullWaveOut::Write(std::string_view samples, std::uint64_t tag) {
     if (!Opened) return Fail(NotOpenText);
-    Tag = tag;
-    Outstanding = true;
-    Remaining = static_cast<int>(PlayMilliseconds(Format, samples.size()));
-    if (!Paused) Timer.start(Remaining);
+    Queue.push_back({tag, samples.size()});
+    if (Queue.size() == 1) StartHead();
     return Succeed();
+}
+
+void TNullWaveOut::StartHead() {
+    Remaining = static_cast<int>(PlayMilliseconds(Format, Queue.front().Bytes));
+    if (!Paused) Timer.start(Remaining);
+}
+
+void TNullWaveOut::HeadDone() {
+    if (Queue.empty()) return;
+    const std::uint64_t tag = Queue.front().Tag;
+    Queue.pop_front();
+    if (!Queue.empty()) StartHead();
+    if (OnDone) OnDone(tag);
+}
+
+std::size_t TNullWaveOut::Played() const {
+    if (Queue.empty()) return 0;
+    const int total = static_cast<int>(PlayMilliseconds(Format, Queue.front().Bytes));
+    const int left = Paused || !Timer.isActive() ? Remaining : Timer.remainingTime();
+    const std::size_t bytes =
+        static_cast<std::size_t>(std::max(total - left, 0)) * Format.AvgBytesPerSec / 1000;
+    return std::min(bytes - bytes % Format.BlockAlign, Queue.front().Bytes);
 }
 
 bool TNullWaveOut::Pause() {
@@ -238,14 +309,14 @@ bool TNullWaveOut::Pause() {
 
 bool TNullWaveOut::Restart() {
     if (!Opened) return Fail(NotOpenText);
-    if (Paused && Outstanding) Timer.start(Remaining);
+    if (Paused && !Queue.empty()) Timer.start(Remaining);
     Paused = false;
     return Succeed();
 }
 
 bool TNullWaveOut::Reset() {
     Timer.stop();
-    Outstanding = false;
+    Queue.clear();
     Paused = false;
     return Succeed();
 }
@@ -279,27 +350,26 @@ bool TWavFileWaveOut::Open(const TSoundFormat& format) {
 
 bool TWavFileWaveOut::Write(std::string_view samples, std::uint64_t tag) {
     if (!Out.is_open()) return Fail(NotOpenText);
-    Pending = ScaleSamples(Format, samples, OutputVolume());
-    Tag = tag;
-    Outstanding = true;
-    if (!Paused) Post();
+    Queue.push_back({tag, ScaleSamples(Format, samples, OutputVolume())});
+    if (!Paused && Queue.size() == 1) Post();
     return Succeed();
 }
 
 void TWavFileWaveOut::Post() {
     QMetaObject::invokeMethod(
-        this, [this, tag = Tag] { Finish(tag); }, Qt::QueuedConnection);
+        this, [this, tag = Queue.front().Tag] { Finish(tag); }, Qt::QueuedConnection);
 }
 
 void TWavFileWaveOut::Finish(std::uint64_t tag) {
-    if (!Outstanding || tag != Tag || Paused) return;
-    Outstanding = false;
+    if (Queue.empty() || tag != Queue.front().Tag || Paused) return;
+    const std::string pending = std::move(Queue.front().Samples);
+    Queue.pop_front();
     // A WAV file holds at most 4 GB of samples; what does not fit is played to no one, and the
     // file ends on a whole frame.
     const std::size_t room = 0xFFFFFFFFu - 36 - DataBytes;
-    std::size_t n = std::min(Pending.size(), room);
+    std::size_t n = std::min(pending.size(), room);
     n -= n % Format.BlockAlign;
-    Out.write(Pending.data(), static_cast<std::streamsize>(n));
+    Out.write(pending.data(), static_cast<std::streamsize>(n));
     DataBytes += static_cast<std::uint32_t>(n);
     const std::string header = WaveFileBytes(Format, {});
     std::string sizes = header.substr(0, 44);
@@ -313,7 +383,7 @@ void TWavFileWaveOut::Finish(std::uint64_t tag) {
     Out.write(sizes.data(), static_cast<std::streamsize>(sizes.size()));
     Out.seekp(end);
     Out.flush();
-    Pending.clear();
+    if (!Queue.empty()) Post();
     if (OnDone) OnDone(tag);
 }
 
@@ -327,14 +397,13 @@ bool TWavFileWaveOut::Restart() {
     if (!Out.is_open()) return Fail(NotOpenText);
     const bool was = Paused;
     Paused = false;
-    if (was && Outstanding) Post();
+    if (was && !Queue.empty()) Post();
     return Succeed();
 }
 
 bool TWavFileWaveOut::Reset() {
-    Outstanding = false;
+    Queue.clear();
     Paused = false;
-    Pending.clear();
     return Succeed();
 }
 

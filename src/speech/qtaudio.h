@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -20,14 +21,17 @@ class QIODevice;
 
 namespace tavi {
 
-// Plays on the sound server's default output. A whole buffer goes to the server at once; its
-// completion is the server reporting that the stream has run dry.
+// Plays on the sound server's default output. Buffers are handed to the server as they come, so
+// that a buffer written while another plays follows it without a gap; one is reported played
+// when the server's position has passed it, the last when the stream has run dry.
 class TQtWaveOut : public QObject, public TWaveOut {
 public:
     TQtWaveOut();
     ~TQtWaveOut() override;
     bool Open(const TSoundFormat& format) override;
     bool Write(std::string_view samples, std::uint64_t tag) override;
+    bool Queues() const override { return true; }
+    std::size_t Played() const override;
     bool Pause() override;
     bool Restart() override;
     bool Reset() override;
@@ -35,10 +39,18 @@ public:
     bool IsOpen() const override { return Opened; }
 
 private:
+    // A buffer handed over: where it ends in the stream (bytes since the stream started).
+    struct TQueued {
+        std::uint64_t Tag;
+        qint64 End;
+    };
     bool StartStream();
     void Feed();
+    void PadShortStart();
     void StateChanged(int state);
-    void Deliver(std::uint64_t tag);
+    void Poll();
+    void DeliverThrough(std::size_t count);
+    qint64 StreamPlayed() const;
     void ArmWatchdog();
     void DropSink();
 
@@ -47,21 +59,28 @@ private:
     TSoundFormat Format;
     bool Opened = false;
     std::string OpenError;
-    QByteArray Pending; // what the stream has not taken yet
-    qint64 Written = 0; // bytes of the buffer handed over, padding included
-    std::uint64_t Tag = 0;
-    bool Outstanding = false;
+    QByteArray Pending;                       // what the stream has not taken yet
+    qint64 Queued = 0;                        // bytes of the stream written, padding included
+    qint64 DryFrom = 0;                       // where the stream stood when it last ran dry
+    qint64 HeadStart = 0;                     // where the oldest buffer not yet reported starts
+    std::deque<TQueued> Queue;                // buffers not yet reported, oldest first
+    std::uint64_t Written = 0, Delivered = 0; // buffers written and reported, ever
     bool Paused = false;
     QTimer FeedTimer;
-    QTimer Watchdog; // a server that never reports the end must not leave callers waiting
+    QTimer PadTimer;  // pads a short start once the owner has written what it had at once
+    QTimer PollTimer; // watches the server's position while a buffer waits behind another
+    QTimer Watchdog;  // a server that never reports the end must not leave callers waiting
 };
 
-// Takes as long as the sound would play and makes no sound.
+// Takes as long as the sound would play and makes no sound; buffers written meanwhile wait
+// their turn.
 class TNullWaveOut : public QObject, public TWaveOut {
 public:
     TNullWaveOut();
     bool Open(const TSoundFormat& format) override;
     bool Write(std::string_view samples, std::uint64_t tag) override;
+    bool Queues() const override { return true; }
+    std::size_t Played() const override;
     bool Pause() override;
     bool Restart() override;
     bool Reset() override;
@@ -69,12 +88,18 @@ public:
     bool IsOpen() const override { return Opened; }
 
 private:
+    struct TQueued {
+        std::uint64_t Tag;
+        std::size_t Bytes;
+    };
+    void StartHead();
+    void HeadDone();
+
     TSoundFormat Format;
     bool Opened = false;
-    bool Outstanding = false;
     bool Paused = false;
-    std::uint64_t Tag = 0;
-    int Remaining = 0;
+    std::deque<TQueued> Queue;
+    int Remaining = 0; // milliseconds of the oldest buffer left while paused
     QTimer Timer;
 };
 
@@ -86,6 +111,7 @@ public:
     explicit TWavFileWaveOut(std::filesystem::path file);
     bool Open(const TSoundFormat& format) override;
     bool Write(std::string_view samples, std::uint64_t tag) override;
+    bool Queues() const override { return true; }
     bool Pause() override;
     bool Restart() override;
     bool Reset() override;
@@ -93,6 +119,10 @@ public:
     bool IsOpen() const override { return Out.is_open(); }
 
 private:
+    struct TQueued {
+        std::uint64_t Tag;
+        std::string Samples;
+    };
     void Post();
     void Finish(std::uint64_t tag);
 
@@ -100,10 +130,8 @@ private:
     std::ofstream Out;
     TSoundFormat Format;
     std::uint32_t DataBytes = 0;
-    std::string Pending;
-    bool Outstanding = false;
+    std::deque<TQueued> Queue;
     bool Paused = false;
-    std::uint64_t Tag = 0;
 };
 
 // Which device the program plays on: chosen at start from $TAVI_AUDIO ("qt", "null",

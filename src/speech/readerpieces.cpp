@@ -39,6 +39,15 @@ void TTextReader::SetRate(double multiple) {
     FRate = ClampRate(multiple);
 }
 
+bool TTextReader::ReadOn(TNextText next) {
+    StartPieces();
+    Pieced = true;
+    Texts = std::move(next);
+    if (NextText()) return ReadNextChunk();
+    if (State != 2) Stop(); // nothing to read: what was playing ends all the same
+    return true;
+}
+
 void TTextReader::StartPieces() {
     DropPieces();
     const TSoundFormat& format = Sounds->ReadFormat();
@@ -51,24 +60,64 @@ void TTextReader::StartPieces() {
 void TTextReader::DropPieces() {
     Pieced = false;
     Scaler.reset();
+    Texts = nullptr;
+    TextNo = TextMade = TextTaken = 0;
     Unscaled.clear();
-    Ahead.clear();
+    Ahead.reset();
     AheadReady = false;
     AheadFailure = nullptr;
+    OnDevice.clear();
+    Marks.clear();
+    ReadingWords.reset();
+    CallerWords.reset();
+}
+
+// The next text of ReadOn in the converter; false after the last (or for Speak, whose one text
+// is there from the start).
+bool TTextReader::NextText() {
+    if (!Texts) return false;
+    std::optional<std::string> text = Texts();
+    if (!text) {
+        Texts = nullptr;
+        return false;
+    }
+    if (ReadingWords) ++TextNo;
+    const std::string& reading = ConvertText(*text).Data;
+    ReadingWords =
+        std::make_unique<TWordStarts>(std::string_view(reading).substr(0, reading.size() - 1));
+    CallerWords =
+        std::make_unique<TWordStarts>(std::string_view(*text).substr(0, text->find('\0')));
+    TextMade = TextTaken = 0;
+    Marks.push_back({TextNo, {}});
+    // Each text is scaled from a fresh start, as it would be alone: a flushed scaler still
+    // holds a little of the text before.
+    if (Scaler) Scaler = std::make_unique<TTimeScaler>(Sounds->ReadFormat(), FRate);
+    return true;
+}
+
+bool TTextReader::TextUsedUp() const {
+    return Unscaled.empty() && Converter.OutStream.AtEnd();
 }
 
 bool TTextReader::PlayNextPiece() {
     if (AheadFailure) std::rethrow_exception(std::exchange(AheadFailure, nullptr));
-    if (AheadReady && Ahead.empty()) {
+    if (AheadReady && !Ahead) {
         CloseDevice();
         return false;
     }
-    Buffer.Clear();
-    Buffer.Data = AheadReady ? std::move(Ahead) : MakePiece(true);
-    Ahead.clear();
+    std::optional<TPiece> piece = AheadReady ? std::exchange(Ahead, std::nullopt) : MakePiece(true);
     AheadReady = false;
+    if (!piece) return true; // a text without sound: nothing is played
+    Buffer.Clear();
+    Buffer.Data = std::move(piece->Sound);
     if (!PlayBuffer(Buffer)) return false;
-    if (State != 0) return true; // a text without sound: nothing was played
+    piece->Tag = PlayingTag;
+    OnDevice.push_back(std::move(*piece));
+    Heard(OnDevice.front());
+    if (WaveOut->Queues()) {
+        FillQueue();
+        return true;
+    }
     try {
         Ahead = MakePiece(false);
     } catch (...) {
@@ -79,13 +128,59 @@ bool TTextReader::PlayNextPiece() {
     return true;
 }
 
-std::string TTextReader::MakePiece(bool first) {
+// Keeps a piece waiting on the device behind the one playing, so that it follows at once.
+void TTextReader::FillQueue() {
+    while (OnDevice.size() < 2 && !AheadFailure) {
+        std::optional<TPiece> piece;
+        try {
+            piece = MakePiece(false);
+        } catch (...) {
+            AheadFailure = std::current_exception();
+        }
+        if (!piece || !QueuePiece(std::move(*piece))) return;
+    }
+}
+
+bool TTextReader::QueuePiece(TPiece piece) {
+    piece.Tag = ++LastTag;
+    OnDevice.push_back(std::move(piece));
+    if (WaveOut->Write(OnDevice.back().Sound, OnDevice.back().Tag)) return true;
+    const std::string error = WaveOut->ErrorText();
+    Stop();
+    ErrorText = error;
+    return false;
+}
+
+// A piece on a device that queues has been played: the next one is heard now.
+void TTextReader::PieceDone(std::uint64_t tag) {
+    if (State != 0 || OnDevice.empty() || tag != OnDevice.front().Tag) return;
+    OnDevice.pop_front();
+    if (OnDevice.empty()) {
+        Stop();
+        if (AheadFailure) std::rethrow_exception(std::exchange(AheadFailure, nullptr));
+        CloseDevice();
+        return;
+    }
+    PlayingTag = OnDevice.front().Tag;
+    Heard(OnDevice.front());
+    FillQueue();
+}
+
+void TTextReader::Heard(const TPiece& piece) {
+    while (!Marks.empty() && Marks.front().Text < piece.Text) Marks.pop_front();
+    if (piece.First && OnTextStart && ReadingWords) OnTextStart(piece.Text);
+}
+
+std::optional<TTextReader::TPiece> TTextReader::MakePiece(bool first) {
     // The scaler keeps back what it needs to go on (two of the longest pitch periods): a
-    // piece that gave no sound yet takes more, unless the text is used up.
-    std::string piece;
-    do piece += ScalePiece(first);
-    while (piece.empty() && !(Unscaled.empty() && Converter.OutStream.AtEnd()));
-    return piece;
+    // piece that gave no sound yet takes more, unless the text is used up. A piece never
+    // holds the end of one text and the start of the next.
+    for (;;) {
+        if (TextUsedUp() && !NextText()) return std::nullopt;
+        TPiece piece{ScalePiece(first), TextNo, TextMade, TextMade == 0};
+        TextMade += piece.Sound.size();
+        if (!piece.Sound.empty()) return piece;
+    }
 }
 
 std::string TTextReader::ScalePiece(bool first) {
@@ -102,18 +197,48 @@ std::string TTextReader::ScalePiece(bool first) {
     sound.Data = std::move(Unscaled);
     sound.Position = sound.Data.size();
     Unscaled.clear();
+    MarkBase = TextTaken;
+    MarkSound = ReadingWords ? &sound : nullptr;
     TMemoryStream& source = Converter.OutStream;
     int units = 0;
     while (sound.Size() < share && units < ChunkUnits && !source.AtEnd()) {
+        NoteWord(sound.Size(), source.Position);
         std::string token = ReadToken(source);
         if (token.size() == 1 && token[0] == '\0') break;
         units += SayToken(std::move(token), &sound);
     }
+    MarkSound = nullptr;
     std::string piece = TakeSound(sound, most);
+    TextTaken += piece.size();
     if (!Scaler) return piece;
     std::string scaled = Scaler->Scale(piece);
     if (Unscaled.empty() && source.AtEnd()) scaled += Scaler->Flush();
     return scaled;
+}
+
+// Marks where the sound of the text being read on stands at the reading offset given.
+void TTextReader::NoteWord(std::size_t sound, std::size_t reading) {
+    if (!MarkSound || Marks.empty()) return;
+    std::vector<TMark>& marks = Marks.back().Marks;
+    const std::size_t offset = CallerWords->Start(ReadingWords->NumberAt(reading));
+    if (!marks.empty() && marks.back().Offset == offset) return;
+    marks.push_back({MarkBase + sound, offset});
+}
+
+std::optional<TTextReader::TReadPlace> TTextReader::Place() const {
+    if (State == 2 || OnDevice.empty() || !ReadingWords) return std::nullopt;
+    const TPiece& piece = OnDevice.front();
+    const std::size_t played = piece.Offset + std::min(WaveOut->Played(), piece.Sound.size());
+    // The sound before scaling that has been heard: a time-scaled voice keeps its pace.
+    const auto heard =
+        static_cast<std::size_t>(static_cast<double>(played) * (Scaler ? FRate : 1.0));
+    TReadPlace place{piece.Text, 0};
+    for (const TTextMarks& text : Marks) {
+        if (text.Text != piece.Text) continue;
+        for (const TMark& m : text.Marks)
+            if (m.Sound <= heard) place.Offset = m.Offset;
+    }
+    return place;
 }
 
 // At most `most` bytes of the sound, in whole frames; the rest waits for the next piece.

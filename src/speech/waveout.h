@@ -2,6 +2,8 @@
 // devices. A device plays one buffer at a time, asynchronously, and reports each buffer it has
 // played through OnDone, always later, from the event loop of the user-interface thread and
 // never from inside one of its own calls, so the owner may start the next buffer from there.
+// A device that queues takes further buffers while one plays and plays them after it without
+// a gap, reporting each in turn.
 #pragma once
 
 #include "speech/sounddata.h"
@@ -25,15 +27,21 @@ public:
 
     // Each operation returns false on failure and leaves the reason in ErrorText().
     virtual bool Open(const TSoundFormat& format) = 0;
-    // Starts playing samples (whole frames of the opened format). The device may keep a view of
-    // them: they stay allocated and unchanged until OnDone or Reset.
+    // Starts playing samples (whole frames of the opened format), or, on a device that queues,
+    // puts them behind the buffers not yet played. The device may keep a view of them: they stay
+    // allocated and unchanged until OnDone or Reset.
     virtual bool Write(std::string_view samples, std::uint64_t tag) = 0;
+    // Whether Write may be called again before the buffer written before it has been reported.
+    virtual bool Queues() const { return false; }
+    // How many bytes of the oldest buffer not yet reported have been heard (a sound server's
+    // figure is its own estimate); 0 when none is playing.
+    virtual std::size_t Played() const { return 0; }
     // Pause holds the device, also when nothing plays: a buffer written meanwhile waits for
     // Restart.
     virtual bool Pause() = 0;
     virtual bool Restart() = 0;
-    // Drops what is playing or paused and ends a pause. Nothing to drop (or a closed device) is
-    // a success.
+    // Drops what is playing or paused, and every buffer queued, and ends a pause. Nothing to
+    // drop (or a closed device) is a success.
     virtual bool Reset() = 0;
     // Drops what is playing and closes; closing a closed device is a success.
     virtual bool Close() = 0;

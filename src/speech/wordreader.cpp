@@ -368,6 +368,7 @@ bool TTextReader::Stop() {
     ErrorText.clear();
     State = 2;
     PlayingTag = 0;
+    OnDevice.clear();
     if (!WaveOut->Reset()) {
         ErrorText = WaveOut->ErrorText();
         return false;
@@ -408,6 +409,7 @@ void TTextReader::SetWaveOut(std::unique_ptr<TWaveOut> device) {
 void TTextReader::DeviceDone(std::uint64_t tag) {
     if (State != 0 || tag != PlayingTag) return;
     try {
+        if (Pieced && WaveOut->Queues()) return PieceDone(tag);
         Stop();
         ReadNextChunk();
     } catch (const std::exception& e) {
@@ -489,6 +491,8 @@ int TTextReader::SayToken(std::string token, TMemoryStream* dest) {
         mark = last;
     }
     int units = token.empty() ? 0 : SayWords(token, dest);
+    // In the pause after a word, the word after it is the one to go on from.
+    if (dest && dest == MarkSound) NoteWord(dest->Size(), Converter.OutStream.Position);
     if (SpeakSymbols) {
         if (AppendKey(std::string(1, static_cast<char>(mark)), dest)) ++units;
     } else if (IsShortPause(last)) {

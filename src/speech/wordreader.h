@@ -6,6 +6,7 @@
 
 #include "codes/memorystream.h"
 #include "codes/vncodeconverter.h"
+#include "codes/wordplaces.h"
 #include "speech/englishvoice.h"
 #include "speech/englishwords.h"
 #include "speech/sounddata.h"
@@ -13,6 +14,7 @@
 #include "speech/waveout.h"
 
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <filesystem>
 #include <functional>
@@ -146,6 +148,23 @@ public:
     // sound: a short first one, so that the first sound comes at once, then longer ones, each
     // made while the one before plays.
     bool Speak(std::string_view text);
+    // Texts read one after another, as a document is read on: next gives them one by one
+    // (nullopt after the last), each asked for while the one before it plays, so that no gap
+    // comes between them beyond the pause at its end. Always played in pieces; on a device
+    // that queues, the next piece waits on the device behind the one playing. Returns as Speak.
+    using TNextText = std::function<std::optional<std::string>()>;
+    bool ReadOn(TNextText next);
+    // Told when a text of ReadOn (numbered from 0) begins to be heard.
+    std::function<void(std::size_t text)> OnTextStart;
+    // Where the voice is in what ReadOn reads: the text, and the offset in it of the word being
+    // heard (in a pause after a word, of the word after it; the text's size after the last).
+    struct TReadPlace {
+        std::size_t Text = 0;
+        std::size_t Offset = 0;
+        bool operator==(const TReadPlace&) const = default;
+    };
+    // nullopt when nothing read on is playing or paused.
+    std::optional<TReadPlace> Place() const;
     bool ReadNextChunk();
     virtual bool OpenDevice();
     virtual bool PlayBuffer(TMemoryStream& stream);
@@ -160,14 +179,40 @@ public:
     void SetWaveOut(std::unique_ptr<TWaveOut> device);
 
 private:
+    // A piece of sound of the text numbered Text, Offset bytes (as played) into its sound.
+    struct TPiece {
+        std::string Sound;
+        std::size_t Text = 0;
+        std::size_t Offset = 0;
+        bool First = false; // the first piece of its text
+        std::uint64_t Tag = 0;
+    };
+    // Where each word of a text read on begins in its sound (before time-scaling), and the
+    // offset in the caller's text of the word that is heard from there on.
+    struct TMark {
+        std::size_t Sound;
+        std::size_t Offset;
+    };
+    struct TTextMarks {
+        std::size_t Text;
+        std::vector<TMark> Marks;
+    };
+
     void DeviceDone(std::uint64_t tag);
-    // The pieces of the text being spoken.
+    void PieceDone(std::uint64_t tag);
+    // The pieces of the texts being spoken.
     void StartPieces();
     void DropPieces();
+    bool NextText();
+    bool TextUsedUp() const;
     bool PlayNextPiece();
-    std::string MakePiece(bool first);
+    bool QueuePiece(TPiece piece);
+    void FillQueue();
+    void Heard(const TPiece& piece);
+    std::optional<TPiece> MakePiece(bool first);
     std::string ScalePiece(bool first);
     std::string TakeSound(TMemoryStream& sound, std::size_t most);
+    void NoteWord(std::size_t sound, std::size_t reading);
 
     // The tag of the chunk on the device; 0 when none is. A completion that names another
     // chunk (one cut off by Stop) is ignored.
@@ -177,10 +222,21 @@ private:
     double FRate = 1.0;
     bool Pieced = false; // the text being spoken is played in pieces
     std::unique_ptr<TTimeScaler> Scaler;
+    TNextText Texts;                 // the texts after the one being made (ReadOn)
+    std::size_t TextNo = 0;          // the number of the text being made
+    std::size_t TextMade = 0;        // bytes of its sound in pieces so far, as played
+    std::size_t TextTaken = 0;       // bytes of its sound in pieces so far, before scaling
     std::string Unscaled;            // sound of the text not yet in a piece
-    std::string Ahead;               // the next piece, made while the one before plays
-    bool AheadReady = false;         // Ahead is made (empty: the text is used up)
+    std::optional<TPiece> Ahead;     // the next piece, made while the one before plays
+    bool AheadReady = false;         // Ahead is made (empty: the texts are used up)
     std::exception_ptr AheadFailure; // why the next piece could not be made
+    std::deque<TPiece> OnDevice;     // pieces written and not yet played, oldest first
+    // Marks of the texts being read on and made (ReadOn only), and the words of the text being
+    // made in the reading code and in the caller's text.
+    std::deque<TTextMarks> Marks;
+    std::unique_ptr<TWordStarts> ReadingWords, CallerWords;
+    std::size_t MarkBase = 0;           // where the sound being made starts in its text's sound
+    TMemoryStream* MarkSound = nullptr; // the sound being made, while words are marked
 
     // The units of a token without its final mark: a word, an abbreviation, a number or a date.
     int SayWords(const std::string& token, TMemoryStream* dest);

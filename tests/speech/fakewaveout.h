@@ -19,6 +19,8 @@ struct DeviceLog {
     tavi::TSoundFormat Format;
     std::set<std::string> Failing; // calls that fail
     bool Open = false;
+    bool Queues = false;    // the device takes a buffer while another plays
+    std::size_t Played = 0; // bytes of the oldest buffer heard, as the device reports it
     std::function<void(std::uint64_t)> Done; // the owner's OnDone, for Complete
 
     // Reports the buffer written with this tag (the last one when 0) as played.
@@ -48,6 +50,8 @@ public:
         Log->Done = OnDone;
         return Succeed();
     }
+    bool Queues() const override { return Log->Queues; }
+    std::size_t Played() const override { return Log->Played; }
     bool Pause() override { return Call("pause") ? Succeed() : Fail("pause failed"); }
     bool Restart() override { return Call("restart") ? Succeed() : Fail("restart failed"); }
     bool Reset() override { return Call("reset") ? Succeed() : Fail("reset failed"); }

@@ -301,6 +301,91 @@ TEST(Playback, AnUnreadableUnitInALaterPieceStopsTheReaderOnceTheOneBeforeIsPlay
     EXPECT_GT(log->Buffers.size(), 2u); // the pieces before it were played
 }
 
+// The buffers of a device that queues, reported one by one from the oldest.
+struct Queued {
+    explicit Queued(DeviceLog& log) : Log(log) {}
+    std::size_t Waiting() const { return Log.Tags.size() - Done; }
+    void CompleteOldest() { Log.Complete(Log.Tags[Done++]); }
+    // Reports buffers until the sound position given (counted from the first buffer on) is in
+    // the oldest one waiting, which has played up to it.
+    void PlayTo(std::size_t pos) {
+        while (Done < Log.Buffers.size() && pos >= Before + Log.Buffers[Done].size()) {
+            Before += Log.Buffers[Done].size();
+            CompleteOldest();
+        }
+        Log.Played = pos - Before;
+    }
+    DeviceLog& Log;
+    std::size_t Done = 0, Before = 0;
+};
+
+TEST(Playback, ReadOnPlaysTextsOneAfterAnotherWithoutAGap) {
+    const std::vector<std::string> texts = {"a b,", "b " + Words(120) + ".", "a"};
+    for (const bool queues : {false, true}) {
+        for (const double rate : {1.0, 2.5, tavi::MaxRate}) {
+            SCOPED_TRACE(std::to_string(rate) + (queues ? " queued" : ""));
+            Player p;
+            p.Log->Queues = queues;
+            p.R().SetRate(rate);
+            std::string whole;
+            for (const auto& t : texts) whole += p.R().WholeSound(t);
+            std::vector<std::size_t> started;
+            p.R().OnTextStart = [&](std::size_t n) { started.push_back(n); };
+            std::size_t next = 0, most = 0;
+            EXPECT_TRUE(p.R().ReadOn([&]() -> std::optional<std::string> {
+                if (next == texts.size()) return std::nullopt;
+                return texts[next++];
+            }));
+            EXPECT_EQ(started, std::vector<std::size_t>{0});
+            EXPECT_EQ(p.R().Place(), (tavi::TTextReader::TReadPlace{0, 0}));
+            Queued device(*p.Log);
+            while (p.R().State == 0 && device.Waiting() > 0) {
+                most = std::max(most, device.Waiting());
+                device.CompleteOldest();
+            }
+            EXPECT_EQ(started, (std::vector<std::size_t>{0, 1, 2}));
+            std::string played;
+            for (const auto& b : p.Log->Buffers) played += b;
+            EXPECT_TRUE(played == whole); // no silence added between the texts
+            EXPECT_EQ(most, queues ? 2u : 1u);
+            EXPECT_EQ(p.Log->Calls.back(), "close");
+            EXPECT_EQ(p.R().Place(), std::nullopt);
+        }
+    }
+}
+
+#ifdef TAVI_HAVE_DICT
+TEST(Playback, ReadOnTellsTheWordBeingHeard) {
+    // Each word is found in the sound as the sound of the words before it ends, at each rate.
+    const std::vector<std::string> words = {"Tôi", "dùng", "Windows", "và", "Facebook."};
+    auto reader = speechtest::RealReader();
+    speechtest::ReadEnglishWords(*reader);
+    for (const double rate : {1.0, 3.0, tavi::MaxRate}) {
+        SCOPED_TRACE(rate);
+        reader->SetRate(rate);
+        std::string text;
+        std::vector<std::size_t> offsets, sounds = {0};
+        for (const auto& w : words) {
+            offsets.push_back(text.size());
+            text += w + " ";
+            sounds.push_back(reader->WholeSound(text).size());
+        }
+        for (std::size_t k = 0; k < words.size(); ++k) {
+            auto log = std::make_shared<DeviceLog>();
+            log->Queues = true;
+            reader->SetWaveOut(std::make_unique<speechtest::FakeWaveOut>(log));
+            bool given = false;
+            reader->ReadOn([&]() -> std::optional<std::string> {
+                if (std::exchange(given, true)) return std::nullopt;
+                return text;
+            });
+            Queued(*log).PlayTo(sounds[k] + (sounds[k + 1] - sounds[k]) / 4); // in its units
+            EXPECT_EQ(reader->Place(), (tavi::TTextReader::TReadPlace{0, offsets[k]})) << words[k];
+        }
+    }
+}
+#endif
+
 TEST(Playback, DestroyingTheReaderClosesItsDevice) {
     auto log = std::make_shared<DeviceLog>();
     {

@@ -74,6 +74,8 @@ public:
         ++Writes;
         return Pass(Inner->Write(s, tag));
     }
+    bool Queues() const override { return Inner->Queues(); }
+    std::size_t Played() const override { return Inner->Played(); }
     bool Pause() override { return Pass(Inner->Pause()); }
     bool Restart() override { return Pass(Inner->Restart()); }
     bool Reset() override { return Pass(Inner->Reset()); }
@@ -125,13 +127,7 @@ bool Played(const tavi::TTextReader& reader, int ms = 60000) {
     return tavi::PumpEventsUntil([&] { return reader.State != 0; }, ms);
 }
 
-std::unique_ptr<tavi::TWordReader> RealReader() {
-    const fs::path dir = tavitest::DataDir();
-    auto reader =
-        std::make_unique<tavi::TWordReader>(dir / "dict.dat", dir / "dict.idx", dir / "abbr.txt");
-    reader->SetCodeTable("Unicode");
-    return reader;
-}
+using speechtest::RealReader;
 
 // The sound of a whole text as the reader builds it, chunk after chunk.
 std::string Sound(const std::string& text) {

@@ -36,6 +36,15 @@ inline void ReadEnglishWords(tavi::TTextReader& reader) {
     reader.EnglishVoice = std::make_shared<tavi::TEnglishVoice>(tavi::CreateESpeakEngine());
 }
 
+// A reader over the program's own dictionary, reading Unicode text.
+inline std::unique_ptr<tavi::TWordReader> RealReader() {
+    const auto dir = tavitest::DataDir();
+    auto reader =
+        std::make_unique<tavi::TWordReader>(dir / "dict.dat", dir / "dict.idx", dir / "abbr.txt");
+    reader->SetCodeTable("Unicode");
+    return reader;
+}
+
 // Samples of a test unit, whole frames of the format: its name's length and first byte make
 // them recognisable.
 inline std::string SamplesOf(const std::string& name,
