@@ -3,6 +3,7 @@
 // the next buffer handed over). The device here only notes the time of each buffer, so the
 // figures are the program's own work, without the sound server's latency.
 #include "codes/memorystream.h"
+#include "document/sentencewalk.h"
 #include "platform/paths.h"
 #include "speech/tts.h"
 #include "speech/wordreader.h"
@@ -81,6 +82,37 @@ void BM_VietnameseGapBetweenChunks(benchmark::State& state) {
         static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_VietnameseGapBetweenChunks)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Reading a document of 1 MB on from the caret in its middle, as the program reads it (English
+// words read in English): the time from "read on" to the first buffer, at the voice's own rate
+// and at its fastest. The document is looked at a window at a time, as the editor gives it.
+void BM_ReadOnToFirstBuffer(benchmark::State& state) {
+    TimingWaveOut* device = nullptr;
+    auto reader = OpenReader(state, device);
+    if (!reader) return;
+    reader->EnglishList = std::make_shared<tavi::TEnglishWords>(tavi::EnglishWordsFile);
+    reader->EnglishVoice = std::make_shared<tavi::TEnglishVoice>(tavi::CreateESpeakEngine());
+    reader->SetRate(static_cast<double>(state.range(0)));
+    const std::string prose = Prose();
+    std::string document;
+    while (document.size() < (1u << 20)) document += prose;
+    std::size_t asked = 0;
+    const tavi::TTextWindow window = [&](std::size_t pos, std::size_t count) {
+        asked += count;
+        return pos < document.size() ? document.substr(pos, count) : std::string();
+    };
+    for (auto _ : state) {
+        asked = 0;
+        const Clock::time_point start = Clock::now();
+        auto source = std::make_shared<tavi::TReadOnSource>(window, document.size() / 2);
+        reader->ReadOn([source] { return source->Next(); });
+        state.SetIterationTime(std::chrono::duration<double>(device->Arrived - start).count());
+        reader->StopReading();
+    }
+    state.counters["document_bytes"] = static_cast<double>(document.size());
+    state.counters["bytes_looked_at"] = static_cast<double>(asked);
+}
+BENCHMARK(BM_ReadOnToFirstBuffer)->Arg(1)->Arg(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 std::unique_ptr<tavi::TTTS> OpenEnglish(benchmark::State& state, TimingWaveOut*& device) {
     auto tts = std::make_unique<tavi::TTTS>(tavi::CreateESpeakEngine());

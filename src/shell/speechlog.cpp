@@ -4,6 +4,7 @@
 #include "platform/bytechars.h"
 #include "platform/errors.h"
 
+#include <deque>
 #include <fstream>
 
 namespace tavi {
@@ -53,9 +54,36 @@ void TSpeechLogPort::ReaderSpeak(const std::string& text, const std::string& cod
                                  bool speakSymbols) {
     const auto when = std::chrono::steady_clock::now();
     Voices->ReaderSpeak(text, codeTable, speakSymbols);
+    WriteReaderText(when, text, codeTable, speakSymbols);
+}
+
+void TSpeechLogPort::WriteReaderText(std::chrono::steady_clock::time_point when,
+                                     const std::string& text, const std::string& codeTable,
+                                     bool speakSymbols) {
     for (const TVoicePiece& piece : Voices->ReaderPieces(text, codeTable, speakSymbols))
         Write(when, piece.English ? "en" : "vi",
               piece.English ? piece.Text : ToUtf8(piece.Text, codeTable));
+}
+
+void TSpeechLogPort::ReadOn(TReadOn request) {
+    // The sentences given and not yet heard, the first of them numbered first.
+    auto given = std::make_shared<std::deque<std::string>>();
+    auto first = std::make_shared<std::size_t>(0);
+    request.Next = [next = std::move(request.Next), given] {
+        std::optional<std::string> text = next();
+        if (text) given->push_back(*text);
+        return text;
+    };
+    request.Started = [this, started = std::move(request.Started), given, first,
+                       english = request.English, table = request.CodeTable,
+                       symbols = request.SpeakSymbols](std::size_t n) {
+        const auto when = std::chrono::steady_clock::now();
+        for (; *first < n && !given->empty(); ++*first) given->pop_front();
+        if (!given->empty() && english) Write(when, "en", AnsiToUtf8(given->front()));
+        if (!given->empty() && !english) WriteReaderText(when, given->front(), table, symbols);
+        if (started) started(n);
+    };
+    Voices->ReadOn(std::move(request));
 }
 
 void TSpeechLogPort::EngineSpeak(const std::string& text) {

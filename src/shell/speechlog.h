@@ -44,6 +44,9 @@ public:
     void SetEnglishWords(bool on) override { Voices->SetEnglishWords(on); }
     void SetReaderRate(double multiple) override { Voices->SetReaderRate(multiple); }
     void SetEngineRate(double multiple) override { Voices->SetEngineRate(multiple); }
+    // Each sentence read on is written when it begins to be heard, with its voice.
+    void ReadOn(TReadOn request) override;
+    std::optional<TReadPlace> StopReadOn() override { return Voices->StopReadOn(); }
     bool EngineActive() const override { return Voices->EngineActive(); }
     void SetEngineActive(bool active) override { Voices->SetEngineActive(active); }
     void EngineReset() override { Voices->EngineReset(); }
@@ -57,6 +60,8 @@ public:
 private:
     void Write(std::chrono::steady_clock::time_point when, const char* voice,
                const std::string& utf8);
+    void WriteReaderText(std::chrono::steady_clock::time_point when, const std::string& text,
+                         const std::string& codeTable, bool speakSymbols);
     std::string ToUtf8(const std::string& text, const std::string& codeTable);
 
     std::unique_ptr<ISpeechPort> Voices;

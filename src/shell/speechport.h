@@ -5,6 +5,8 @@
 #include "speech/wordreader.h"
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,22 @@ public:
     // (speech/speechrate.h, which also has the steps the user moves through).
     virtual void SetReaderRate(double multiple) = 0;
     virtual void SetEngineRate(double multiple) = 0;
+
+    // Reading a document on, sentence after sentence, from Next (nullopt after the last), each
+    // asked for while the one before is heard; Started is told when sentence n (from 0) begins
+    // to be heard. English: the English engine reads them (the language of speech is English),
+    // otherwise the reader in CodeTable.
+    struct TReadOn {
+        std::function<std::optional<std::string>()> Next;
+        std::function<void(std::size_t n)> Started;
+        std::string CodeTable = "Vni for Win";
+        bool SpeakSymbols = false;
+        bool English = false;
+    };
+    virtual void ReadOn(TReadOn request) = 0;
+    // Stops the voice; where it was in what it read on (the sentence, and the offset in its text
+    // of the word being heard), nullopt when it was reading nothing on.
+    virtual std::optional<TReadPlace> StopReadOn() = 0;
 
     // The English engine.
     virtual bool EngineActive() const = 0;

@@ -121,6 +121,37 @@ void TProgramVoices::SetEngineRate(double multiple) {
     }
 }
 
+void TProgramVoices::ReadOn(TReadOn request) {
+    StopReadOn();
+    ReadingOnInEnglish = request.English;
+    try {
+        if (request.English && EngineActive()) {
+            Engine->OnTextHeard = std::move(request.Started);
+            Engine->ReadOn(std::move(request.Next));
+        } else if (!request.English && Reader) {
+            Reader->SetCodeTable(request.CodeTable);
+            Reader->SpeakSymbols = request.SpeakSymbols;
+            Reader->OnTextStart = std::move(request.Started);
+            Reader->ReadOn(std::move(request.Next));
+        }
+    } catch (const std::exception&) {
+        // A damaged dictionary unit or a refusing engine: what was read so far stays.
+    }
+}
+
+std::optional<TReadPlace> TProgramVoices::StopReadOn() {
+    std::optional<TReadPlace> place;
+    if (EngineActive()) {
+        if (ReadingOnInEnglish) place = Engine->Place();
+        Engine->AudioReset();
+    }
+    if (Reader) {
+        if (!ReadingOnInEnglish) place = Reader->Place();
+        Reader->StopReading();
+    }
+    return place;
+}
+
 bool TProgramVoices::EngineActive() const {
     return Engine && Engine->Active();
 }

@@ -38,6 +38,8 @@ public:
     void SetEnglishWords(bool on) override;
     void SetReaderRate(double multiple) override;
     void SetEngineRate(double multiple) override;
+    void ReadOn(TReadOn request) override;
+    std::optional<TReadPlace> StopReadOn() override;
     bool EngineActive() const override;
     void SetEngineActive(bool active) override;
     void EngineReset() override;
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<TWordReader> Reader;
     std::unique_ptr<TTTS> Engine;
     std::unique_ptr<TMasterVol> Master;
+    bool ReadingOnInEnglish = false;
 };
 
 } // namespace tavi

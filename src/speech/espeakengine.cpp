@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace tavi {
 
@@ -31,13 +33,29 @@ int StartESpeak() {
     return rate;
 }
 
+// What one synthesis collects: the mono samples, and the time (ms) and character (from 1)
+// where each word begins.
+struct TCollected {
+    std::string Mono;
+    std::vector<std::pair<int, int>> Words;
+};
+
 int Collect(short* wav, int count, espeak_EVENT* events) {
-    if (wav && count > 0 && events) {
-        auto* out = static_cast<std::string*>(events->user_data);
-        if (out)
-            out->append(reinterpret_cast<const char*>(wav), static_cast<std::size_t>(count) * 2);
-    }
+    auto* out = events ? static_cast<TCollected*>(events->user_data) : nullptr;
+    if (!out) return 0;
+    if (wav && count > 0)
+        out->Mono.append(reinterpret_cast<const char*>(wav), static_cast<std::size_t>(count) * 2);
+    for (const espeak_EVENT* e = events; e->type != espeakEVENT_LIST_TERMINATED; ++e)
+        if (e->type == espeakEVENT_WORD)
+            out->Words.emplace_back(e->audio_position, e->text_position);
     return 0;
+}
+
+// The byte of UTF-8 text where its character number n (from 0) starts.
+std::size_t CharacterByte(std::string_view utf8, std::size_t n) {
+    for (std::size_t i = 0; i < utf8.size(); ++i)
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && n-- == 0) return i;
+    return utf8.size();
 }
 
 class TESpeakEngine : public ITTSEngine {
@@ -121,20 +139,23 @@ public:
 
     std::uint32_t Synthesize(std::string_view utf8, TChrSet charset, bool tagged,
                              std::string& samples) override {
-        if (Voice.empty()) return Failed;
-        if (tagged || charset == TChrSet::csIPAPhonetic) return NotImplemented;
-        if (!Apply()) return Failed;
-        std::string text(utf8.substr(0, utf8.find('\0')));
-        unsigned flags = espeakCHARS_UTF8;
-        if (charset == TChrSet::csEnginePhonetic) {
-            text = "[[" + text + "]]";
-            flags |= espeakPHONEMES;
-        }
-        std::string mono;
-        if (espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr,
-                         &mono) != EE_OK)
-            return Failed;
-        Spread(mono, samples);
+        TCollected got;
+        const std::uint32_t result = Run(utf8, charset, tagged, got);
+        if (result == Ok) Spread(got.Mono, samples);
+        return result;
+    }
+
+    std::uint32_t SynthesizeWords(std::string_view utf8, std::string& samples,
+                                  std::vector<TWordMark>& words) override {
+        TCollected got;
+        const std::uint32_t result = Run(utf8, TChrSet::csText, false, got);
+        if (result != Ok) return result;
+        const std::size_t frame = Format().BlockAlign;
+        for (const auto& [ms, character] : got.Words)
+            words.push_back(
+                {static_cast<std::size_t>(std::max(ms, 0)) * Rate / 1000 * frame,
+                 CharacterByte(utf8, static_cast<std::size_t>(std::max(character, 1) - 1))});
+        Spread(got.Mono, samples);
         return Ok;
     }
 
@@ -152,6 +173,22 @@ public:
     }
 
 private:
+    std::uint32_t Run(std::string_view utf8, TChrSet charset, bool tagged, TCollected& got) {
+        if (Voice.empty()) return Failed;
+        if (tagged || charset == TChrSet::csIPAPhonetic) return NotImplemented;
+        if (!Apply()) return Failed;
+        std::string text(utf8.substr(0, utf8.find('\0')));
+        unsigned flags = espeakCHARS_UTF8;
+        if (charset == TChrSet::csEnginePhonetic) {
+            text = "[[" + text + "]]";
+            flags |= espeakPHONEMES;
+        }
+        if (espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr,
+                         &got) != EE_OK)
+            return Failed;
+        return Ok;
+    }
+
     // Other engines of the process share espeak-ng's globals: set this one's voice each time.
     bool Apply() {
         if (espeak_SetVoiceByName(Voice.c_str()) != EE_OK) return false;

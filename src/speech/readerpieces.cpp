@@ -225,7 +225,7 @@ void TTextReader::NoteWord(std::size_t sound, std::size_t reading) {
     marks.push_back({MarkBase + sound, offset});
 }
 
-std::optional<TTextReader::TReadPlace> TTextReader::Place() const {
+std::optional<TReadPlace> TTextReader::Place() const {
     if (State == 2 || OnDevice.empty() || !ReadingWords) return std::nullopt;
     const TPiece& piece = OnDevice.front();
     const std::size_t played = piece.Offset + std::min(WaveOut->Played(), piece.Sound.size());

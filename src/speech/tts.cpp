@@ -76,18 +76,20 @@ ESpeechError::ESpeechError(std::uint32_t code)
 ESpeechError::ESpeechError(std::uint32_t code, const std::string& text)
     : EOleError(text), ErrorCode(code) {}
 
-std::vector<std::string> SplitSpeech(std::string_view text, std::size_t maxBytes) {
+std::vector<std::pair<std::size_t, std::string>> SplitSpeechAt(std::string_view text,
+                                                               std::size_t maxBytes) {
     maxBytes = std::max<std::size_t>(maxBytes, 1);
-    std::vector<std::string> pieces;
-    const auto add = [&](std::string_view piece) {
+    std::vector<std::pair<std::size_t, std::string>> pieces;
+    const auto add = [&](std::size_t at, std::string_view piece) {
         while (piece.size() > maxBytes) {
             std::size_t cut = piece.rfind(' ', maxBytes - 1);
             cut = cut == std::string_view::npos || cut == 0 ? maxBytes : cut + 1;
-            pieces.emplace_back(piece.substr(0, cut));
+            pieces.emplace_back(at, piece.substr(0, cut));
             piece.remove_prefix(cut);
+            at += cut;
         }
         if (piece.find_first_not_of(" \t\r\n") != std::string_view::npos)
-            pieces.emplace_back(piece);
+            pieces.emplace_back(at, piece);
     };
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -97,11 +99,17 @@ std::vector<std::string> SplitSpeech(std::string_view text, std::size_t maxBytes
         const bool end = c == '\n' || c == '\r' ||
                          ((c == '.' || c == '!' || c == '?' || c == ';') && next_blank);
         if (end) {
-            add(text.substr(start, i + 1 - start));
+            add(start, text.substr(start, i + 1 - start));
             start = i + 1;
         }
     }
-    add(text.substr(start));
+    add(start, text.substr(start));
+    return pieces;
+}
+
+std::vector<std::string> SplitSpeech(std::string_view text, std::size_t maxBytes) {
+    std::vector<std::string> pieces;
+    for (auto& piece : SplitSpeechAt(text, maxBytes)) pieces.push_back(std::move(piece.second));
     return pieces;
 }
 
@@ -369,20 +377,69 @@ void TTTS::SetAudioPaused(bool paused) {
 void TTTS::Speak(std::string_view text) {
     if (!FActive) throw EOleError(SpeechMessage(62305, {"Speak"}));
     ErrorText.clear();
-    const std::vector<std::string> pieces = SplitSpeech(text.substr(0, text.find('\0')));
+    ReadingOn = false;
     if (OnTextDataStarted) OnTextDataStarted(Now());
-    for (std::size_t i = 0; i < pieces.size(); ++i)
-        Queue.push_back({AnsiToUtf8(pieces[i]), i + 1 == pieces.size()});
-    if (pieces.empty() && OnTextDataDone) OnTextDataDone(Now(), 0);
+    if (!Enqueue(text.substr(0, text.find('\0'))) && OnTextDataDone) OnTextDataDone(Now(), 0);
     try {
-        if (PlayingTag == 0)
-            PlayNext();
-        else if (!Next && !Queue.empty())
-            Synthesize();
+        PlayNext();
     } catch (...) {
         Drop();
         throw;
     }
+}
+
+void TTTS::ReadOn(std::function<std::optional<std::string>()> next) {
+    if (!FActive) throw EOleError(SpeechMessage(62305, {"ReadOn"}));
+    AudioReset();
+    TextCount = 0;
+    Texts = std::move(next);
+    ReadingOn = true;
+    try {
+        PlayNext();
+    } catch (...) {
+        Drop();
+        throw;
+    }
+}
+
+// The pieces of a text at the end of the queue; false when it has none.
+bool TTTS::Enqueue(std::string_view text) {
+    const auto pieces = SplitSpeechAt(text);
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        Queue.push_back({AnsiToUtf8(pieces[i].second), i + 1 == pieces.size(), i == 0, TextCount,
+                         pieces[i].first});
+    ++TextCount;
+    return !pieces.empty();
+}
+
+// Whether a piece waits to be synthesised, taking the next text read on when none does.
+bool TTTS::HaveQueued() {
+    while (Queue.empty() && Texts) {
+        std::optional<std::string> text = Texts();
+        if (!text)
+            Texts = nullptr;
+        else
+            Enqueue(std::string_view(*text).substr(0, text->find('\0')));
+    }
+    return !Queue.empty();
+}
+
+std::optional<TReadPlace> TTTS::Place() const {
+    if (!ReadingOn || OnDevice.empty()) return std::nullopt;
+    const TSound& sound = OnDevice.front();
+    const std::size_t played = Device ? Device->Played() : 0;
+    TReadPlace place{sound.Piece.Text, sound.Piece.Offset};
+    for (const TWordMark& word : sound.Words) {
+        if (word.Sound > played) break;
+        // The text was given to the engine as UTF-8: one character for each byte of the piece.
+        const std::string_view before = std::string_view(sound.Piece.Utf8).substr(0, word.Text);
+        place.Offset =
+            sound.Piece.Offset +
+            static_cast<std::size_t>(std::count_if(before.begin(), before.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            }));
+    }
+    return place;
 }
 
 void TTTS::AudioReset() {
@@ -402,60 +459,74 @@ std::string TTTS::ConvertToPhoneme(std::string_view text) {
 }
 
 bool TTTS::Speaking() const {
-    return PlayingTag != 0 || Next.has_value() || !Queue.empty();
+    return !OnDevice.empty() || Next.has_value() || !Queue.empty() || Texts;
 }
 
 void TTTS::Synthesize() {
-    TPiece piece = std::move(Queue.front());
+    TSound sound{std::move(Queue.front()), {}, {}, 0};
     Queue.pop_front();
-    std::string samples;
-    Check(Engine->Synthesize(piece.Utf8, FCharacterSet, FControlTags == TCtrlTags::ctTagged,
-                             samples));
-    Next = std::move(samples);
-    NextLast = piece.LastOfText;
+    Check(Engine->SynthesizeWords(sound.Piece.Utf8, sound.Samples, sound.Words));
+    Next = std::move(sound);
 }
 
 void TTTS::PlayNext() {
-    // Pieces that make no sound at all are passed over.
-    while (!Queue.empty() && (!Next || Next->empty())) {
-        if (Next && NextLast && OnTextDataDone) OnTextDataDone(Now(), 0);
-        Synthesize();
-    }
-    if (!Next || Next->empty()) {
-        if (Next && NextLast && OnTextDataDone) OnTextDataDone(Now(), 0);
+    // A device that queues keeps the next piece behind the one playing.
+    const std::size_t room = Device->Queues() ? 2 : 1;
+    while (OnDevice.size() < room) {
+        // Pieces that make no sound at all are passed over.
+        while ((!Next || Next->Samples.empty()) && HaveQueued()) {
+            if (Next && Next->Piece.LastOfText && OnTextDataDone) OnTextDataDone(Now(), 0);
+            Synthesize();
+        }
+        if (!Next || Next->Samples.empty()) {
+            if (Next && Next->Piece.LastOfText && OnTextDataDone) OnTextDataDone(Now(), 0);
+            Next.reset();
+            return;
+        }
+        TSound& sound = OnDevice.emplace_back(std::move(*Next));
         Next.reset();
-        return;
+        sound.Tag = ++LastTag;
+        if (!Device->Write(sound.Samples, sound.Tag)) {
+            OnDevice.pop_back();
+            throw ESpeechError(Failed, Device->ErrorText());
+        }
+        if (OnDevice.size() > 1) continue;
+        if (!AudioOn && OnAudioStart) OnAudioStart(Now());
+        AudioOn = true;
+        Heard(sound);
     }
-    Playing = std::move(*Next);
-    PlayingLast = NextLast;
-    Next.reset();
-    const std::uint64_t tag = ++LastTag;
-    if (!Device->Write(Playing, tag)) throw ESpeechError(Failed, Device->ErrorText());
-    if (PlayingTag == 0 && OnAudioStart) OnAudioStart(Now());
-    PlayingTag = tag;
-    // The next piece is ready by the time this one has been played.
-    if (!Queue.empty()) Synthesize();
+    // The next piece is ready by the time the one before has been played.
+    if (!Next && HaveQueued()) Synthesize();
+}
+
+void TTTS::Heard(const TSound& sound) {
+    if (sound.Piece.FirstOfText && OnTextHeard) OnTextHeard(sound.Piece.Text);
 }
 
 void TTTS::DeviceDone(std::uint64_t tag) {
-    if (tag != PlayingTag) return;
-    if (PlayingLast && OnTextDataDone) OnTextDataDone(Now(), 0);
+    if (OnDevice.empty() || tag != OnDevice.front().Tag) return;
+    if (OnDevice.front().Piece.LastOfText && OnTextDataDone) OnTextDataDone(Now(), 0);
+    OnDevice.pop_front();
     try {
+        if (!OnDevice.empty()) Heard(OnDevice.front());
         PlayNext();
-        if (PlayingTag == tag) PlayingTag = 0;
     } catch (const std::exception& e) {
         Drop();
         ErrorText = e.what();
     }
-    if (PlayingTag == 0 && OnAudioStop) OnAudioStop(Now());
+    if (!OnDevice.empty()) return;
+    AudioOn = false;
+    if (OnAudioStop) OnAudioStop(Now());
 }
 
 void TTTS::Drop() {
     Queue.clear();
+    Texts = nullptr;
     Next.reset();
-    PlayingTag = 0;
+    OnDevice.clear();
+    AudioOn = false;
+    ReadingOn = false;
     if (Device) Device->Reset();
-    Playing.clear();
 }
 
 } // namespace tavi

@@ -4,6 +4,7 @@
 // next is synthesised.
 #pragma once
 
+#include "speech/readplace.h"
 #include "speech/ttsengine.h"
 #include "speech/waveout.h"
 
@@ -15,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavi {
@@ -51,6 +53,9 @@ std::string SpeechErrorText(std::uint32_t code);
 // Pieces of a text that are synthesised and played one by one: sentences (ending in . ! ? ;
 // or a line break), cut at a blank when longer than maxBytes.
 std::vector<std::string> SplitSpeech(std::string_view text, std::size_t maxBytes = 400);
+// The same pieces, each with where it starts in the text.
+std::vector<std::pair<std::size_t, std::string>> SplitSpeechAt(std::string_view text,
+                                                               std::size_t maxBytes = 400);
 // Windows-1252 text (what callers hand to the engine) as UTF-8.
 std::string AnsiToUtf8(std::string_view text);
 
@@ -93,6 +98,13 @@ public:
 
     // Queues a Windows-1252 text (up to its first 00 byte); speech goes on after the call.
     void Speak(std::string_view text);
+    // Drops what is queued and reads texts one after another, as a document is read on: next
+    // gives them one by one (nullopt after the last), each asked for once the text before it has
+    // been synthesised, so that it follows without a gap; they are numbered from 0.
+    void ReadOn(std::function<std::optional<std::string>()> next);
+    // Where the voice is: the text being heard and the offset in it of the word being heard
+    // (of the text's sentence when the engine does not tell words); nullopt when none is.
+    std::optional<TReadPlace> Place() const;
     // Drops the speech in progress and everything queued, and clears AudioPaused.
     void AudioReset();
     // The engine's phonemes of a text.
@@ -113,6 +125,8 @@ public:
     std::function<void(std::uint64_t)> OnAudioStart;
     std::function<void(std::uint64_t)> OnAudioStop;
     std::function<void(std::uint32_t)> OnAttribChanged;
+    // Told when the first sound of a text (numbered as ReadOn numbers them) begins to be heard.
+    std::function<void(std::size_t text)> OnTextHeard;
     // Supplies the device for odOther.
     std::function<void(std::unique_ptr<TWaveOut>& dest)> OnMakeOtherDest;
 
@@ -130,6 +144,16 @@ private:
     struct TPiece {
         std::string Utf8;
         bool LastOfText = false;
+        bool FirstOfText = false;
+        std::size_t Text = 0;   // the number of its text
+        std::size_t Offset = 0; // where it starts in its text
+    };
+    // A piece synthesised: its samples and where its words begin.
+    struct TSound {
+        TPiece Piece;
+        std::string Samples;
+        std::vector<TWordMark> Words;
+        std::uint64_t Tag = 0;
     };
 
     std::uint32_t ReadAttr(const TAttr& a, std::int64_t& value);
@@ -139,8 +163,11 @@ private:
     std::unique_ptr<TWaveOut> MakeDestination();
     void Attach(std::unique_ptr<TWaveOut> device);
     void ReleaseEngine();
+    bool Enqueue(std::string_view text);
+    bool HaveQueued();
     void PlayNext();
     void Synthesize(); // the first queued piece into Next
+    void Heard(const TSound& sound);
     void DeviceDone(std::uint64_t tag);
     void Drop();
     void Check(std::uint32_t result);
@@ -163,12 +190,14 @@ private:
 
     std::unique_ptr<TWaveOut> Device;
     std::deque<TPiece> Queue;
-    // The samples on the device and the piece synthesised ahead of them.
-    std::string Playing;
-    bool PlayingLast = false;
-    std::optional<std::string> Next;
-    bool NextLast = false;
-    std::uint64_t PlayingTag = 0;
+    // The texts still to come (ReadOn) and the number of the next text queued.
+    std::function<std::optional<std::string>()> Texts;
+    std::size_t TextCount = 0;
+    bool ReadingOn = false; // what is heard comes from ReadOn
+    // The sounds on the device, oldest first, and the piece synthesised ahead of them.
+    std::deque<TSound> OnDevice;
+    std::optional<TSound> Next;
+    bool AudioOn = false; // sound has been heard since the device was last idle
     std::uint64_t LastTag = 0;
     std::uint64_t Created = 0;
 };

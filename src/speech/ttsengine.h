@@ -45,6 +45,12 @@ struct TTTSModeInfo {
 // Feature bit of a mode that reads engine control tags in its text.
 inline constexpr std::uint32_t TTSFeatureTagged = 0x400;
 
+// Where a word begins in synthesised sound: a byte of the samples and a byte of the text.
+struct TWordMark {
+    std::size_t Sound = 0;
+    std::size_t Text = 0;
+};
+
 // Pitch is 16 bits, RealTime and Speed 32; Volume holds the left level in its low 16 bits and
 // the right level in its high 16 bits.
 enum class TTTSAttribute { Pitch, RealTime, Speed, Volume };
@@ -67,6 +73,14 @@ public:
     // Appends the sound of a UTF-8 text to samples.
     virtual std::uint32_t Synthesize(std::string_view utf8, TChrSet charset, bool tagged,
                                      std::string& samples) = 0;
+    // Synthesize in the text character set, telling where each word begins: its first byte in
+    // the samples that this call appends (counted from where it began) and in the text. An
+    // engine that cannot tell leaves words as they were.
+    virtual std::uint32_t SynthesizeWords(std::string_view utf8, std::string& samples,
+                                          std::vector<TWordMark>& words) {
+        (void)words;
+        return Synthesize(utf8, TChrSet::csText, false, samples);
+    }
     // The engine's phonemes of a UTF-8 text.
     virtual std::uint32_t ToPhonemes(std::string_view utf8, std::string& phonemes) = 0;
 };

@@ -9,6 +9,7 @@
 #include "codes/wordplaces.h"
 #include "speech/englishvoice.h"
 #include "speech/englishwords.h"
+#include "speech/readplace.h"
 #include "speech/sounddata.h"
 #include "speech/timescale.h"
 #include "speech/waveout.h"
@@ -157,12 +158,7 @@ public:
     // Told when a text of ReadOn (numbered from 0) begins to be heard.
     std::function<void(std::size_t text)> OnTextStart;
     // Where the voice is in what ReadOn reads: the text, and the offset in it of the word being
-    // heard (in a pause after a word, of the word after it; the text's size after the last).
-    struct TReadPlace {
-        std::size_t Text = 0;
-        std::size_t Offset = 0;
-        bool operator==(const TReadPlace&) const = default;
-    };
+    // heard (in a pause after a word, of the word after it; the text's size after the last);
     // nullopt when nothing read on is playing or paused.
     std::optional<TReadPlace> Place() const;
     bool ReadNextChunk();

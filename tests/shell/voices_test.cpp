@@ -1,6 +1,8 @@
 // The program's own voices on the null audio device: the reader plays to its end, the beep
 // blocks until it is played, the volume moves in steps.
 #include "codes/vncodeconverter.h"
+#include "document/sentencewalk.h"
+#include "platform/eventwait.h"
 #include "platform/singlecopy.h"
 #include "shell/speechlog.h"
 #include "shell/voices.h"
@@ -96,6 +98,38 @@ TEST_F(VoicesTest, EnglishWordsInPlaceAndTheReadersRateThroughTheSpeechLog) {
     said.clear();
     say();
     EXPECT_EQ(said, std::vector<std::string>{"vi\t" + sentence});
+}
+
+TEST_F(VoicesTest, ReadOnThroughTheSpeechLogSentenceBySentence) {
+    std::vector<std::string> said;
+    tavi::TSpeechLogPort port(
+        std::make_unique<tavi::TProgramVoices>(),
+        [&](const std::string& line) { said.push_back(line.substr(line.find('\t') + 1)); });
+    for (const bool english : {false, true}) {
+        SCOPED_TRACE(english ? "English" : "Vietnamese");
+        const std::string doc =
+            english ? "One day. Two words!\r\nThree."
+                    : tavi::ConvertBetween("Unicode", "Vni for Win", "Một hai. Ba bốn!\r\nNăm.");
+        tavi::TReadOnSource source(
+            [&](std::size_t pos, std::size_t n) {
+                return pos < doc.size() ? doc.substr(pos, n) : "";
+            },
+            0);
+        std::vector<std::size_t> starts;
+        port.SetEngineActive(english);
+        said.clear();
+        port.ReadOn({[&] { return source.Next(); },
+                     [&](std::size_t n) { starts.push_back(source.Start(n)); }, "Vni for Win",
+                     false, english});
+        ASSERT_TRUE(tavi::PumpEventsUntil([&] { return starts.size() == 2; }, 30000));
+        const auto place = port.StopReadOn(); // in the second sentence, before its first word
+        ASSERT_TRUE(place);
+        EXPECT_EQ(source.Place(place->Text, place->Offset), starts[1]);
+        EXPECT_EQ(starts[1], english ? 9u : 10u);
+        EXPECT_EQ(said, english ? (std::vector<std::string>{"en\tOne day.", "en\tTwo words!"})
+                                : (std::vector<std::string>{"vi\tMột hai.", "vi\tBa bốn!"}));
+        EXPECT_EQ(port.StopReadOn(), std::nullopt);
+    }
 }
 
 TEST(SingleCopy, ASecondCopyIsRefused) {

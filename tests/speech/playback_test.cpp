@@ -337,7 +337,7 @@ TEST(Playback, ReadOnPlaysTextsOneAfterAnotherWithoutAGap) {
                 return texts[next++];
             }));
             EXPECT_EQ(started, std::vector<std::size_t>{0});
-            EXPECT_EQ(p.R().Place(), (tavi::TTextReader::TReadPlace{0, 0}));
+            EXPECT_EQ(p.R().Place(), (tavi::TReadPlace{0, 0}));
             Queued device(*p.Log);
             while (p.R().State == 0 && device.Waiting() > 0) {
                 most = std::max(most, device.Waiting());
@@ -380,7 +380,7 @@ TEST(Playback, ReadOnTellsTheWordBeingHeard) {
                 return text;
             });
             Queued(*log).PlayTo(sounds[k] + (sounds[k + 1] - sounds[k]) / 4); // in its units
-            EXPECT_EQ(reader->Place(), (tavi::TTextReader::TReadPlace{0, offsets[k]})) << words[k];
+            EXPECT_EQ(reader->Place(), (tavi::TReadPlace{0, offsets[k]})) << words[k];
         }
     }
 }

@@ -247,6 +247,38 @@ TEST_F(English, SpeechPlaysPieceByPiece) {
     EXPECT_EQ(Log->Buffers.size(), 3u);
 }
 
+TEST_F(English, ReadOnPlaysTextsInTurnAndTellsTheWordBeingHeard) {
+    const std::vector<std::string> texts = {"Hello there.", "The second text is read next.", "End"};
+    for (const bool queues : {false, true}) {
+        SCOPED_TRACE(queues ? "queued" : "one at a time");
+        auto tts = Active();
+        Log->Queues = queues;
+        Log->Tags.clear();
+        Log->Buffers.clear();
+        std::vector<std::size_t> heard, offsets;
+        tts->OnTextHeard = [&](std::size_t n) { heard.push_back(n); };
+        std::size_t next = 0;
+        tts->ReadOn([&]() -> std::optional<std::string> {
+            if (next == texts.size()) return std::nullopt;
+            return texts[next++];
+        });
+        for (std::size_t done = 0; tts->Speaking(); ++done) {
+            EXPECT_LE(Log->Tags.size() - done, queues ? 2u : 1u);
+            // The second text: its place swept from its start to its end, word by word.
+            for (std::size_t at = 0; heard.back() == 1 && at < Log->Buffers[done].size();
+                 at += 441 * 4) {
+                Log->Played = at;
+                const std::size_t offset = tts->Place()->Offset;
+                if (offsets.empty() || offsets.back() != offset) offsets.push_back(offset);
+            }
+            Log->Complete(Log->Tags[done]);
+        }
+        EXPECT_EQ(heard, (std::vector<std::size_t>{0, 1, 2}));
+        EXPECT_EQ(offsets, (std::vector<std::size_t>{0, 4, 11, 16, 19, 24}));
+        EXPECT_EQ(tts->Place(), std::nullopt);
+    }
+}
+
 TEST_F(English, PauseAndResetTheAudio) {
     auto tts = Active();
     tts->Speak("One. Two. Three.");

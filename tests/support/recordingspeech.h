@@ -4,7 +4,9 @@
 #include "shell/speechport.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tavitest {
@@ -23,6 +25,9 @@ struct SpeechLog {
     int volume = 65535;
     bool englishWords = true;
     double readerRate = 1.0, engineRate = 1.0;
+    // What is read on, and where StopReadOn says the voice was.
+    std::optional<tavi::ISpeechPort::TReadOn> readOn;
+    std::optional<tavi::TReadPlace> readOnPlace;
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
@@ -60,6 +65,11 @@ public:
     void SetEnglishWords(bool on) override { Log->englishWords = on; }
     void SetReaderRate(double multiple) override { Log->readerRate = multiple; }
     void SetEngineRate(double multiple) override { Log->engineRate = multiple; }
+    void ReadOn(TReadOn request) override { Log->readOn = std::move(request); }
+    std::optional<tavi::TReadPlace> StopReadOn() override {
+        Log->readOn.reset();
+        return std::exchange(Log->readOnPlace, std::nullopt);
+    }
     bool EngineActive() const override { return Log->engineActive; }
     void SetEngineActive(bool active) override { Log->engineActive = active; }
     void EngineReset() override { ++Log->resets; }
