@@ -36,10 +36,23 @@ public:
     virtual void SetReaderRate(double multiple) = 0;
     virtual void SetEngineRate(double multiple) = 0;
 
-    // Reading a document on, sentence after sentence, from Next (nullopt after the last), each
-    // asked for while the one before is heard; Started is told when sentence n (from 0) begins
-    // to be heard. English: the English engine reads them (the language of speech is English),
-    // otherwise the reader in CodeTable.
+    // Reading a document on from the caret (Alt+F8). How the main window drives it, all on the
+    // thread of the event loop:
+    //  - Build a TReadOnSource (document/sentencewalk.h) over a TTextWindow of the editor's bytes
+    //    and the caret; in Braille display give it a TSpoken that turns cells into VNI
+    //    (VniFromBraille), and read in "Vni for Win". The source looks only at the bytes it needs.
+    //  - ReadOn({[&]{ return source.Next(); }, started, table, symbols, english}): English when
+    //    the language of speech is English (read by the engine, which must be active), otherwise
+    //    the reader in CodeTable. Next is asked for a sentence while the one before is heard (the
+    //    first ones already inside ReadOn) and gives nullopt after the last; Started(n) is told
+    //    when sentence n (from 0) begins to be heard, also from inside ReadOn for the first: move
+    //    the caret to source.Start(n). Neither may call back into the port.
+    //  - On any key: place = StopReadOn(); when set, put the caret at
+    //    source.Place(place->Text, place->Offset), the start of the word being heard. nullopt
+    //    when the voice had finished the document (or never started): the caret stays where the
+    //    last Started put it.
+    // A new ReadOn, or StopReadOn, drops whatever was read on before; the callbacks are never
+    // called after StopReadOn returns.
     struct TReadOn {
         std::function<std::optional<std::string>()> Next;
         std::function<void(std::size_t n)> Started;

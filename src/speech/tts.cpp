@@ -500,7 +500,8 @@ void TTTS::PlayNext() {
 }
 
 void TTTS::Heard(const TSound& sound) {
-    if (sound.Piece.FirstOfText && OnTextHeard) OnTextHeard(sound.Piece.Text);
+    // Only texts read on are numbered for the caller; Speak's are not its sentences.
+    if (ReadingOn && sound.Piece.FirstOfText && OnTextHeard) OnTextHeard(sound.Piece.Text);
 }
 
 void TTTS::DeviceDone(std::uint64_t tag) {

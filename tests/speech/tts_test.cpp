@@ -276,6 +276,8 @@ TEST_F(English, ReadOnPlaysTextsInTurnAndTellsTheWordBeingHeard) {
         EXPECT_EQ(heard, (std::vector<std::size_t>{0, 1, 2}));
         EXPECT_EQ(offsets, (std::vector<std::size_t>{0, 4, 11, 16, 19, 24}));
         EXPECT_EQ(tts->Place(), std::nullopt);
+        tts->Speak("Said, not read on.");
+        EXPECT_EQ(heard.size(), 3u);
     }
 }
 
