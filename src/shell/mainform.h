@@ -321,6 +321,13 @@ private:
     void EchoModeCommand(TEchoMode mode);
     void LanguageCommand(bool english);
     void VolBarChange();
+    // voicecmds.cpp: the speed of each voice and English words read in English
+    static const std::vector<TCommand>& VoiceCommands();
+    void ApplyVoices();
+    void FasterCommand();
+    void SlowerCommand();
+    void StepRate(int by);
+    void EnglishWordsCommand();
 
     // The parts of the window. Fields that other code knows by their usual names keep them
     // inside the parts: FileName, Modified, TextBeforeTranslation and EmptyRtf (FDocument),

@@ -89,9 +89,12 @@ const std::vector<TMenuEntry>& MainMenuEntries() {
         Sep(),
         Radio("MVietNam", "Giọng tiếng &Việt", "Alt+Shift+V", "Language", true),
         Radio("MEnglish", "Giọng tiếng &Anh", "Alt+Shift+E", "Language", false),
+        Check("MREnglishWords", "Đọc từ tiếng Anh &bằng giọng Anh", "", true),
         Sep(),
         Cmd("MRVolUp", "Tăng â&m lượng", "F7"),
         Cmd("MRVolDown", "Giảm âm &lượng", "F6"),
+        Cmd("MRFaster", "Đọc &nhanh hơn", "Shift+F7"),
+        Cmd("MRSlower", "Đọc c&hậm hơn", "Shift+F6"),
         End(),
 
         Sub("MSettings", "&Hiển thị"),

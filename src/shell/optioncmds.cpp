@@ -1,6 +1,7 @@
 // The options of the main window that its settings restore: speech on and off, the tool bar,
-// symbol mode, control-character reading, the echo mode and the speech language; and the
-// volume. The menus show the options; they never hold them.
+// symbol mode, control-character reading, the echo mode and the speech language (the voices'
+// own options are in voicecmds.cpp); and the volume. The menus show the options; they never hold
+// them.
 #include "shell/mainform.h"
 
 #include "shell/menudefs.h"
@@ -27,6 +28,7 @@ void TMainForm::RestoreSettings(const TUserSettings& s) {
     if (FSettings.Options.ToolBar && !s.Options.ToolBar) Announce("zzzmesu");
     FSettings = s;
     FSettings.Options.SetEcho(FSettings.Options.Echo()); // a number that selects no mode
+    FSettings.Options.ClampRates();
     ApplyOptions();
 }
 
@@ -35,6 +37,7 @@ void TMainForm::ApplyOptions() {
     ToolBar1->setVisible(FSettings.Options.ToolBar);
     ApplySpeechOn();
     ApplyLanguage();
+    ApplyVoices();
     ShowOptions();
 }
 

@@ -1,5 +1,8 @@
 #include "shell/options.h"
 
+#include "speech/speechrate.h"
+
+#include <algorithm>
 #include <type_traits>
 
 namespace tavi {
@@ -13,6 +16,9 @@ const std::vector<TOptionRow>& OptionRows() {
         {"SoundEdit", &TOptions::SoundEdit, static_cast<std::int32_t>(TEchoMode::Char)},
         {"LangSpeak", &TOptions::Vietnamese, true, "MVietNam", "MEnglish"},
         {"AutoCnv", &TOptions::AutoConvert, true},
+        {"EnglishWords", &TOptions::EnglishWords, true, "MREnglishWords"},
+        {"RateVietnamese", &TOptions::VietnameseRate, NormalRateStep},
+        {"RateEnglish", &TOptions::EnglishRate, NormalRateStep},
     };
     return rows;
 }
@@ -31,6 +37,19 @@ TEchoMode TOptions::Echo() const {
     const int mode = SoundEdit & 0xFF;
     return mode <= static_cast<int>(TEchoMode::Paragraph) ? static_cast<TEchoMode>(mode)
                                                           : TEchoMode::Char;
+}
+
+bool TOptions::StepRate(int by) {
+    std::int32_t& step = LanguageRate();
+    const std::int32_t next = step + by;
+    if (next < 1 || next > static_cast<std::int32_t>(RateSteps.size())) return false;
+    step = next;
+    return true;
+}
+
+void TOptions::ClampRates() {
+    for (std::int32_t* step : {&VietnameseRate, &EnglishRate})
+        *step = std::clamp(*step, 1, static_cast<std::int32_t>(RateSteps.size()));
 }
 
 } // namespace tavi

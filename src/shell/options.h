@@ -22,8 +22,12 @@ struct TOptions {
     // The echo mode's number as last read or written (FSoundEdit); only its low byte 0-4
     // selects a mode.
     std::int32_t SoundEdit{};
-    bool Vietnamese{};   // the language of spoken names and of the editor's echo
-    bool AutoConvert{};  // an opened document is converted to the editor's code
+    bool Vietnamese{};  // the language of spoken names and of the editor's echo
+    bool AutoConvert{}; // an opened document is converted to the editor's code
+    // English words inside Vietnamese text read by the English voice (or spelt).
+    bool EnglishWords{};
+    // The speed of each voice as a step of speech/speechrate.h (1 the slowest).
+    std::int32_t VietnameseRate{}, EnglishRate{};
     std::string DbtPath; // the outside Braille translator (the program's, not the user's)
 
     // The mode the number selects; a number that selects none leaves the first mode there
@@ -31,6 +35,12 @@ struct TOptions {
     TEchoMode Echo() const;
     void SetEcho(TEchoMode mode) { SoundEdit = static_cast<std::int32_t>(mode); }
     bool English() const { return !Vietnamese; }
+    // The rate step of the voice of the speech language, which the rate keys move.
+    std::int32_t& LanguageRate() { return Vietnamese ? VietnameseRate : EnglishRate; }
+    // Moves it one step faster (+1) or slower (-1); false when it is at that end already.
+    bool StepRate(int by);
+    // Steps read from elsewhere kept within the steps there are.
+    void ClampRates();
     bool operator==(const TOptions&) const = default;
 };
 

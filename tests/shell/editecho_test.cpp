@@ -22,10 +22,12 @@ using Lines = std::vector<std::string>;
 struct EchoCase {
     const char* name;
     const char* before;        // the document with "|" at the caret: UTF-8, or Braille bytes
-    const char* keys;          // a key script (support/keyscript.h)
+    const char* keys;          // a key script (support/keyscript.h); <Item> chooses an item
     Lines said;                // "vi\t…", "en\t…" or "beep\tBeep.wav"
     const char* after;         // the document afterwards, or nullptr
     const char* settings = ""; // braille, english, nocontrols, none, word, sentence, paragraph
+    double rate = 1.0;         // the speed of the voice of the row's language afterwards
+    bool englishWords = true;  // English words read by the English voice afterwards
 };
 
 void PrintTo(const EchoCase& c, std::ostream* os) {
@@ -151,6 +153,35 @@ const EchoCase Cases[] = {
      {"vi\t zzzmesca ", "vi\t zzzmesce ", "vi\t zzzmescg ", "vi\t zzzmesci ", "vi\t zzzmescc ",
       "vi\tb"},
      "ab|"},
+    {"Shift+F7 speeds the voice up and says the new step at the new speed",
+     "|",
+     "{Shift+F7}{Shift+F7}",
+     {"vi\t zzzmesrt 4", "vi\t zzzmesrt 5"},
+     "|",
+     "",
+     1.5},
+    {"Shift+F6 slows it down to the slowest step and then beeps",
+     "|",
+     "{Shift+F6}{Shift+F6}{Shift+F6}",
+     {"vi\t zzzmesrt 2", "vi\t zzzmesrt 1", "beep\tBeep.wav"},
+     "|",
+     "",
+     0.5},
+    {"the rate keys move the English voice when it speaks",
+     "|",
+     "{Shift+F7}",
+     {"en\tspeed 4"},
+     "|",
+     "english",
+     1.25},
+    {"English words can be spelt again",
+     "|",
+     "<MREnglishWords>",
+     {"vi\tzzzmesrv"},
+     "|",
+     "",
+     1.0,
+     false},
     {"F8 with nothing selected", "ab|", "{F8}", {"vi\tzzzmesgn "}, nullptr},
     {"F8 reads the selection", "xin chào|", "{Shift+Home}{F8}", {"vi\txin chào"}, nullptr},
     {"with speech off only the farewell and the beeps are heard",
@@ -208,6 +239,16 @@ protected:
         form->Editor->SetText(bytes);
         form->Editor->SetSelStart(static_cast<int>(Bytes(c, text.substr(0, caret)).size()));
     }
+    // A key script in which <Item> chooses that menu item.
+    void Play(std::string_view script) {
+        for (std::size_t open; (open = script.find('<')) != std::string_view::npos;) {
+            tavitest::PlayKeys(form->Editor, script.substr(0, open));
+            const std::size_t close = script.find('>', open);
+            form->Action(std::string(script.substr(open + 1, close - open - 1)))->trigger();
+            script.remove_prefix(close + 1);
+        }
+        tavitest::PlayKeys(form->Editor, script);
+    }
     std::string Bytes(const EchoCase& c, const std::string& text) const {
         return Has(c, "braille") ? text : tavi::UnicodeToTable(text, "Vni for Win");
     }
@@ -229,8 +270,10 @@ TEST_P(EditEcho, SaysWhatTheKeysDo) {
     Apply(c);
     Load(c);
     said.clear();
-    tavitest::PlayKeys(form->Editor, c.keys);
+    Play(c.keys);
     EXPECT_EQ(said, c.said);
+    EXPECT_EQ(Has(c, "english") ? rig.voices->engineRate : rig.voices->readerRate, c.rate);
+    EXPECT_EQ(rig.voices->englishWords, c.englishWords);
     if (c.after) {
         EXPECT_EQ(Document(c), c.after);
     }

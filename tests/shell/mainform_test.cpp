@@ -110,6 +110,8 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
         form->Action("MGToolBar")->trigger(); // hide the tool bar
         form->Action("MRESen")->trigger();
         form->Action("MEnglish")->trigger();
+        form->Action("MRSlower")->trigger(); // the English voice, the language's
+        form->Action("MREnglishWords")->trigger();
         const tavi::TUserSettings written = Stored("ANNA"); // at once, before any close
         EXPECT_FALSE(written.Options.ToolBar);
         EXPECT_EQ(written.Options.SoundEdit, 3);
@@ -126,6 +128,10 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
         EXPECT_TRUE(form->Checked("MRESen"));
         EXPECT_TRUE(form->Checked("MEnglish"));
         EXPECT_TRUE(log->engineActive);
+        EXPECT_EQ(log->engineRate, 0.75);
+        EXPECT_EQ(log->readerRate, 1.0);
+        EXPECT_FALSE(form->Checked("MREnglishWords"));
+        EXPECT_FALSE(log->englishWords);
         EXPECT_EQ(form->Settings().Mail.MailPassword, "Keep this password secret");
         form->close();
     }
@@ -161,11 +167,13 @@ TEST_F(MainFormTest, SoundEditMissingOrOutOfRange) {
         tavi::TRegistry reg(dir / "registry.reg");
         reg.OpenKey(std::string(tavi::SettingsKey) + "\\ANNA", true);
         reg.WriteInteger("SoundEdit", 7);
+        reg.WriteInteger("RateVietnamese", 99);
         reg.CloseKey();
     }
     form = Start("anna");
     ASSERT_TRUE(form->FormShow());
     EXPECT_TRUE(form->Checked("MREChar")); // 7 changes nothing
+    EXPECT_EQ(log->readerRate, 5.0);       // the fastest step there is
     form->close();
     EXPECT_EQ(Stored("ANNA").Options.SoundEdit, 1);
 }

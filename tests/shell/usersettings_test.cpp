@@ -37,12 +37,16 @@ TEST(UserSettings, MissingSoundEditEndsTheReading) {
     reg.WriteString("MailUser", "bob");
     reg.WriteBool("AutoCnv", false);
     reg.WriteString("MailSecurity", "implicit");
+    reg.WriteInteger("RateVietnamese", 5);
     reg.CloseKey();
     TUserSettings s;
     EXPECT_EQ(tavi::ReadUserSettings(reg, "BOB", s), 4);
     EXPECT_EQ(s.Mail.MailSecurity,
               "implicit"); // read outside the chain: the stop does not reach it
     EXPECT_EQ(s.Mail.MailCaFile, "");
+    EXPECT_EQ(s.Options.VietnameseRate, 5);
+    EXPECT_EQ(s.Options.EnglishRate, 3); // missing: the normal step
+    EXPECT_TRUE(s.Options.EnglishWords);
     EXPECT_FALSE(s.Options.ToolBar);
     EXPECT_FALSE(s.Options.SpeechOn);
     EXPECT_TRUE(s.Options.SymbolMode);
