@@ -45,6 +45,7 @@ struct TMenuEntry;
 class TKeyboard;
 class TMailFrm;
 class TMsRichEdit;
+class TReadOnSource;
 class TRecoveryWriter;
 class TSixKeyKbd;
 class TSpellFrm;
@@ -328,6 +329,12 @@ private:
     void SlowerCommand();
     void StepRate(int by);
     void EnglishWordsCommand();
+    // readon.cpp: reading the document on from the caret
+    void ReadOnCommand();
+    std::function<std::string(std::string_view)> ReadOnSpoken();
+    // Stops reading on with the caret at the word being heard; false when nothing was.
+    bool StopReadOn();
+    bool ReadOnKey(QEvent* event); // true: the key stopped reading on, and goes no further
 
     // The parts of the window. Fields that other code knows by their usual names keep them
     // inside the parts: FileName, Modified, TextBeforeTranslation and EmptyRtf (FDocument),
@@ -391,6 +398,11 @@ private:
         std::deque<std::string> OpenQueue; // files handed over, waiting for their turn
         bool Opening = false;              // one of them is being asked about or opened
     } FRun;
+    // Reading on: the sentences being read, and the key that stopped it while it is down.
+    struct {
+        std::shared_ptr<TReadOnSource> Source;
+        int StopKey = 0;
+    } FReadOn;
     std::map<std::string, QAction*> FActions;
     std::vector<QLabel*> FPanels;
 };

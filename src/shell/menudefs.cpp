@@ -77,6 +77,7 @@ const std::vector<TMenuEntry>& MainMenuEntries() {
         Sub("MRead", "Đọ&c"),
         Check("MROption", "&Tiếng nói", "F5", true, "TROption"),
         Cmd("MRRead", "Đọc phần đã &chọn", "F8"),
+        Cmd("MRReadOn", "Đọc từ con t&rỏ", "Alt+F8"),
         Sub("MREcho", "Đọc &khi gõ"),
         Radio("MRENone", "&Không đọc", "F9", "Echo", false),
         Radio("MREChar", "Đọc từng &ký tự", "Shift+F9", "Echo", true),

@@ -161,6 +161,7 @@ const std::vector<TMainForm::TCommand>& TMainForm::ReadingCommands() {
                                                    {"MGToolBar", &TMainForm::ToolBarCommand},
                                                    {"MRCharCtrl", &TMainForm::ControlCharsCommand},
                                                    {"MRRead", &TMainForm::ReadSelectionCommand},
+                                                   {"MRReadOn", &TMainForm::ReadOnCommand},
                                                    {"MRVolUp", &TMainForm::VolumeUpCommand},
                                                    {"MRVolDown", &TMainForm::VolumeDownCommand},
                                                    {"MHAbout", &TMainForm::AboutCommand}};

@@ -25,6 +25,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         PauseKey();
         return true;
     }
+    if (ReadOnKey(event)) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

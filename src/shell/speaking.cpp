@@ -24,6 +24,7 @@ void TMainForm::SpeakText(const std::string& text, const std::string& codeTable,
                           bool readControlChars) {
     const TSpeakSettings settings = SpeechSettings();
     if (!settings.SpeechOn) return;
+    StopReadOn(); // whatever speaks now ends reading on, the caret at the word it had reached
     setCursor(Qt::BusyCursor);
     SetActivity(QString::fromUtf8("Tavi đang chuẩn bị đọc..."));
     TSpeechAction action;

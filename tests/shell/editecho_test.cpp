@@ -21,8 +21,10 @@ using Lines = std::vector<std::string>;
 
 struct EchoCase {
     const char* name;
-    const char* before;        // the document with "|" at the caret: UTF-8, or Braille bytes
-    const char* keys;          // a key script (support/keyscript.h); <Item> chooses an item
+    const char* before; // the document with "|" at the caret: UTF-8, or Braille bytes
+    // A key script (support/keyscript.h); <Item> chooses a menu item, ~ lets the voice reading
+    // on go on to its next word.
+    const char* keys;
     Lines said;                // "vi\t…", "en\t…" or "beep\tBeep.wav"
     const char* after;         // the document afterwards, or nullptr
     const char* settings = ""; // braille, english, nocontrols, none, word, sentence, paragraph
@@ -182,6 +184,38 @@ const EchoCase Cases[] = {
      "",
      1.0,
      false},
+    {"Alt+F8 reads on from the start of the word the caret is in",
+     "xin ch|ào bạn. Tôi là Tavi.",
+     "{Alt+F8}",
+     {"vi\tchào bạn."},
+     "xin |chào bạn. Tôi là Tavi."},
+    {"a key stops reading on at the word being heard and does nothing else",
+     "|Xin chào. Tôi là Tavi.",
+     "{Alt+F8}~~~x",
+     {"vi\tXin chào.", "vi\tTôi là Tavi."},
+     "Xin chào. Tôi |là Tavi."},
+    {"reading on again goes on from there",
+     "|Xin chào. Tôi",
+     "{Alt+F8}~{Esc}{Alt+F8}",
+     {"vi\tXin chào.", "vi\tchào."},
+     "Xin |chào. Tôi"},
+    {"Alt+F8 again stops reading on",
+     "|Xin chào.",
+     "{Alt+F8}~{Alt+F8}",
+     {"vi\tXin chào."},
+     "Xin |chào."},
+    {"once the voice has read to the end keys act again",
+     "|Xin chào.",
+     "{Alt+F8}~~x",
+     {"vi\tXin chào.", "vi\tx"},
+     "x|Xin chào."},
+    {"Alt+F8 at the end of the document says so", "abc|", "{Alt+F8}", {"vi\t zzzmesfqa "}, "abc|"},
+    {"the English voice reads on in English",
+     "|Hello there. Bye.",
+     "{Alt+F8}",
+     {"en\tHello there."},
+     "|Hello there. Bye.",
+     "english"},
     {"F8 with nothing selected", "ab|", "{F8}", {"vi\tzzzmesgn "}, nullptr},
     {"F8 reads the selection", "xin chào|", "{Shift+Home}{F8}", {"vi\txin chào"}, nullptr},
     {"with speech off only the farewell and the beeps are heard",
@@ -207,6 +241,12 @@ const EchoCase Cases[] = {
      "braille sentence"},
     {"Right says the cell it passes", "|ba", "{Right}", {"vi\tb"}, "b|a", "braille"},
     {"Backspace takes one cell", "ba|", "{Backspace}", {"vi\tzzzmeslg a"}, "b|", "braille"},
+    {"Braille is read on as the text of its cells",
+     "|ba.",
+     "{Alt+F8}",
+     {"vi\tba."},
+     "|ba.",
+     "braille"},
 };
 
 class EditEcho : public ::testing::TestWithParam<EchoCase> {
@@ -239,12 +279,14 @@ protected:
         form->Editor->SetText(bytes);
         form->Editor->SetSelStart(static_cast<int>(Bytes(c, text.substr(0, caret)).size()));
     }
-    // A key script in which <Item> chooses that menu item.
     void Play(std::string_view script) {
-        for (std::size_t open; (open = script.find('<')) != std::string_view::npos;) {
-            tavitest::PlayKeys(form->Editor, script.substr(0, open));
-            const std::size_t close = script.find('>', open);
-            form->Action(std::string(script.substr(open + 1, close - open - 1)))->trigger();
+        for (std::size_t at; (at = script.find_first_of("<~")) != std::string_view::npos;) {
+            tavitest::PlayKeys(form->Editor, script.substr(0, at));
+            const std::size_t close = script[at] == '<' ? script.find('>', at) : at;
+            if (close == at)
+                rig.voices->HearNextWord();
+            else
+                form->Action(std::string(script.substr(at + 1, close - at - 1)))->trigger();
             script.remove_prefix(close + 1);
         }
         tavitest::PlayKeys(form->Editor, script);

@@ -28,6 +28,28 @@ struct SpeechLog {
     // What is read on, and where StopReadOn says the voice was.
     std::optional<tavi::ISpeechPort::TReadOn> readOn;
     std::optional<tavi::TReadPlace> readOnPlace;
+    std::string sentence; // the one being heard
+
+    // The voice reading on goes on to the next word, of its sentence or of the next one; after
+    // the last it has finished. A read-on starts at the first word.
+    void HearNextWord() {
+        if (!readOn) return;
+        if (readOnPlace) {
+            const std::size_t blank = sentence.find(' ', readOnPlace->Offset);
+            const std::size_t word = sentence.find_first_not_of(' ', blank);
+            if (blank != std::string::npos && word != std::string::npos) {
+                readOnPlace->Offset = word;
+                return;
+            }
+        }
+        const std::optional<std::string> next = readOn->Next();
+        const std::size_t n = readOnPlace ? readOnPlace->Text + 1 : 0;
+        readOnPlace.reset();
+        if (!next) return readOn.reset();
+        sentence = *next;
+        readOnPlace = tavi::TReadPlace{n, 0};
+        readOn->Started(n);
+    }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
@@ -65,7 +87,11 @@ public:
     void SetEnglishWords(bool on) override { Log->englishWords = on; }
     void SetReaderRate(double multiple) override { Log->readerRate = multiple; }
     void SetEngineRate(double multiple) override { Log->engineRate = multiple; }
-    void ReadOn(TReadOn request) override { Log->readOn = std::move(request); }
+    void ReadOn(TReadOn request) override {
+        Log->readOn = std::move(request);
+        Log->readOnPlace.reset();
+        Log->HearNextWord();
+    }
     std::optional<tavi::TReadPlace> StopReadOn() override {
         Log->readOn.reset();
         return std::exchange(Log->readOnPlace, std::nullopt);
