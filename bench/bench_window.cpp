@@ -4,7 +4,7 @@
 // buffer handed to the sound device, for a typed character and for a finished word, with both
 // voices, in an empty document and in a document of 1 MB.
 // The medians are the counters median_ms; key_ms is the whole keystroke (echo, then the
-// editor's own insertion and the status bar).
+// editor's own insertion and the status bar). Reading on (Alt+F8) is timed the same way.
 #include "codes/vncodeconverter.h"
 #include "dialogs/initfrm.h"
 #include "document/docsnapshot.h"
@@ -277,6 +277,47 @@ BENCHMARK(BM_AccessibleTextAt)
                    {0}})
     ->Args({QAccessible::WordBoundary, 0, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// Reading on from the middle of a document of 1 MB (Alt+F8): from the command to the first
+// buffer handed to the sound device, with the editor's text kept from before, and (edited)
+// right after a letter was put in, when the editor gives its bytes afresh.
+void BM_ReadOnStart(benchmark::State& state) {
+    auto form = OpenWindow();
+    form->Editor->SetText(
+        tavi::ConvertBetween("Unicode", "Vni for Win", tavitest::RepeatedProse(1u << 20)));
+    form->Editor->SetSelStart(form->Editor->TextLength() / 2);
+    QApplication::processEvents(); // the layout of a large document
+    std::vector<double> start;
+    for (auto _ : state) {
+        if (state.range(0)) {
+            state.PauseTiming();
+            form->Editor->SetSelText("a");
+            state.ResumeTiming();
+        }
+        const Clock::time_point begin = Clock::now();
+        TimingWaveOut::LastArrival = {};
+        form->Action("MRReadOn")->trigger();
+        if (TimingWaveOut::LastArrival < begin) {
+            state.SkipWithError("nothing was heard");
+            break;
+        }
+        start.push_back(
+            std::chrono::duration<double, std::milli>(TimingWaveOut::LastArrival - begin).count());
+        state.SetIterationTime(start.back() / 1000);
+    }
+    state.counters["median_ms"] = Median(start);
+    state.counters["worst_ms"] = start.empty() ? 0 : *std::max_element(start.begin(), start.end());
+    form->SetModified(0);
+    form->close();
+    std::filesystem::remove(SettingsFile());
+}
+BENCHMARK(BM_ReadOnStart)
+    ->ArgNames({"edited"})
+    ->Args({0})
+    ->Args({1})
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Files of one long unbroken line, as a user may be sent: letters without a blank, and RTF
 // whose groups nest a million deep. Opened through the File menu's road (with the automatic
