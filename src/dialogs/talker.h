@@ -6,8 +6,19 @@
 #include "codes/tablenames.h"
 
 #include <string>
+#include <vector>
 
 namespace tavi {
+
+// An outcome told to the user, a failure unless said otherwise. While sound is on: the prompts,
+// one after another, then the words (an error's own, in English) in the English voice. While
+// it is off: the message (UTF-8) and the words in a box.
+struct TReport {
+    std::vector<std::string> Prompts;
+    std::string Words;
+    std::string Message;
+    bool Failure = true;
+};
 
 class ITalker {
 public:
@@ -27,6 +38,26 @@ public:
     virtual void PauseReading() = 0;
     virtual void ResumeReading() = 0;
     virtual bool Playing() const = 0;
+    // A box with a message (UTF-8): how a report is told while sound is off.
+    virtual void ShowMessage(const std::string& text, bool failure) = 0;
+
+    // The one way every window tells an outcome.
+    void Report(const TReport& r) {
+        if (!SoundOn()) {
+            const char* gap = r.Message.empty() || r.Words.empty() ? "" : "\n";
+            return ShowMessage(r.Message + gap + r.Words, r.Failure);
+        }
+        for (std::size_t i = 0; i < r.Prompts.size(); ++i) {
+            if (i > 0) WaitWhileSpeaking(); // each is heard whole
+            Announce(r.Prompts[i]);
+        }
+        if (r.Words.empty()) return;
+        if (!r.Prompts.empty()) WaitWhileSpeaking();
+        SpeakText(r.Words, VniWinTable, true, false);
+    }
+    void Report(const std::string& key, const std::string& message, bool failure = true) {
+        Report(TReport{{key}, {}, message, failure});
+    }
 
     // A Vietnamese text or message key, punctuation as pauses.
     void Announce(const std::string& text) { SpeakText(text, VniWinTable, false, false); }

@@ -153,11 +153,11 @@ void TagRas::Dial() {
     // Hung up or cancelled while dialling.
     if (FCanceled || !FDial) {
         StopDialProcess();
-        throw ECanceledError(MailResourceString(57001));
+        throw ECanceledError(MailResourceString(mailcode::Canceled));
     }
     if (timedOut) {
         HangUp();
-        throw ETimedOutError(MailResourceString(57000));
+        throw ETimedOutError(MailResourceString(mailcode::TimedOut));
     }
     run.ExitCode =
         FDial->exitStatus() == QProcess::NormalExit && FDial->error() != QProcess::FailedToStart

@@ -106,7 +106,7 @@ void TagSocket::AbortLookup() {
 
 void TagSocket::RaiseTimedOut() {
     FTimer.Stop();
-    const std::string message = MailResourceString(57000);
+    const std::string message = MailResourceString(mailcode::TimedOut);
     ReportError(message);
     AbortLookup();
     Disconnect();
@@ -115,7 +115,7 @@ void TagSocket::RaiseTimedOut() {
 
 void TagSocket::RaiseCanceled() {
     FTimer.Stop();
-    const std::string message = MailResourceString(57001);
+    const std::string message = MailResourceString(mailcode::Canceled);
     ReportError(message);
     AbortLookup();
     throw ECanceledError(message);
@@ -168,7 +168,7 @@ void TagSocket::SocketFailed(QAbstractSocket::SocketError error) {
 }
 
 void TagSocket::RequireConnected() {
-    if (!FSocket) SocketError(57008);
+    if (!FSocket) SocketError(mailcode::NotConnected);
 }
 
 TTlsMode TagSocket::TlsMode() const {
@@ -230,9 +230,9 @@ void TagSocket::Connect() {
     if (FRas) FRas->Dial();
     if (OnOpen) OnOpen();
     const TServerName server = SplitServer(Server);
-    if (server.Host.empty()) SocketError(57002);
+    if (server.Host.empty()) SocketError(mailcode::NoServer);
     if (!FWinsockLoaded) {
-        const std::string message = MailResourceString(57011);
+        const std::string message = MailResourceString(mailcode::NetworkOff);
         ReportError(message);
         throw EWinsockDLLError(message);
     }
@@ -272,14 +272,14 @@ void TagSocket::Connect() {
                 break;
             }
         if (address.isNull() && !found.isEmpty()) address = found.front();
-        if (address.isNull()) SocketError(57004);
+        if (address.isNull()) SocketError(mailcode::HostNotFound);
     }
     FAddress = address;
 
     if (server.Port) {
         FPort = *server.Port;
     } else {
-        if (ServiceName.empty()) SocketError(57005);
+        if (ServiceName.empty()) SocketError(mailcode::NoServiceName);
         const auto port = LookUpService(ServiceName);
         FPort = port ? *port : static_cast<std::uint16_t>(DefaultPort);
     }

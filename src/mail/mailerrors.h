@@ -67,8 +67,20 @@ inline constexpr const char* LineBreakInCommand =
     "A command to the server may not hold a line break";
 } // namespace mailtext
 
-// Numbers of the secure transport's failures (ESocketError::Code); their texts are below.
+// The numbers of the mail layer's own failures (ESocketError::Code), whose texts
+// MailResourceString gives.
 namespace mailcode {
+inline constexpr int TimedOut = 57000;
+inline constexpr int Canceled = 57001;
+inline constexpr int NoServer = 57002;
+inline constexpr int HostNotFound = 57004;
+inline constexpr int NoServiceName = 57005;
+inline constexpr int NotConnected = 57008;
+inline constexpr int NetworkOff = 57011;
+inline constexpr int NoMessage = 57102;
+inline constexpr int NoUserName = 57103;
+inline constexpr int NoPassword = 57104;
+// The secure transport's.
 inline constexpr int CertificateRefused = 57013; // the text goes on with the reasons
 inline constexpr int TlsFailed = 57014;          // the text goes on with the reason
 inline constexpr int NoEncryptionOffered = 57015;

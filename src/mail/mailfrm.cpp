@@ -7,7 +7,6 @@
 
 #include <QCloseEvent>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -119,10 +118,8 @@ void TMailFrm::ReceiveStep() {
         if (msPOP1.MessageList.Count() > 0) {
             TViewMailFrm viewer(Host, msPOP1.MessageList, this);
             Host.ShowModal(viewer);
-        } else if (Host.SoundOn()) {
-            Host.Announce("zzzmesgg ");
         } else {
-            QMessageBox::information(this, windowTitle(), QStringLiteral("No Mail"));
+            Host.Report("zzzmesgg ", "No Mail", false);
         }
         done(mrOk);
     });
@@ -154,13 +151,8 @@ void TMailFrm::Failed(TFailure failure, const std::string& text) {
 }
 
 void TMailFrm::Tell(const TFailureNotice& notice) {
-    if (Host.SoundOn()) {
-        for (const std::string& key : notice.Prompts) SayAndWait(key);
-        return;
-    }
-    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(notice.BoxText),
-                    QMessageBox::Ok, this);
-    Host.ShowModal(box);
+    Host.Report(TReport{notice.Prompts, {}, notice.BoxText});
+    Host.WaitWhileSpeaking(); // heard whole before the window closes
 }
 
 void TMailFrm::reject() {

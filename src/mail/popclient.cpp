@@ -14,8 +14,8 @@ TmsCustomPOP::TmsCustomPOP(QObject* parent) : TmsMailBase(parent) {
 }
 
 void TmsCustomPOP::Connect() {
-    if (UserName.empty()) SocketError(57103);
-    if (Password.empty()) SocketError(57104);
+    if (UserName.empty()) SocketError(mailcode::NoUserName);
+    if (Password.empty()) SocketError(mailcode::NoPassword);
     FCount = -1;
     FSize = -1;
     Reset();

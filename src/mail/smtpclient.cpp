@@ -13,8 +13,8 @@ TmsSMTP::TmsSMTP(QObject* parent) : TmsMailBase(parent) {
 }
 
 void TmsSMTP::Connect() {
-    if (SplitServer(Server).Host.empty()) SocketError(57002);
-    if (!UserName.empty() && Password.empty()) SocketError(57104);
+    if (SplitServer(Server).Host.empty()) SocketError(mailcode::NoServer);
+    if (!UserName.empty() && Password.empty()) SocketError(mailcode::NoPassword);
     Reset();
     TmsMailBase::Connect();
 }
@@ -103,7 +103,7 @@ void TmsSMTP::SendMail() {
             Connect();
             Login();
         }
-        if (!MailMessage) SocketError(57102);
+        if (!MailMessage) SocketError(mailcode::NoMessage);
         try {
             MailMessage->Check();
         } catch (const EMailError& e) {

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -132,10 +131,7 @@ void TViewMailFrm::SaveCommand() {
         WriteFileAtomically(name, FMemo, 0644);
         Host.Announce(" zzzmesgv ");
     } catch (const std::exception&) {
-        if (Host.SoundOn())
-            Host.Announce("zzzmesesa ");
-        else
-            QMessageBox::warning(this, windowTitle(), QString::fromUtf8("Không lưu được tập tin!"));
+        Host.Report("zzzmesesa ", "Không lưu được tập tin!");
     }
 }
 

@@ -1,4 +1,5 @@
-// Exceptions of the pure core that stand for the stream and file errors of the program.
+// The errors of the program: the core throws them, and the commands of the windows catch them
+// only where they begin (shell/errorreport.h says what the user is told of each).
 #pragma once
 
 #include <stdexcept>
@@ -28,6 +29,12 @@ public:
 
 // A data file (code table, dictionary index…) whose contents cannot be used.
 class EDataError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A job the scheduler or the queue did not take; the message is the scheduler's own.
+class EPrinterError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -2,18 +2,14 @@
 // local one), and jobs sent to them.
 #pragma once
 
+#include "platform/errors.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tavi {
-
-// A job the scheduler or the queue did not take; the message is the scheduler's own.
-class EPrinterError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct TPrintQueue {
     std::string Name;

@@ -12,7 +12,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QUrl>
@@ -37,15 +36,6 @@ bool IsPlainTextName(const std::string& name) {
 }
 
 } // namespace
-
-void TMainForm::Report(const char* key, const char* message, bool failure) {
-    if (SoundOn())
-        Announce(key);
-    else if (failure)
-        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(message));
-    else
-        QMessageBox::information(this, windowTitle(), QString::fromUtf8(message));
-}
 
 // Names, addresses and passwords take plain keys: the accent keys would turn their digits
 // into marks. Back from them, the keyboards are as the display wants them.
@@ -112,13 +102,15 @@ void TMainForm::OpenRequested(const std::string& file) {
     FRun.Opening = true;
     const auto done = qScopeGuard([this] {
         FRun.Opening = false;
-        FRun.OpenQueue.clear(); // left by an error
+        FRun.OpenQueue.clear(); // left when the program ends meanwhile
     });
     while (!FRun.OpenQueue.empty() && !FRun.Ending && !FRun.Closed) {
         const std::string next = FRun.OpenQueue.front();
         FRun.OpenQueue.pop_front();
         // A file that comes during a conversion is refused, as any command then.
-        if (!RefusedWhileConverting() && AskToSave() != mrCancel) OpenDocument(next);
+        Guarded([&] {
+            if (!RefusedWhileConverting() && AskToSave() != mrCancel) OpenDocument(next);
+        });
     }
 }
 

@@ -148,11 +148,7 @@ void TMainForm::ReplaceCommand() {
 void TMainForm::SuspectWordCommand() {
     TSpellFrm dialog(*this, this);
     int found = 0;
-    try {
-        PrepareSpellCheck(dialog, found);
-    } catch (const std::exception& e) {
-        return ApplicationException(&e); // the Braille tables cannot be read
-    }
+    PrepareSpellCheck(dialog, found);
     const int result = ShowModal(dialog); // the word found comes back through found
     SaySpellCheckEnd(dialog, result, found);
     WaitWhileSpeaking();
@@ -185,10 +181,7 @@ void TMainForm::SaySpellCheckEnd(const TSpellFrm& dialog, int result, int found)
     const TSpellThread* worker = dialog.Worker();
     if (worker && !worker->Error().empty()) {
         // The check could not run: said in the words of the error (English text).
-        if (SoundOn())
-            SpeakText(worker->Error(), VniWinTable, true, false);
-        else
-            Report("", worker->Error().c_str());
+        Report(TReport{{}, worker->Error(), {}});
     } else if (result != mrCancel) {
         Announce(found ? " zzzmesbr " : " zzzmesbsa ");
     }

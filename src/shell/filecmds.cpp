@@ -174,14 +174,7 @@ void TMainForm::ShutDownCommand() {
 }
 
 bool TMainForm::CloseQuery() {
-    int answer = mrCancel;
-    try {
-        answer = AskToSave();
-    } catch (const std::exception& e) {
-        ApplicationException(&e);
-        return false;
-    }
-    if (answer == mrCancel) return false;
+    if (AskToSave() == mrCancel) return false;
     TConfirmFrm confirm(*this, this);
     // The question names no other system: the program closes to the desktop.
     confirm.SetQuestion(Vni("Bạn muốn đóng Tavi?"));

@@ -111,14 +111,8 @@ void TMainForm::SetDisplay(bool braille) {
     });
     if (FDocument.Braille() != braille) {
         const std::string text = Editor->Text();
-        std::string shown;
-        try {
-            shown = OtherForm(braille, text);
-        } catch (const std::exception& e) {
-            // Without the tables the document stays as it is, in the form it has (and the
-            // menu shows it so again once the command is over).
-            return ApplicationException(&e);
-        }
+        // Without the tables this throws, and the document stays as it is.
+        const std::string shown = OtherForm(braille, text);
         FDocument.SuppressChange = true;
         Editor->SetText(shown, braille ? BrailleScreenFont : VniScreenFont);
         FDocument.SuppressChange = false;

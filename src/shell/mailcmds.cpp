@@ -88,11 +88,7 @@ void TMainForm::ViewMailCommand() {
 void TMainForm::SendMailCommand() {
     if (FDocument.Braille()) VniDisplayCommand();
     if (!FSettings.Mail.Complete()) SetupMailCommand();
-    if (FSettings.Mail.Complete()) try {
-            SendDocument();
-        } catch (const std::exception& e) {
-            return ApplicationException(&e); // the code tables cannot be read
-        }
+    if (FSettings.Mail.Complete()) SendDocument();
     Announce("zzzmesa");
 }
 

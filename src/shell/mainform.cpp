@@ -202,14 +202,12 @@ void TMainForm::PrepareUserFolders() {
 }
 
 void TMainForm::LoadProgramLists() {
-    try {
+    Guarded([this] {
         FData.MenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
         FData.MenuSpeech.Sort();
         FData.DotNames.LoadFromFile(ProgramFolder() / "Dot");
         SixKeyKbd1->LoadCharacters(ProgramFolder() / SixKeyTableName);
-    } catch (const std::exception& e) {
-        ApplicationException(&e);
-    }
+    });
 }
 
 void TMainForm::StartUntitledDocument() {
@@ -240,12 +238,11 @@ void TMainForm::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (!FRun.Shown || CloseQuery()) {
-        if (FRun.Shown) FormClose();
-        e->accept();
-    } else {
-        e->ignore();
-    }
+    bool closing = !FRun.Shown; // an error in the questions keeps the window
+    if (FRun.Shown) Guarded([&] { closing = CloseQuery(); });
+    if (!closing) return e->ignore();
+    if (FRun.Shown) FormClose();
+    e->accept();
 }
 
 void TMainForm::FormClose() {

@@ -91,6 +91,7 @@ public:
     void PauseReading() override;
     void ResumeReading() override;
     bool Playing() const override;
+    void ShowMessage(const std::string& text, bool failure) override;
     std::string DotReading(const std::string& text, bool readControlChars) const;
     // IMailHost: what the mail windows use of the window.
     bool EnglishSpeech() const override;
@@ -132,6 +133,8 @@ public:
     // The application's handlers: errors that reach the event loop, and the program becoming
     // active or inactive.
     void ApplicationException(const std::exception* error);
+    // Runs a command or a handler: an error that ends it is told (ApplicationException).
+    void Guarded(const std::function<void()>& work);
     void ApplicationActivated();
     void ApplicationDeactivated(const QString& activeWindowTitle);
 
@@ -270,8 +273,6 @@ private:
     bool SaveDocument(TMsRichEdit& source, const std::string& name);
     void PlainKeys(bool plain);
     int ShowWithPlainKeys(QDialog& dialog);
-    // Says an outcome (a failure unless told), or shows it when speech is off.
-    void Report(const char* key, const char* message, bool failure = true);
     void ReportLoadFailure(TLoadFailure why);
     // conversion.cpp: an office document converted by an outside program
     void WatchConversions();

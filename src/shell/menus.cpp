@@ -143,13 +143,13 @@ void TMainForm::ConnectCommands() {
     ShowOptions();
 }
 
-// After the command the check marks show the options again (an item toggles itself, also when
-// its command is refused), and the settings it changed are kept.
+// An error that ends the command is told. After the command the check marks show the options again
+// (an item toggles itself, also when its command is refused), and the settings it changed are kept.
 void TMainForm::Connect(const char* item, std::function<void()> run) {
     QAction* a = Action(item);
     a->setEnabled(true);
     connect(a, &QAction::triggered, this, [this, item, run = std::move(run)] {
-        if (!RefusedWhileConverting(item)) run();
+        if (!RefusedWhileConverting(item)) Guarded(run);
         ShowOptions();
         KeepChangedSettings();
     });

@@ -47,6 +47,11 @@ public:
     void InsertIntoDocument(const std::string& text) override { inserted += text; }
     void PauseKey() override {}
     void MenuEntryHovered(QAction*) override {}
+    // As the main window: a box, through the dialogs.
+    void ShowMessage(const std::string& text, bool) override {
+        QMessageBox box(QMessageBox::Warning, {}, QString::fromStdString(text));
+        ShowModal(box);
+    }
 };
 
 void Activate(QWidget& w) {

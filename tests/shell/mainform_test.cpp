@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -40,6 +41,10 @@ protected:
                 return tavi::mrOk;
             }
             if (dynamic_cast<tavi::TConfirmFrm*>(&d)) return answers.empty() ? tavi::mrOk : Next();
+            if (auto* box = dynamic_cast<QMessageBox*>(&d)) {
+                boxes.push_back(box->text().toStdString());
+                return tavi::mrOk;
+            }
             if (auto* mail = dynamic_cast<tavi::TMailSetup*>(&d)) {
                 tavi::TTalkingDialog::SetFieldBytes(mail->EdPassword, password);
                 return tavi::mrOk;
@@ -69,7 +74,8 @@ protected:
     std::shared_ptr<SpeechLog> log = std::make_shared<SpeechLog>();
     std::vector<int> answers;
     std::string saveAs;
-    std::string password; // typed in the mail account dialog
+    std::string password;           // typed in the mail account dialog
+    std::vector<std::string> boxes; // the texts of the message boxes shown
 };
 
 TEST_F(MainFormTest, FirstRunOfANewUser) {
@@ -195,15 +201,35 @@ TEST_F(MainFormTest, SpeakTextRules) {
     form->close();
 }
 
-TEST_F(MainFormTest, ErrorHandlerReportsOnlyAMissingDisk) {
-    auto form = Start();
-    ASSERT_TRUE(form->FormShow());
-    log->Clear();
+TEST_F(MainFormTest, ErrorHandlerTellsEveryError) {
     const tavi::EInOutError disk("no medium");
     const tavi::EFOpenError other("x");
-    form->ApplicationException(&disk);
-    form->ApplicationException(&other);
-    EXPECT_EQ(log->Texts(), (Texts{" zzzmesey ", "zzzmesa", "zzzmesa"}));
+    const tavi::EPrinterError printer("queue stopped");
+    const std::string failed = "Có lỗi, Tavi không làm được việc này.";
+    struct Row {
+        const std::exception* error;
+        Texts said;
+        std::string box; // with speech off
+    };
+    const Row rows[] = {
+        {&disk, {" zzzmesey ", "zzzmesa"}, "Không có đĩa trong ổ đĩa!"},
+        {&other, {" zzzmeseyb ", "Cannot open file x", "zzzmesa"}, failed + "\nCannot open file x"},
+        {&printer, {" zzzmesfo ", "zzzmesa"}, "Lỗi máy in!"},
+        {nullptr, {" zzzmeseyb ", "zzzmesa"}, failed},
+    };
+    auto form = Start();
+    ASSERT_TRUE(form->FormShow());
+    for (const Row& row : rows) {
+        log->Clear();
+        form->ApplicationException(row.error);
+        EXPECT_EQ(log->Texts(), row.said);
+    }
+    form->Action("MROption")->trigger();
+    for (const Row& row : rows) {
+        boxes.clear();
+        form->ApplicationException(row.error);
+        EXPECT_EQ(boxes, std::vector<std::string>{row.box});
+    }
     form->close();
 }
 

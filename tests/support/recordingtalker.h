@@ -36,6 +36,8 @@ public:
     void PauseReading() override {}
     void ResumeReading() override {}
     bool Playing() const override { return playing; }
+    std::vector<std::string> messages; // shown in a box, sound being off
+    void ShowMessage(const std::string& text, bool) override { messages.push_back(text); }
 
     // The texts said so far, in order.
     std::vector<std::string> Texts() const {
