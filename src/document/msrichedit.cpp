@@ -106,10 +106,9 @@ int TMsRichEdit::DocToText(int pos) const {
     return pos + (b.isValid() ? b.blockNumber() : document()->blockCount() - 1);
 }
 
-int TMsRichEdit::TextToDoc(int pos) const {
+// Block k starts at position() + k in Text.
+QTextBlock TMsRichEdit::BlockAtText(int pos) const {
     const QTextDocument* d = document();
-    if (pos <= 0) return 0;
-    // The block whose text starts at or before pos: block k starts at position() + k in Text.
     int lo = 0, hi = d->blockCount() - 1;
     while (lo < hi) {
         const int mid = (lo + hi + 1) / 2;
@@ -119,7 +118,13 @@ int TMsRichEdit::TextToDoc(int pos) const {
             hi = mid - 1;
         }
     }
-    const QTextBlock b = d->findBlockByNumber(lo);
+    return d->findBlockByNumber(lo);
+}
+
+int TMsRichEdit::TextToDoc(int pos) const {
+    if (pos <= 0) return 0;
+    const QTextBlock b = BlockAtText(pos);
+    const int lo = b.blockNumber();
     const int end = b.position() + b.length() - 1; // before the block's break
     const int p = pos - lo;
     if (p <= end) return p;
@@ -139,6 +144,17 @@ const std::string& TMsRichEdit::Text() const {
         FTextValid = true;
     }
     return FText;
+}
+
+std::string TMsRichEdit::TextWindow(std::size_t pos, std::size_t count) const {
+    if (FTextValid) return pos < FText.size() ? FText.substr(pos, count) : std::string();
+    if (pos >= static_cast<std::size_t>(TextLength())) return {};
+    QTextBlock b = BlockAtText(static_cast<int>(pos));
+    const auto start = static_cast<std::size_t>(b.position() + b.blockNumber());
+    std::string out = Bytes(b.text());
+    while (out.size() < pos - start + count && (b = b.next()).isValid())
+        out += "\r\n" + Bytes(b.text());
+    return out.substr(pos - start, count);
 }
 
 int TMsRichEdit::TextLength() const {

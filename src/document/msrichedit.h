@@ -14,6 +14,7 @@
 
 #include <QTextEdit>
 
+class QTextBlock;
 class QTimer;
 
 #include <functional>
@@ -97,6 +98,9 @@ public:
 
     // The text and its parts, in bytes.
     const std::string& Text() const;
+    // Up to count bytes of Text from pos on (fewer at its end), taken from the paragraphs they
+    // lie in, so that a part of a large document is read without the whole being built.
+    std::string TextWindow(std::size_t pos, std::size_t count) const;
     void SetText(std::string_view text);
     // The same in another face: one change, one layout (a large document is laid out once).
     void SetText(std::string_view text, const QString& fontFamily);
@@ -203,6 +207,8 @@ private:
     std::string ToUnicode(std::string_view bytes) const;
     std::string FromUnicode(const QString& text) const;
 
+    // The paragraph whose bytes in Text start at or before pos.
+    QTextBlock BlockAtText(int pos) const;
     std::string FLineBreak = "\r\n"; // how plain text files break lines: as the last one loaded
     mutable std::string FText;       // Text(), kept until the document changes
     mutable bool FTextValid = false;

@@ -26,10 +26,7 @@ void TMainForm::ReadOnCommand() {
     StopReadOn();
     if (!SoundOn()) return;
     auto source = std::make_shared<TReadOnSource>(
-        [this](std::size_t pos, std::size_t count) {
-            const std::string& text = Editor->Text(); // kept by the editor until it changes
-            return pos < text.size() ? text.substr(pos, count) : std::string();
-        },
+        [this](std::size_t pos, std::size_t count) { return Editor->TextWindow(pos, count); },
         static_cast<std::size_t>(Editor->SelStart()), ReadOnSpoken());
     std::optional<std::string> first = source->Next();
     if (!first) return Announce(" zzzmesfqa ");

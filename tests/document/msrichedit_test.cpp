@@ -62,6 +62,17 @@ TEST(Editor, PositionsCountTheParagraphBreakAsTwoBytes) {
     }
 }
 
+// A part of the text, read from its paragraphs alone, as reading on asks for it.
+TEST(Editor, TextWindowsAreTheBytesOfTheText) {
+    const std::string text = "ab\r\ncd\r\n\r\nef";
+    TMsRichEdit e;
+    e.SetText(text);
+    for (std::size_t pos = 0; pos <= text.size() + 1; ++pos)
+        for (std::size_t count : {1, 3, 50})
+            EXPECT_EQ(e.TextWindow(pos, count), pos < text.size() ? text.substr(pos, count) : "")
+                << pos << " " << count;
+}
+
 TEST(Editor, SelTextReplacesTheSelection) {
     TMsRichEdit e;
     e.SetText("Viet Nam");
