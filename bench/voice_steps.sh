@@ -2,7 +2,7 @@
 # The speed of the voice at every step, and the pauses of reading on, through the real program
 # under Xvfb (the end-to-end helpers of tests/support/e2e.sh):
 #  - the same prose read with F8 at each step from 1 to 13 into a WAV file (TAVI_AUDIO=wav),
-#    its length and syllables a second;
+#    its length and syllables a second, with the voice's pauses and without;
 #  - four sentences read on with Alt+F8 and read whole with F8 (at the normal step, with its
 #    pauses: control characters off), played
 #    through a private PulseAudio server and recorded from its output: the longest silences of
@@ -57,15 +57,28 @@ wait_said " zzzmesem "
 from=$(log_lines)
 xdotool key shift+F6 shift+F6
 wait_said " zzzmesrt 1" "$from"
-echo "step  multiple  ms  syllables/s  ($syllables syllables of prose, F8, WAV)"
-multiples=(0.5 0.75 1.0 1.25 1.5 1.75 2.0 2.5 3.0 3.5 4.0 4.5 5.0)
-for step in $(seq 13); do
+# The prose read with F8, its length in ms: with the voice's pauses (control characters off,
+# as reading on reads), or with punctuation read by its names and no pauses (the default).
+read_ms() {
+    local from
+    from=$(log_lines)
+    xdotool key ctrl+F8
+    wait_said "$1" "$from"
     from=$(log_lines)
     xdotool key ctrl+a F8
     wait_said "$prose" "$from"
-    ms=$(wav_ms "$E2E_WORK/heard.wav")
-    awk -v s="$step" -v m="${multiples[$((step - 1))]}" -v ms="$ms" -v n="$syllables" \
-        'BEGIN { printf "%4d  %8s  %5d  %5.2f\n", s, m, ms, n * 1000 / ms }'
+    wav_ms "$E2E_WORK/heard.wav"
+}
+echo "$syllables syllables of prose read with F8 into a WAV file: ms and syllables a second,"
+echo "with the voice's pauses and with punctuation read by its names"
+echo "step  multiple  paused_ms  syl/s  named_ms  syl/s"
+multiples=(0.5 0.75 1.0 1.25 1.5 1.75 2.0 2.5 3.0 3.5 4.0 4.5 5.0)
+for step in $(seq 13); do
+    paused=$(read_ms zzzmesak)
+    named=$(read_ms zzzmesaja)
+    awk -v s="$step" -v m="${multiples[$((step - 1))]}" -v p="$paused" -v q="$named" \
+        -v n="$syllables" 'BEGIN { printf "%4d  %8s  %9d  %5.2f  %8d  %5.2f\n", s, m, p,
+                                   n * 1000 / p, q, n * 1000 / q }'
     [ "$step" = 13 ] && break
     from=$(log_lines)
     xdotool key shift+F7
