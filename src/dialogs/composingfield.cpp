@@ -17,8 +17,6 @@ bool NoModifiers(const QKeyEvent& key) {
     return !(key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
 }
 
-constexpr const char* BrailleTable = "Braille";
-
 } // namespace
 
 TComposingField::TComposingField(QLineEdit* field, ITalker& talker, TComposingRules rules)
@@ -30,18 +28,12 @@ TComposingField::TComposingField(QLineEdit* field, ITalker& talker, TComposingRu
 }
 
 TCaretText TComposingField::Caret() const {
-    TCaretText t;
-    t.Bytes = TTalkingDialog::FieldBytes(Field);
-    t.Caret = static_cast<std::size_t>(Field->hasSelectedText() ? Field->selectionStart()
-                                                                : Field->cursorPosition());
-    t.SelLength = static_cast<std::size_t>(Field->selectedText().size());
-    t.Length = t.Bytes.size();
-    return t;
+    return TTalkingDialog::FieldCaret(Field);
 }
 
 // Everything the field says is document text, its punctuation read, in the chosen voice.
 void TComposingField::Echo(const std::string& text, bool inBraille) {
-    Talker.SpeakText(text, inBraille ? BrailleTable : VniWinTable, Rules.English, true);
+    Talker.SpeakText(text, inBraille ? BrailleTableName : VniWinTable, Rules.English, true);
 }
 
 void TComposingField::SayDeletion(const std::string& piece) {
@@ -102,53 +94,35 @@ void TComposingField::TextKeyDown(int key, const TCaretText& t) {
         Echoed = true;
     } else if (key == Qt::Key_Left && t.Length == 0 && sound) {
         Talker.PlayBeep();
-    } else if (key == Qt::Key_Delete) {
-        if (t.Caret >= t.Length) {
-            if (sound) Talker.PlayBeep();
-        } else if (t.SelLength > 0) {
-            Echo(DeletionName(Rules.English) + " " + t.Bytes.substr(t.Caret, t.SelLength));
-        } else {
-            const TPiece letter = LetterAfter(t, true);
-            if (letter.Bytes.size() == 2) ClearByte(static_cast<int>(letter.Start));
-            SayDeletion(letter.Bytes);
-        }
-    } else if (key == Qt::Key_Right) {
-        if (t.Caret >= t.Length) {
-            if (sound) Talker.PlayBeep();
-            return;
-        }
-        const TPiece letter = LetterAfter(t, true);
-        if (letter.Bytes.size() == 2) Field->setCursorPosition(static_cast<int>(t.Caret + 1));
-        Echo(letter.Bytes);
-    } else if (key == Qt::Key_Backspace) {
-        if (t.Caret == 0) {
-            Talker.PlayBeep();
-            return;
-        }
-        const TPiece letter = LetterBefore(t, true);
-        if (letter.Bytes.size() == 2) ClearByte(static_cast<int>(letter.Start + 1));
-        SayDeletion(letter.Bytes);
+    } else if (key == Qt::Key_Delete || key == Qt::Key_Right || key == Qt::Key_Backspace) {
+        PassOrDelete(key, t);
     }
+}
+
+// The key's echo; Backspace at the start beeps also without sound.
+void TComposingField::PassOrDelete(int key, const TCaretText& t) {
+    const TFieldKey which = key == Qt::Key_Right    ? TFieldKey::Right
+                            : key == Qt::Key_Delete ? TFieldKey::Delete
+                                                    : TFieldKey::Backspace;
+    const TFieldKeyEcho echo = FieldKeyEcho(which, t, !Rules.Braille);
+    if (echo.Beep) {
+        if (Talker.SoundOn() || which == TFieldKey::Backspace) Talker.PlayBeep();
+        return;
+    }
+    if (echo.ClearByte) ClearByte(static_cast<int>(*echo.ClearByte));
+    if (echo.CaretTo) Field->setCursorPosition(static_cast<int>(*echo.CaretTo));
+    if (echo.Selection)
+        Echo(DeletionName(Rules.English) + " " + echo.Said);
+    else if (echo.Deletion)
+        SayDeletion(echo.Said);
+    else
+        Echo(echo.Said, Rules.Braille);
 }
 
 void TComposingField::BrailleKeyDown(int key, const TCaretText& t) {
     if (!Talker.SoundOn()) return;
-    const auto cell = [&t](std::size_t pos) {
-        return std::string(1, static_cast<char>(t.At(pos)));
-    };
-    if (key == Qt::Key_Backspace) {
-        if (t.Caret == 0)
-            Talker.PlayBeep();
-        else
-            SayDeletion(cell(t.Caret - 1));
-    } else if (key == Qt::Key_Right || key == Qt::Key_Delete) {
-        if (t.Caret >= t.Length)
-            Talker.PlayBeep();
-        else if (key == Qt::Key_Right)
-            Echo(cell(t.Caret), true);
-        else
-            SayDeletion(cell(t.Caret));
-    }
+    if (key == Qt::Key_Backspace || key == Qt::Key_Right || key == Qt::Key_Delete)
+        PassOrDelete(key, t);
 }
 
 // What a key typed: its character, or, when a keyboard composed a letter in its place, that
@@ -176,17 +150,14 @@ void TComposingField::KeyUp(const QKeyEvent& key) {
     } else if (key.key() == Qt::Key_F8) {
         const std::string text = TTalkingDialog::FieldBytes(Field);
         if (!text.empty())
-            Talker.SpeakText(text, Rules.Braille ? BrailleTable : VniWinTable,
+            Talker.SpeakText(text, Rules.Braille ? BrailleTableName : VniWinTable,
                              Rules.EnglishF8 && Rules.English, true);
     } else if (key.key() == Qt::Key_Left) {
         const TCaretText t = Caret();
         if (Field->cursorPosition() == LastCaret || t.Length == 0) return Talker.PlayBeep();
-        if (Rules.Braille) return Echo(std::string(1, static_cast<char>(t.At(t.Caret))), true);
-        TCaretText passed = t;
-        ++passed.Caret;
-        const TPiece letter = LetterBefore(passed, true);
-        if (letter.Start < t.Caret) Field->setCursorPosition(static_cast<int>(letter.Start));
-        Echo(letter.Bytes);
+        const TFieldKeyEcho echo = FieldKeyEcho(TFieldKey::Left, t, !Rules.Braille);
+        if (echo.CaretTo) Field->setCursorPosition(static_cast<int>(*echo.CaretTo));
+        Echo(echo.Said, Rules.Braille);
     }
 }
 

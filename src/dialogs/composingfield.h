@@ -43,6 +43,7 @@ private:
     void KeyDown(const QKeyEvent& key);
     void TextKeyDown(int key, const TCaretText& t);
     void BrailleKeyDown(int key, const TCaretText& t);
+    void PassOrDelete(int key, const TCaretText& t);
     void KeyPress(const QKeyEvent& key);
     void KeyUp(const QKeyEvent& key);
     void Changed();

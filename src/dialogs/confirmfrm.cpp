@@ -25,7 +25,7 @@ TConfirmFrm::TConfirmFrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talk
     layout->addWidget(Label1);
     layout->addLayout(buttons);
 
-    SetSpokenNames({"cho\xEFn", "kho\xE2ng", "hoa\xF5n la\xEFi"});
+    SetSpokenNames({"cho\xEFn", "kho\xE2ng", "hoa\xF5n la\xEFi"}); // chọn, không, hoãn lại
     SetTag(BtOK, 0);
     SetTag(BtNo, 1);
     SetTag(BtCancel, 2);

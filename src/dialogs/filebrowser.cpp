@@ -33,14 +33,6 @@ namespace {
 // dialog's, 1 the open dialog's); the lists speak for themselves.
 enum { TagDrives = 10, TagFolders, TagFiles, TagTypes };
 
-std::string Vni(const char* utf8) {
-    return VnBytes(QString::fromUtf8(utf8), "Vni for Win");
-}
-
-std::string Vni(const std::string& utf8) {
-    return VnBytes(QString::fromStdString(utf8), "Vni for Win");
-}
-
 QString PathText(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
@@ -220,7 +212,7 @@ void TFileBrowser::FillFiles() {
 void TFileBrowser::FileSelected() {
     const QListWidgetItem* item = FileListBox1->currentItem();
     if (!item) return;
-    const std::string name = VnBytes(item->text(), "Vni for Win");
+    const std::string name = VnBytes(item->text(), VniWinTable);
     SetFieldBytes(EdFname, name);
     if (Talk().SoundOn()) Talk().Echo(name);
 }
@@ -289,7 +281,7 @@ bool TFileBrowser::ListKeyUp(QWidget* list, int key, Qt::KeyboardModifiers mods)
             return true;
         }
         if ((key == Qt::Key_Up || key == Qt::Key_Down) && sound && FileListBox1->count() == 1) {
-            Talk().Echo(VnBytes(FileListBox1->item(0)->text(), "Vni for Win"));
+            Talk().Echo(VnBytes(FileListBox1->item(0)->text(), VniWinTable));
             return true;
         }
     }

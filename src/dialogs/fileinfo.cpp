@@ -9,7 +9,7 @@ std::string DateText(const std::tm& t) {
     const auto n = [](int v) { return std::to_string(v); };
     return " Nga\xF8y " + n(t.tm_mday) + " Tha\xF9ng " + n(t.tm_mon + 1) + " Na\xEAm " +
            n(t.tm_year + 1900) + "   " + n(t.tm_hour) + " Gi\xF4\xF8 " + n(t.tm_min) +
-           " Phu\xF9t " + n(t.tm_sec) + " Gia\xE2y ";
+           " Phu\xF9t " + n(t.tm_sec) + " Gia\xE2y "; // Ngày Tháng Năm Giờ Phút Giây
 }
 
 std::string DateText(std::time_t when) {

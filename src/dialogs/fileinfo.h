@@ -11,7 +11,7 @@
 namespace tavi {
 
 // " Khoâng roõ " (không rõ): shown for a time that cannot be read.
-inline constexpr const char* UnknownTimeText = " Kho\xE2ng ro\xF5 ";
+inline constexpr const char* UnknownTimeText = " Kho\xE2ng ro\xF5 "; // Không rõ
 
 // A local date and time as " Ngày d Tháng m Năm yyyy   h Giờ m Phút s Giây" in Vni for Win.
 std::string DateText(const std::tm& local);

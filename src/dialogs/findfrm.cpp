@@ -83,7 +83,8 @@ TReplaceFrm::TReplaceFrm(ITalker& talker, TDocumentLook look, QWidget* parent)
     layout->addLayout(grid);
     layout->addLayout(ButtonRow({BtOK, BtAll, Btcancel}));
 
-    SetSpokenNames({" zzzmesaqa ", " zzzmesasa ", "cho\xEFn", "thay ta\xE1t", "hu\xFBy bo\xFB"});
+    SetSpokenNames({" zzzmesaqa ", " zzzmesasa ", "cho\xEFn", "thay ta\xE1t",
+                    "hu\xFBy bo\xFB"}); // chọn, thay tất, hủy bỏ
     SetTag(RepText, 0);
     SetTag(ByText, 1);
     SetTag(BtOK, 2);

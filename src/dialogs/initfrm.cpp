@@ -25,7 +25,7 @@ TInitFrm::TInitFrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, pa
     layout->addWidget(EdUserName);
     layout->addLayout(ButtonRow({BtOK, BtCancel}));
 
-    SetSpokenNames({" zzzmesdn ", "cho\xEFn", "hu\xFBy bo\xFB"});
+    SetSpokenNames({" zzzmesdn ", "cho\xEFn", "hu\xFBy bo\xFB"}); // chọn, hủy bỏ
     SetTag(EdUserName, 0);
     SetTag(BtOK, 1);
     SetTag(BtCancel, 2);

@@ -124,7 +124,7 @@ bool TManualFrm::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_F8: {
         QString selected = Manual->textCursor().selectedText();
         selected.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-        if (!selected.isEmpty()) Talk().Announce(VnBytes(selected, "Vni for Win"));
+        if (!selected.isEmpty()) Talk().Announce(VnBytes(selected, VniWinTable));
         return true;
     }
     default: return false;

@@ -16,8 +16,8 @@ namespace tavi {
 
 namespace {
 
-const char* const LeftMarginName = "le\xE0 tra\xF9i";
-const char* const RightMarginName = "le\xE0 pha\xFBi";
+const char* const LeftMarginName = "le\xE0 tra\xF9i";  // lề trái
+const char* const RightMarginName = "le\xE0 pha\xFBi"; // lề phải
 
 } // namespace
 
@@ -54,6 +54,7 @@ TPrtSetUpFrm::TPrtSetUpFrm(ITalker& talker, const QStringList& printers, QWidget
     layout->addLayout(form);
     layout->addLayout(ButtonRow({BtOk, BtCancel}));
 
+    // chọn máy in, chọn loại máy in, chọn khổ giấy, in, hủy bỏ
     SetSpokenNames({"cho\xEFn ma\xF9y in", "cho\xEFn loa\xEFi ma\xF9y in",
                     "cho\xEFn kho\xE5 gia\xE1y", "in", "hu\xFBy bo\xFB"});
     SetTag(CbPrinterList, 0);
@@ -66,7 +67,7 @@ TPrtSetUpFrm::TPrtSetUpFrm(ITalker& talker, const QStringList& printers, QWidget
     connect(CheckEmbosser, &QCheckBox::toggled, this, [this] { ApplyEmbosserState(); });
     connect(CbPrinterList, &QComboBox::activated, this, [this](int index) {
         Talk().Echo(std::string(CheckEmbosser->isChecked() ? "zzzmesjv " : "zzzmesju ") +
-                    VnBytes(CbPrinterList->itemText(index), "Vni for Win"));
+                    VnBytes(CbPrinterList->itemText(index), VniWinTable));
     });
     connect(CbChars, &QComboBox::activated, this,
             [this](int index) { Talk().Echo(CbChars->itemText(index).toStdString()); });
@@ -124,7 +125,7 @@ void TPrtSetUpFrm::keyReleaseEvent(QKeyEvent* e) {
     case Qt::Key_F8: {
         QWidget* f = focusWidget();
         if (auto* combo = qobject_cast<QComboBox*>(f))
-            Talk().Echo(VnBytes(combo->currentText(), "Vni for Win"));
+            Talk().Echo(VnBytes(combo->currentText(), VniWinTable));
         if (auto* spin = qobject_cast<QSpinBox*>(f)) Talk().Echo(spin->text().toStdString());
         return;
     }

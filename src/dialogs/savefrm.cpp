@@ -72,7 +72,7 @@ void TFileNameFrm::BrowseClick() {
     const int result = browser.exec();
     if (result == mrOk) {
         Browsed = browser.ChosenPath();
-        SetFieldBytes(EFName, VnBytes(QString::fromStdString(Browsed->string()), "Vni for Win"));
+        SetFieldBytes(EFName, VnBytes(QString::fromStdString(Browsed->string()), VniWinTable));
     }
     done(result);
 }
@@ -98,9 +98,10 @@ TOpenFrm::TOpenFrm(ITalker& talker, const fs::path& documentsFolder, QWidget* pa
     static_cast<QVBoxLayout*>(layout())->insertWidget(3, CheckAutoCnv);
     // Clicked, not toggled: setting it before the dialog shows says nothing.
     connect(CheckAutoCnv, &QCheckBox::clicked, this, [this](bool checked) {
-        std::string caption = VnBytes(CheckAutoCnv->text(), "Vni for Dos");
+        std::string caption = VnBytes(CheckAutoCnv->text(), VniDosTable);
         if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
-        Talk().SpeakText((checked ? "" : "kh\x93ng ") + caption, "Vni for Dos", false, false);
+        // "không" (not) in Vni for Dos, before the caption.
+        Talk().SpeakText((checked ? "" : "kh\x93ng ") + caption, VniDosTable, false, false);
         Talk().WaitWhileSpeaking();
         EFName->setFocus();
     });

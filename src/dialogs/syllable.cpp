@@ -56,6 +56,7 @@ constexpr TLetterTables MakeLetterTables() {
 
 constexpr TLetterTables Letters = MakeLetterTables();
 
+// The initial consonants ("\xAD" is đ in Vni for Dos).
 constexpr std::array<std::string_view, InitialClassCount> ClassNames = {
     "",  "b",  "c",   "ch", "d", "\xAD", "g",  "gh", "gi", "h", "k",  "kh", "l", "m",
     "n", "ng", "ngh", "nh", "p", "ph",   "qu", "r",  "s",  "t", "th", "tr", "v", "x"};

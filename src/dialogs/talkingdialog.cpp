@@ -1,5 +1,6 @@
 #include "dialogs/talkingdialog.h"
 
+#include "document/editecho.h"
 #include "platform/qbytechars.h"
 
 #include <QEvent>
@@ -32,6 +33,16 @@ void TTalkingDialog::SetTag(QWidget* control, int tag) {
 int TTalkingDialog::Tag(const QWidget* control) {
     const QVariant v = control->property(TagProperty);
     return v.isValid() ? v.toInt() : -1;
+}
+
+TCaretText TTalkingDialog::FieldCaret(const QLineEdit* field) {
+    TCaretText t;
+    t.Bytes = FieldBytes(field);
+    t.Caret = static_cast<std::size_t>(field->hasSelectedText() ? field->selectionStart()
+                                                                : field->cursorPosition());
+    t.SelLength = static_cast<std::size_t>(field->selectedText().size());
+    t.Length = t.Bytes.size();
+    return t;
 }
 
 std::string TTalkingDialog::FieldBytes(const QLineEdit* field) {
@@ -99,19 +110,7 @@ bool TTalkingDialog::FieldKeyPress(QLineEdit* field, const TFieldRules& rules, Q
     // Moving over a character says it; at either end of the field there is nothing to pass.
     if (Talker.SoundOn() && mods == Qt::NoModifier &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
-        const std::string text = FieldBytes(field);
-        const int pos = field->cursorPosition();
-        if (key->key() == Qt::Key_Left) {
-            if (pos == 0)
-                Talker.PlayBeep();
-            else
-                Talker.Echo(text.substr(static_cast<std::size_t>(pos - 1), 1));
-        } else {
-            if (pos >= static_cast<int>(text.size()))
-                Talker.PlayBeep();
-            else
-                Talker.Echo(text.substr(static_cast<std::size_t>(pos), 1));
-        }
+        SayPassed(field, key->key() == Qt::Key_Left);
         return false;
     }
     if (key->matches(QKeySequence::SelectAll)) return !rules.CtrlASelectsAll; // done on release
@@ -142,6 +141,17 @@ bool TTalkingDialog::FieldKeyPress(QLineEdit* field, const TFieldRules& rules, Q
     }
     Talker.Echo(one);
     return ch == 0x1B; // Escape let through as a character changes nothing in the field
+}
+
+void TTalkingDialog::SayPassed(const QLineEdit* field, bool left) {
+    TCaretText t = FieldCaret(field);
+    if (left) {
+        if (t.Caret == 0) return Talker.PlayBeep();
+        --t.Caret; // where the key, which acts after this, takes the caret
+    }
+    const TFieldKeyEcho echo = FieldKeyEcho(left ? TFieldKey::Left : TFieldKey::Right, t, false);
+    if (echo.Beep) return Talker.PlayBeep();
+    Talker.Echo(echo.Said);
 }
 
 bool TTalkingDialog::FieldKeyRelease(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key) {

@@ -4,6 +4,7 @@
 
 #include "dialogs/refusedchars.h"
 #include "dialogs/talker.h"
+#include "document/doctext.h"
 
 #include <QDialog>
 
@@ -55,6 +56,8 @@ public:
     // The field's text as bytes, and back.
     static std::string FieldBytes(const QLineEdit* field);
     static void SetFieldBytes(QLineEdit* field, const std::string& bytes);
+    // The field's text with its caret (the start of the selection) and selection.
+    static TCaretText FieldCaret(const QLineEdit* field);
 
     ITalker& Talk() { return Talker; }
 
@@ -73,6 +76,8 @@ protected:
 private:
     bool FieldKeyPress(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key);
     bool FieldKeyRelease(QLineEdit* field, const TFieldRules& rules, QKeyEvent* key);
+    // Left or Right, as it goes down: the character it passes, or a beep at the end.
+    void SayPassed(const QLineEdit* field, bool left);
 
     ITalker& Talker;
     std::vector<std::string> SpokenNames;

@@ -30,7 +30,7 @@ TVnCodeConverter& Converter(const std::string& from, const std::string& to) {
 } // namespace
 
 QString VnText(const std::string& bytes, const std::string& table) {
-    TVnCodeConverter& conv = Converter(table, "Unicode");
+    TVnCodeConverter& conv = Converter(table, UnicodeTableName);
     conv.InStream.Data = bytes;
     conv.Convert();
     const std::string& utf8 = conv.OutStream.Data;
@@ -55,10 +55,15 @@ QString VnText(const std::string& bytes, const std::string& table) {
 }
 
 std::string VnBytes(const QString& text, const std::string& table) {
-    TVnCodeConverter& conv = Converter("Unicode", table);
+    TVnCodeConverter& conv = Converter(UnicodeTableName, table);
     conv.InStream.Data = text.toStdString();
     conv.Convert();
     return conv.OutStream.Data;
+}
+
+std::string Vni(std::string_view utf8) {
+    return VnBytes(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())),
+                   VniWinTable);
 }
 
 } // namespace tavi

@@ -1,5 +1,6 @@
 #include "document/batchplan.h"
 
+#include "codes/tablenames.h"
 #include "document/rtf.h"
 
 #include <algorithm>
@@ -7,10 +8,6 @@
 namespace tavi {
 
 namespace {
-
-// The tables of UTF-8 text, precomposed and with combining marks.
-constexpr const char* UnicodeName = "Unicode";
-constexpr const char* UnicodeCompoundName = "Unicode Compound";
 
 // True when every byte above 0x7F belongs to a well-formed UTF-8 sequence (one cut off by the
 // end of the head allowed). Text in the 8-bit codes is practically never so.
@@ -63,7 +60,7 @@ TFilePlan PlanFileConversion(std::string_view head, const std::string& from, con
     plan.Table = detector.DetectCodeTable(std::string_view(text).substr(start, DetectSampleSize));
     // UTF-8 with no Vietnamese letter in the sample (English with curly quotes) is still UTF-8:
     // the words of other tables that it happens to hold prove nothing.
-    if (IsUtf8(text) && plan.Table != UnicodeCompoundName) plan.Table = UnicodeName;
+    if (IsUtf8(text) && plan.Table != UnicodeCompoundTableName) plan.Table = UnicodeTableName;
     if (plan.Table == UnknownTableName) {
         plan.Kind = TFilePlan::Undetected;
         plan.Table.clear();

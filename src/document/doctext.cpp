@@ -1,5 +1,6 @@
 #include "document/doctext.h"
 
+#include "codes/tablenames.h"
 #include "codes/vncodeconverter.h"
 #include "platform/bytechars.h"
 
@@ -185,8 +186,6 @@ std::string DocumentBytes(std::u32string_view chars) {
 
 namespace {
 
-constexpr const char* UnicodeTable = "Unicode";
-
 // Runs the matcher of a source table over text: entries become their destination entries, and
 // each stretch of bytes between them is handed whole to other (the matcher may pass it on in
 // pieces).
@@ -219,7 +218,7 @@ void AppendBytesAsChars(std::string& out, std::string_view bytes) {
 } // namespace
 
 TUnicodeWriter::TUnicodeWriter(const std::string& table)
-    : Converter(TablePair(table, UnicodeTable)) {}
+    : Converter(TablePair(table, UnicodeTableName)) {}
 TUnicodeWriter::~TUnicodeWriter() = default;
 TUnicodeWriter::TUnicodeWriter(TUnicodeWriter&&) noexcept = default;
 
@@ -232,7 +231,7 @@ std::string TableToUnicode(std::string_view bytes, const std::string& table) {
 }
 
 std::string UnicodeToTable(std::string_view utf8, const std::string& table) {
-    return ConvertTable(*TablePair(UnicodeTable, table), utf8,
+    return ConvertTable(*TablePair(UnicodeTableName, table), utf8,
                         [](std::string& out, std::string_view rest) {
                             out += CharsToDocument(DecodeUtf8(rest), false);
                         });

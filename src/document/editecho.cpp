@@ -49,6 +49,67 @@ TPiece LetterAfter(const TCaretText& t, bool vniDisplay) {
     return {t.Caret, Bytes(t, t.Caret, whole ? 2 : 1)};
 }
 
+namespace {
+
+TFieldKeyEcho Beep() {
+    TFieldKeyEcho e;
+    e.Beep = true;
+    return e;
+}
+
+// A letter deleted; clear: the byte removed first when it has two.
+TFieldKeyEcho Deleting(const TPiece& letter, std::size_t clear) {
+    TFieldKeyEcho e;
+    e.Deletion = true;
+    e.Said = letter.Bytes;
+    if (letter.Bytes.size() == 2) e.ClearByte = clear;
+    return e;
+}
+
+TFieldKeyEcho DeletingSelection(const TCaretText& t) {
+    TFieldKeyEcho e;
+    e.Deletion = e.Selection = true;
+    e.Said = Bytes(t, t.Caret, t.SelLength);
+    return e;
+}
+
+TFieldKeyEcho Passing(const TPiece& letter, std::size_t caret, bool moves) {
+    TFieldKeyEcho e;
+    e.Said = letter.Bytes;
+    if (moves) e.CaretTo = caret;
+    return e;
+}
+
+} // namespace
+
+TFieldKeyEcho FieldKeyEcho(TFieldKey key, const TCaretText& t, bool vniDisplay) {
+    const bool atEnd = t.Caret >= t.Length;
+    switch (key) {
+    case TFieldKey::Left: {
+        if (atEnd) return {};
+        TCaretText passed = t; // the letter the caret has just passed
+        ++passed.Caret;
+        const TPiece letter = LetterBefore(passed, vniDisplay);
+        return Passing(letter, letter.Start, letter.Start < t.Caret);
+    }
+    case TFieldKey::Right: {
+        if (atEnd) return Beep();
+        const TPiece letter = LetterAfter(t, vniDisplay);
+        return Passing(letter, t.Caret + 1, letter.Bytes.size() == 2);
+    }
+    case TFieldKey::Delete:
+        if (atEnd) return Beep();
+        if (t.SelLength > 0) return DeletingSelection(t);
+        return Deleting(LetterAfter(t, vniDisplay), t.Caret);
+    case TFieldKey::Backspace:
+        if (t.SelLength > 0) return DeletingSelection(t);
+        if (t.Caret == 0) return Beep();
+        const TPiece letter = LetterBefore(t, vniDisplay);
+        return Deleting(letter, letter.Start + 1);
+    }
+    return {};
+}
+
 TAccentEcho AccentKeyEcho(char key, int before) {
     const auto with = [before](int mark) {
         return TAccentEcho{std::string{static_cast<char>(before), static_cast<char>(mark)}};

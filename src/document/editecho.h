@@ -5,6 +5,7 @@
 
 #include "document/doctext.h"
 
+#include <optional>
 #include <string>
 
 namespace tavi {
@@ -28,6 +29,24 @@ struct TPiece {
 TPiece LetterBefore(const TCaretText& t, bool vniDisplay);
 // The character at the caret, or in VNI display, when a mark follows it, that letter whole.
 TPiece LetterAfter(const TCaretText& t, bool vniDisplay);
+
+// The keys that pass or delete a letter, in the editor and in every text field.
+enum class TFieldKey { Left, Right, Delete, Backspace };
+
+// What such a key says, and what makes it take a two-byte letter whole. Right, Delete and
+// Backspace are decided as they go down, before they act; Left once the caret has moved.
+struct TFieldKeyEcho {
+    bool Beep = false;      // nothing there to pass or delete
+    bool Deletion = false;  // Said is deleted
+    bool Selection = false; // what is deleted is the selection
+    std::string Said;
+    // Removed first, so that the key's own deletion takes the other byte of the letter.
+    std::optional<std::size_t> ClearByte;
+    // The caret goes there: before the key's own move (Right) or after it (Left), so that the
+    // caret passes the letter whole.
+    std::optional<std::size_t> CaretTo;
+};
+TFieldKeyEcho FieldKeyEcho(TFieldKey key, const TCaretText& t, bool vniDisplay);
 
 // The accent keys 6 and 8 speak the letter they make at key-down; 7 and 9 make a single-byte
 // letter, which is spoken once it stands in the text.

@@ -1,6 +1,7 @@
 #include "document/editoraccess.h"
 
 #include "codes/braillecells.h"
+#include "codes/tablenames.h"
 #include "document/msrichedit.h"
 
 #include <QPointer>
@@ -23,7 +24,7 @@ QString FromUtf16(std::u16string_view text) {
 const TUnicodeWriter* VniWriter() {
     static const std::unique_ptr<TUnicodeWriter> writer = []() -> std::unique_ptr<TUnicodeWriter> {
         try {
-            return std::make_unique<TUnicodeWriter>("Vni for Win");
+            return std::make_unique<TUnicodeWriter>(VniWinTable);
         } catch (const std::exception&) {
             return nullptr;
         }

@@ -7,6 +7,7 @@
 // the program's files: a caret never stands between them.
 #pragma once
 
+#include "codes/tablenames.h"
 #include "document/converterrun.h"
 #include "document/docsnapshot.h"
 #include "document/doctext.h"
@@ -55,7 +56,7 @@ public:
     bool Formatted() const;
     // The code table of the text that the editor exchanges with other programs through the
     // clipboard (they get and give Unicode). Empty: Windows-1252 characters.
-    std::string ClipboardTable = "Vni for Win";
+    std::string ClipboardTable = VniWinTable;
     // The text is Braille cells (Braille display): assistive technology reads it as Unicode
     // Braille patterns rather than letters. The owner, who decides the display, answers.
     std::function<bool()> BrailleDisplay = [] { return false; };

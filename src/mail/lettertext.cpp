@@ -1,5 +1,6 @@
 #include "mail/lettertext.h"
 
+#include "codes/tablenames.h"
 #include "codes/vncodeconverter.h"
 #include "mail/mailcharset.h"
 
@@ -8,8 +9,6 @@
 namespace tavi {
 
 namespace {
-
-constexpr const char* Vni = "Vni for Win";
 
 struct TLabels {
     const char *Sender, *Date, *Subject, *Content, *NoDate;
@@ -34,8 +33,8 @@ bool LineStartsWith(std::string_view line, std::string_view name) {
 std::string FromDetectedCode(const std::string& body) {
     try {
         const std::string table = TVnCodeConverter().DetectCodeTable(body);
-        if (table.empty() || table == Vni || table == UnknownTableName) return body;
-        return ConvertBetween(table, Vni, body);
+        if (table.empty() || table == VniWinTable || table == UnknownTableName) return body;
+        return ConvertBetween(table, VniWinTable, body);
     } catch (const std::exception&) {
         return body; // without the tables the letter is shown as it came
     }
@@ -66,7 +65,8 @@ std::string LetterDate(std::string_view dateHeader, bool english) {
     if (d.IsZero()) return (english ? English : Vietnamese).NoDate;
     // The Vietnamese voice reads "10:00" as two numbers; it says a time of day in words, as the
     // file information does.
-    const char* time = english ? "%d/%d/%02d %d:%02d " : "%d/%d/%02d %d gi\xF4\xF8 %02d phu\xF9t ";
+    const char* time =
+        english ? "%d/%d/%02d %d:%02d " : "%d/%d/%02d %d gi\xF4\xF8 %02d phu\xF9t "; // giờ, phút
     char text[64];
     std::snprintf(text, sizeof text, time, d.Day, d.Month, d.Year % 100, d.Hour, d.Minute);
     return text;
@@ -75,12 +75,13 @@ std::string LetterDate(std::string_view dateHeader, bool english) {
 std::string LetterMemo(const TmsCustomMessage& letter, bool english, bool convertCode) {
     const TLabels& l = english ? English : Vietnamese;
     const TmsMailAddress from = ParseAddress(RawHeaderValue(letter.Headers, "From"));
-    const std::string sender = from.Name.empty() ? from.Address : HeaderTextIn(from.Name, Vni);
-    std::string body = MessageTextIn(letter, Vni);
+    const std::string sender =
+        from.Name.empty() ? from.Address : HeaderTextIn(from.Name, VniWinTable);
+    std::string body = MessageTextIn(letter, VniWinTable);
     if (convertCode) body = FromDetectedCode(body);
     return std::string(l.Sender) + "\t " + sender + "\r\n" + l.Date + "\t " +
            LetterDate(RawHeaderValue(letter.Headers, "Date"), english) + "\r\n" + l.Subject +
-           "\t " + HeaderTextIn(RawHeaderValue(letter.Headers, "Subject"), Vni) + "\r\n" +
+           "\t " + HeaderTextIn(RawHeaderValue(letter.Headers, "Subject"), VniWinTable) + "\r\n" +
            l.Content + "\r\n" + body;
 }
 

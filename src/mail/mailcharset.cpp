@@ -1,5 +1,6 @@
 #include "mail/mailcharset.h"
 
+#include "codes/tablenames.h"
 #include "codes/vncodeconverter.h"
 #include "mail/mailheaders.h"
 
@@ -10,16 +11,14 @@ namespace tavi {
 
 namespace {
 
-constexpr const char* UnicodeTable = "Unicode";
-
 struct TCharsetTable {
     const char* Charset;
     const char* Table;
 };
 // The charsets Vietnamese mail comes in; the names are as mail programs write them.
 constexpr std::array<TCharsetTable, 6> CharsetTables = {{
-    {"utf-8", UnicodeTable},
-    {"utf8", UnicodeTable},
+    {"utf-8", UnicodeTableName},
+    {"utf8", UnicodeTableName},
     {"windows-1258", "Windows-1258"},
     {"cp1258", "Windows-1258"},
     {"viscii", "VISCII"},
@@ -103,7 +102,7 @@ std::string Convert(const std::string& from, const std::string& to, std::string 
 }
 
 std::string Utf8ToTable(std::string utf8, const std::string& table) {
-    const std::string from = HasCombiningMarks(utf8) ? "Unicode Compound" : UnicodeTable;
+    const std::string from = HasCombiningMarks(utf8) ? UnicodeCompoundTableName : UnicodeTableName;
     return Convert(from, table, std::move(utf8));
 }
 
@@ -117,10 +116,10 @@ std::string TableOfCharset(std::string_view charset) {
 
 std::string CharsetToUtf8(std::string_view charset, std::string bytes) {
     const std::string table = TableOfCharset(charset);
-    if (table == UnicodeTable || (table.empty() && !IsLatin1(charset) && IsUtf8(bytes)))
+    if (table == UnicodeTableName || (table.empty() && !IsLatin1(charset) && IsUtf8(bytes)))
         return bytes;
     if (table.empty()) return Latin1ToUtf8(bytes);
-    return Convert(table, UnicodeTable, std::move(bytes));
+    return Convert(table, UnicodeTableName, std::move(bytes));
 }
 
 std::string HeaderTextIn(std::string_view rawValue, const std::string& table) {
@@ -139,7 +138,7 @@ std::string MessageTextIn(const TmsCustomMessage& letter, const std::string& tab
     const std::string& charset = letter.BodyCharset;
     const std::string source = TableOfCharset(charset);
     // A table's own text goes straight to the table asked for: no detour through UTF-8.
-    if (!source.empty() && source != UnicodeTable) return Convert(source, table, text);
+    if (!source.empty() && source != UnicodeTableName) return Convert(source, table, text);
     if (!charset.empty() && source.empty() && !IsLatin1(charset) && !IsUtf8(text))
         return text; // a charset no table holds: shown as it came
     return Utf8ToTable(CharsetToUtf8(charset, text), table);

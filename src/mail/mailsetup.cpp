@@ -56,7 +56,7 @@ TMailSetup::TMailSetup(ITalker& talker, QWidget* parent)
     layout->addLayout(ButtonRow({BtOK, BtCancel}));
 
     SetSpokenNames({"zzzmeski", "zzzmeskj", "zzzmeskk", "zzzmeskl", "zzzmeskm", "zzzmeskn",
-                    "cho\xEFn", "hu\xFBy bo\xFB",
+                    "cho\xEFn", "hu\xFBy bo\xFB", // chọn, hủy bỏ
                     VnBytes(QString::fromUtf8("bảo mật kết nối"), VniWinTable)});
     int tag = 0;
     for (QLineEdit* edit : {EdUserName, EdPassword, EdMailAdd, EdInMail, EdOutMail}) {

@@ -32,7 +32,7 @@ TSendMfrm::TSendMfrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, 
     layout->addLayout(form);
     layout->addLayout(ButtonRow({BtOK, BtCancel}));
 
-    SetSpokenNames({" zzzmesgb ", " zzzmesgc ", "cho\xEFn", "hu\xFBy bo\xFB"});
+    SetSpokenNames({" zzzmesgb ", " zzzmesgc ", "cho\xEFn", "hu\xFBy bo\xFB"}); // chọn, hủy bỏ
     SetTag(EdRecip, 0);
     SetTag(EdSubject, 1);
     SetTag(BtOK, 2);
@@ -103,25 +103,17 @@ bool TSendMfrm::KeyPress(QLineEdit* field, const QKeyEvent& key) {
 
 void TSendMfrm::KeyDown(QLineEdit* field, const QKeyEvent& key) {
     if (!Talk().SoundOn() || !NoModifier(key)) return;
-    const std::string text = FieldBytes(field);
     const int pos = field->cursorPosition();
     if (key.key() == Qt::Key_Left && pos == 0) Talk().PlayBeep();
     if (key.key() != Qt::Key_Right) {
         LastCaret = pos;
         return;
     }
-    if (pos >= static_cast<int>(text.size())) {
-        Talk().PlayBeep();
-        return;
-    }
     // The arrow passes a letter with its mark at once.
-    std::string letter = text.substr(static_cast<std::size_t>(pos), 1);
-    const std::size_t next = static_cast<std::size_t>(pos) + 1;
-    if (next < text.size() && IsCombiningMark(static_cast<unsigned char>(text[next]))) {
-        letter += text[next];
-        field->setCursorPosition(pos + 1); // and the arrow itself moves past the mark
-    }
-    SayLetter(letter);
+    const TFieldKeyEcho echo = FieldKeyEcho(TFieldKey::Right, FieldCaret(field), true);
+    if (echo.Beep) return Talk().PlayBeep();
+    if (echo.CaretTo) field->setCursorPosition(static_cast<int>(*echo.CaretTo));
+    SayLetter(echo.Said);
 }
 
 void TSendMfrm::KeyUp(QLineEdit* field, const QKeyEvent& key) {
@@ -135,16 +127,13 @@ void TSendMfrm::KeyUp(QLineEdit* field, const QKeyEvent& key) {
         if (!text.empty()) Talk().Echo(text);
         return;
     }
-    int pos = field->cursorPosition();
+    const int pos = field->cursorPosition();
     if (key.key() != Qt::Key_Left || pos == LastCaret || pos >= static_cast<int>(text.size()))
         return;
-    std::string letter = text.substr(static_cast<std::size_t>(pos), 1);
     // Landed on a mark: the letter starts one further left.
-    if (pos > 0 && IsCombiningMark(static_cast<unsigned char>(letter[0]))) {
-        field->setCursorPosition(--pos);
-        letter = text.substr(static_cast<std::size_t>(pos), 2);
-    }
-    SayLetter(letter);
+    const TFieldKeyEcho echo = FieldKeyEcho(TFieldKey::Left, FieldCaret(field), true);
+    if (echo.CaretTo) field->setCursorPosition(static_cast<int>(*echo.CaretTo));
+    SayLetter(echo.Said);
 }
 
 } // namespace tavi

@@ -69,7 +69,7 @@ TViewMailFrm::TViewMailFrm(IMailHost& host, TmsMessageList& letters, QWidget* pa
                        static_cast<QWidget*>(Button1), static_cast<QWidget*>(CheckCodeCnv)})
         w->installEventFilter(this);
     connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& t) { ShowNumber(t); });
-    connect(Button1, &QPushButton::clicked, this, [this] { done(2); });
+    connect(Button1, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(CheckCodeCnv, &QCheckBox::clicked, this, [this] { CodeBoxClicked(); });
 }
 
@@ -124,6 +124,10 @@ void TViewMailFrm::DeleteCommand() {
     ShowNumber(QString::number(FPosition));
 }
 
+void TViewMailFrm::reject() {
+    done(mrCancel);
+}
+
 void TViewMailFrm::SaveCommand() {
     const std::string name = Host.AskSaveName();
     if (name.empty()) return;
@@ -173,7 +177,8 @@ bool TViewMailFrm::eventFilter(QObject* watched, QEvent* event) {
         switch (key.key()) {
         case Qt::Key_F1: Host.Announce(" zzzmesgw "); return true;
         case Qt::Key_F2:
-            Host.Echo("ba\xEFn co\xF9 " + std::to_string(Letters.Count()) + " th\xF6");
+            Host.Echo("ba\xEFn co\xF9 " + std::to_string(Letters.Count()) +
+                      " th\xF6"); // bạn có N thư
             return true;
         case Qt::Key_F8: SpeakLetter(); return true;
         default: break;

@@ -40,7 +40,7 @@ public:
     void DeleteCommand();
     void CopyCommand();
 
-    void reject() override { done(2); } // Escape: Cancel, as every dialog of the program
+    void reject() override; // Escape: Cancel, as every dialog of the program
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -13,10 +13,6 @@ namespace tavi {
 
 namespace {
 
-std::string Vni(const char* utf8) {
-    return VnBytes(QString::fromUtf8(utf8), "Vni for Win");
-}
-
 // The full stop is the same byte in Braille text (the cell of dots 2 5 6).
 constexpr char FullStop = '.';
 

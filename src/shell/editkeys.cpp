@@ -115,27 +115,21 @@ void TMainForm::DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t) 
             Announce("zzzmesgk ");
         else
             EdgeBeep();
-    } else if (t.Caret >= t.Length) {
-        EdgeBeep();
-    } else if (t.SelLength > 0) {
-        SpeakDeletion({}, true);
     } else {
-        const TPiece letter = LetterAfter(t, !FDocument.Braille());
-        if (letter.Bytes.size() == 2) ClearByte(letter.Start);
-        SpeakDeletion(letter.Bytes, true);
+        ActOnDeletion(FieldKeyEcho(TFieldKey::Delete, t, !FDocument.Braille()), true);
     }
 }
 
 void TMainForm::BackspaceKeyDown(const TCaretText& t) {
-    if (t.SelLength > 0) {
-        SpeakDeletion({}, true);
-    } else if (t.Caret == 0) {
-        EdgeBeep();
-    } else {
-        const TPiece letter = LetterBefore(t, !FDocument.Braille());
-        if (letter.Bytes.size() == 2) ClearByte(letter.Start + 1);
-        SpeakDeletion(letter.Bytes, ReadControlChars());
-    }
+    ActOnDeletion(FieldKeyEcho(TFieldKey::Backspace, t, !FDocument.Braille()), ReadControlChars());
+}
+
+// A selection deleted is named only: it may be long.
+void TMainForm::ActOnDeletion(const TFieldKeyEcho& echo, bool readControlChars) {
+    if (echo.Beep) return EdgeBeep();
+    if (echo.ClearByte) ClearByte(*echo.ClearByte);
+    if (echo.Selection) return SpeakDeletion({}, true);
+    SpeakDeletion(echo.Said, readControlChars);
 }
 
 void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t) {
@@ -143,10 +137,10 @@ void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& 
     if (t.Caret >= t.Length) return EdgeBeep();
     std::string piece;
     if (noModifiers) {
-        const TPiece letter = LetterAfter(t, !FDocument.Braille());
+        const TFieldKeyEcho echo = FieldKeyEcho(TFieldKey::Right, t, !FDocument.Braille());
         // The key's own move then passes the mark.
-        if (letter.Bytes.size() == 2) Editor->SetSelStart(static_cast<int>(t.Caret + 1));
-        piece = letter.Bytes;
+        if (echo.CaretTo) Editor->SetSelStart(static_cast<int>(*echo.CaretTo));
+        piece = echo.Said;
     } else {
         piece = t.SegmentText(" \t\n\r");
     }
@@ -230,11 +224,9 @@ void TMainForm::LeftKeyUp(bool noModifiers, bool onlyCtrl) {
     const TCaretText t = Editor->CaretText();
     std::string piece;
     if (noModifiers) {
-        TCaretText passed = t;
-        ++passed.Caret;
-        const TPiece letter = LetterBefore(passed, !FDocument.Braille());
-        if (letter.Start < t.Caret) Editor->SetSelStart(static_cast<int>(letter.Start));
-        piece = letter.Bytes;
+        const TFieldKeyEcho echo = FieldKeyEcho(TFieldKey::Left, t, !FDocument.Braille());
+        if (echo.CaretTo) Editor->SetSelStart(static_cast<int>(*echo.CaretTo));
+        piece = echo.Said;
     } else {
         piece = t.SegmentText(" \t\r\n");
     }

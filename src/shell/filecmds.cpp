@@ -20,11 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Interface texts are written in UTF-8 and spoken or shown in the editor's code.
-std::string Vni(const char* utf8) {
-    return VnBytes(QString::fromUtf8(utf8), "Vni for Win");
-}
-
 std::string Upper(std::string s) {
     for (char& c : s)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
@@ -98,7 +93,7 @@ std::string TMainForm::AskSaveName() {
         Announce("zzzmesan");
         TConfirmFrm confirm(*this, this);
         confirm.SetQuestion(Vni("Đã có tệp tin \"") +
-                            Upper(VnBytes(QString::fromStdString(name.string()), "Vni for Win")) +
+                            Upper(VnBytes(QString::fromStdString(name.string()), VniWinTable)) +
                             Vni("\" trên đĩa. Nhắp Chọn để lưu."));
         if (ShowModal(confirm) != mrOk) return {};
     }

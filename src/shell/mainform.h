@@ -200,8 +200,6 @@ private:
     void WriteSettings();
     // After every command: settings it changed are written at once, not only at the end.
     void KeepChangedSettings();
-    // The settings read at start-up take the place of the defaults.
-    void RestoreSettings(const TUserSettings& s);
     // layoutcmds.cpp: the Layout menu and the display
     static const std::vector<TCommand>& LayoutCommands();
     void NormalSizeCommand();
@@ -215,7 +213,6 @@ private:
     void BoldCommand();
     void ItalicCommand();
     void UnderlineCommand();
-    void SymbolModeCommand();
     void VniDisplayCommand();
     void BrailleDisplayCommand();
     void SetDisplay(bool braille);
@@ -305,6 +302,7 @@ private:
     void AccentKeyDown(char key, const TCaretText& t);
     void DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t);
     void BackspaceKeyDown(const TCaretText& t);
+    void ActOnDeletion(const TFieldKeyEcho& echo, bool readControlChars);
     void RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t);
     void CtrlKeyDown(int key, bool keypad, const TCaretText& t);
     void CtrlAltKeyUp(int key);
@@ -314,12 +312,15 @@ private:
     // optioncmds.cpp: the options, which the settings restore. Each command changes its option,
     // acts on it as the settings restored would (Apply...), and says what it did.
     void ShowOptions(); // the check marks of the menus, from the options and the display
+    // The settings read at start-up take the place of the defaults.
+    void RestoreSettings(const TUserSettings& s);
     void ApplyOptions();
     void ApplySpeechOn();
     void ApplyLanguage();
     void SpeechCommand();
     void ToolBarCommand();
     void ControlCharsCommand();
+    void SymbolModeCommand();
     void EchoModeCommand(TEchoMode mode);
     void LanguageCommand(bool english);
     void VolBarChange();

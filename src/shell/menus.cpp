@@ -225,7 +225,7 @@ void TMainForm::MenuEntryHovered(QAction* action) {
     if (!SoundOn()) return;
     FSpeech->StopReading();
     std::string text = action->menu() ? " zzzmesha " : "";
-    std::string caption = VnBytes(action->text(), "Vni for Dos");
+    std::string caption = VnBytes(action->text(), VniDosTable);
     if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
     if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
     text += FData.MenuSpeech.Value(caption);

@@ -8,10 +8,10 @@
 namespace tavi {
 
 void TMainForm::PauseKey() {
-    const int state = FSpeech->ReaderState();
-    if (state == 0)
+    const TReaderState state = FSpeech->ReaderState();
+    if (state == TReaderState::Playing)
         FSpeech->PauseReading();
-    else if (state == 1 || !FSpeech->EngineActive())
+    else if (state == TReaderState::Paused || !FSpeech->EngineActive())
         FSpeech->ResumeReading(); // acts only on a paused reader
     else
         FSpeech->SetEnginePaused(!FSpeech->EnginePaused());

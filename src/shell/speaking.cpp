@@ -33,7 +33,7 @@ void TMainForm::SpeakText(const std::string& text, const std::string& codeTable,
                                FData.Braille, FData.DotNames);
     } catch (const std::exception&) {
         // A Braille table that cannot be loaded leaves the text as it is, read as VNI.
-        action = PrepareSpeech(text, "Vni for Win", useEnglish, readControlChars, settings,
+        action = PrepareSpeech(text, VniWinTable, useEnglish, readControlChars, settings,
                                FData.Braille, FData.DotNames);
     }
     if (action.kind == TSpeechAction::English) {
@@ -77,7 +77,7 @@ void TMainForm::ResumeReading() {
 }
 
 bool TMainForm::Playing() const {
-    return FSpeech->ReaderState() == 0;
+    return FSpeech->ReaderState() == TReaderState::Playing;
 }
 
 // The speech language and the punctuation setting, as the mail windows read them.

@@ -1,23 +1,17 @@
 #include "shell/speakop.h"
 
 #include "codes/brailleconverter.h"
+#include "codes/tablenames.h"
 #include "document/editecho.h"
 
 #include <array>
 
 namespace tavi {
 
-namespace {
-
-const char* const BrailleTable = "Braille";
-const char* const VniWin = "Vni for Win";
-
-} // namespace
-
 std::string DotReading(const std::string& text, bool readControlChars, const TSpeakSettings& s,
                        const TNameValueList& dotNames) {
     const bool vi = s.VietnameseNames;
-    const std::string dot = vi ? " cha\xE1m " : " dot ";
+    const std::string dot = vi ? " cha\xE1m " : " dot "; // chấm
     std::string out;
     for (char c : text) {
         switch (c) {
@@ -26,9 +20,9 @@ std::string DotReading(const std::string& text, bool readControlChars, const TSp
             break;
         case '\n': break;
         case '\r':
-            if (readControlChars) out += vi ? " xuo\xE1ng do\xF8ng" : " next line";
+            if (readControlChars) out += vi ? " xuo\xE1ng do\xF8ng" : " next line"; // xuống dòng
             break;
-        case ' ': out += vi ? " khoa\xFBng tra\xE9ng" : " space"; break;
+        case ' ': out += vi ? " khoa\xFBng tra\xE9ng" : " space"; break; // khoảng trắng
         case '=': out += dot + "2 3 5 6"; break;
         default: out += dot + dotNames.Value(std::string(1, c));
         }
@@ -41,18 +35,18 @@ TSpeechAction PrepareSpeech(std::string text, std::string codeTable, bool useEng
                             const TNameValueList& dotNames) {
     TSpeechAction action;
     if (!s.SpeechOn) return action;
-    if (codeTable == BrailleTable) {
+    if (codeTable == BrailleTableName) {
         const unsigned char first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
         if (s.SymbolModeEnabled && s.SymbolModeChecked) {
             text = DotReading(text, s.ReadControlChars, s, dotNames);
         } else if (text.size() == 1 && first >= 0xD8 && first <= 0xDC) {
             text = ToneMarkName(first - 0xD7);
         } else {
-            braille.SetSourceTable(BrailleTable);
-            braille.SetDestTable(VniWin);
+            braille.SetSourceTable(BrailleTableName);
+            braille.SetDestTable(VniWinTable);
             text = braille.ConvertText(text);
         }
-        codeTable = VniWin;
+        codeTable = VniWinTable;
     }
     if (text.empty()) return action;
     if (text.size() == 1) {

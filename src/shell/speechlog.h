@@ -35,7 +35,7 @@ public:
     void StopReading() override { Voices->StopReading(); }
     void PauseReading() override { Voices->PauseReading(); }
     void ResumeReading() override { Voices->ResumeReading(); }
-    int ReaderState() const override { return Voices->ReaderState(); }
+    TReaderState ReaderState() const override { return Voices->ReaderState(); }
     void WaitWhilePlaying() override { Voices->WaitWhilePlaying(); }
     std::vector<TVoicePiece> ReaderPieces(const std::string& text, const std::string& codeTable,
                                           bool speakSymbols) override {

@@ -2,6 +2,7 @@
 // beep and the volume. The program plugs in the real voices; tests plug in a recorder.
 #pragma once
 
+#include "codes/tablenames.h"
 #include "speech/wordreader.h"
 
 #include <filesystem>
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace tavi {
+
+// Where the Vietnamese reader is with what it was given.
+enum class TReaderState { Playing, Paused, Idle };
 
 class ISpeechPort {
 public:
@@ -22,7 +26,7 @@ public:
     virtual void StopReading() = 0;
     virtual void PauseReading() = 0;
     virtual void ResumeReading() = 0;
-    virtual int ReaderState() const = 0; // 0 playing, 1 paused, 2 idle
+    virtual TReaderState ReaderState() const = 0;
     // Keeps the user interface alive until the reader is no longer playing.
     virtual void WaitWhilePlaying() = 0;
     // The pieces of a text for the reader that each voice says, in order: English words inside
@@ -56,7 +60,7 @@ public:
     struct TReadOn {
         std::function<std::optional<std::string>()> Next;
         std::function<void(std::size_t n)> Started;
-        std::string CodeTable = "Vni for Win";
+        std::string CodeTable = VniWinTable;
         bool SpeakSymbols = false;
         bool English = false;
     };

@@ -74,8 +74,8 @@ void TMainForm::UpdateLockPanels(bool speak) {
 }
 
 void TMainForm::SpeakLockStates() {
-    const char* on = " ba\xE4t ";
-    const char* off = " ta\xE9t ";
+    const char* on = " ba\xE4t ";  // bật
+    const char* off = " ta\xE9t "; // tắt
     SpeakText(std::string("NUMLOCK") + (FKeys.NumLock ? on : off) + "CAPSLOCK" +
                   (FKeys.CapsLock ? on : off),
               VniWinTable, false, false);

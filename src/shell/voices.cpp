@@ -83,8 +83,13 @@ void TProgramVoices::ResumeReading() {
     if (Reader) Reader->ResumeReading();
 }
 
-int TProgramVoices::ReaderState() const {
-    return Reader ? Reader->State : 2;
+TReaderState TProgramVoices::ReaderState() const {
+    if (!Reader) return TReaderState::Idle;
+    switch (Reader->State) { // as the playback drives it
+    case 0: return TReaderState::Playing;
+    case 1: return TReaderState::Paused;
+    default: return TReaderState::Idle;
+    }
 }
 
 void TProgramVoices::WaitWhilePlaying() {

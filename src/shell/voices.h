@@ -31,7 +31,7 @@ public:
     void StopReading() override;
     void PauseReading() override;
     void ResumeReading() override;
-    int ReaderState() const override;
+    TReaderState ReaderState() const override;
     void WaitWhilePlaying() override;
     std::vector<TVoicePiece> ReaderPieces(const std::string& text, const std::string& codeTable,
                                           bool speakSymbols) override;

@@ -39,6 +39,57 @@ TEST(EditEchoCore, LettersAroundTheCaret) {
     }
 }
 
+// As At, or "[" and "]" around a selection, the caret at its start.
+tavi::TCaretText Selected(std::string text) {
+    const std::size_t open = text.find('[');
+    if (open == std::string::npos) return At(std::move(text));
+    const std::size_t close = text.find(']');
+    text.erase(close, 1);
+    text.replace(open, 1, "|");
+    tavi::TCaretText t = At(std::move(text));
+    t.SelLength = close - open - 1;
+    return t;
+}
+
+TEST(EditEchoCore, FieldKeysPassAndDeleteLettersWhole) {
+    using enum tavi::TFieldKey;
+    constexpr int None = -1;
+    const struct {
+        tavi::TFieldKey key;
+        const char* text; // Left: the caret where the key took it
+        bool vni, beep, deletion, selection;
+        std::string said;
+        int clear, caretTo;
+    } cases[] = {
+        {Right, "|", true, true, false, false, "", None, None},
+        {Right, "Vi|e\xE4t", true, false, false, false, "e\xE4", None, 3}, // passes the mark too
+        {Right, "Vi|e\xE4t", false, false, false, false, "e", None, None},
+        {Right, "ab|\r\n", true, false, false, false, "\r", None, None},
+        {Left, "Vi|e\xE4t", true, false, false, false, "e", None, None},
+        {Left, "Vie|\xE4t", true, false, false, false, "e\xE4", None, 2}, // landed on the mark
+        {Left, "Vie|\xE4t", false, false, false, false, "\xE4", None, None},
+        {Left, "ab|", true, false, false, false, "", None, None},
+        {Delete, "ab|", true, true, false, false, "", None, None},
+        {Delete, "V[ie]t", true, false, true, true, "ie", None, None},
+        {Delete, "Vi|e\xE4t", true, false, true, false, "e\xE4", 2, None},
+        {Delete, "Vi|e\xE4t", false, false, true, false, "e", None, None},
+        {Backspace, "|ab", true, true, false, false, "", None, None},
+        {Backspace, "[ab]", true, false, true, true, "ab", None, None}, // never the letter before
+        {Backspace, "a[b]", true, false, true, true, "b", None, None},
+        {Backspace, "Vie\xE4|t", true, false, true, false, "e\xE4", 3, None},
+        {Backspace, "\xE4|a", true, false, true, false, "\xE4", None, None}, // a stray mark
+    };
+    for (const auto& c : cases) {
+        const tavi::TFieldKeyEcho e = tavi::FieldKeyEcho(c.key, Selected(c.text), c.vni);
+        EXPECT_EQ(e.Beep, c.beep) << c.text;
+        EXPECT_EQ(e.Deletion, c.deletion) << c.text;
+        EXPECT_EQ(e.Selection, c.selection) << c.text;
+        EXPECT_EQ(e.Said, c.said) << c.text;
+        EXPECT_EQ(e.ClearByte ? int(*e.ClearByte) : None, c.clear) << c.text;
+        EXPECT_EQ(e.CaretTo ? int(*e.CaretTo) : None, c.caretTo) << c.text;
+    }
+}
+
 TEST(EditEchoCore, CtrlAltTableCoversItsKeysOnly) {
     EXPECT_EQ(tavi::CtrlAltByte('0'), 0xAA);
     EXPECT_EQ(tavi::CtrlAltByte('Z'), 0x8E);

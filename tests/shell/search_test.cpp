@@ -119,36 +119,37 @@ TEST_F(Search, TheSuspectWordIsFoundAlsoInBraille) {
 }
 
 TEST_F(Search, ThePauseKeyPausesAndResumesEitherVoice) {
+    using enum tavi::TReaderState;
     const struct {
-        int reader;
+        tavi::TReaderState reader;
         bool english, enginePaused;
-        int readerAfter;
+        tavi::TReaderState readerAfter;
         bool enginePausedAfter;
-    } cases[] = {{0, false, false, 1, false}, {1, false, false, 0, false},
-                 {2, false, false, 2, false}, {0, true, false, 1, false},
-                 {1, true, false, 0, false},  {2, true, false, 2, true},
-                 {2, true, true, 2, false}};
+    } cases[] = {{Playing, false, false, Paused, false}, {Paused, false, false, Playing, false},
+                 {Idle, false, false, Idle, false},      {Playing, true, false, Paused, false},
+                 {Paused, true, false, Playing, false},  {Idle, true, false, Idle, true},
+                 {Idle, true, true, Idle, false}};
     for (const auto& c : cases) {
         form->Action(c.english ? "MEnglish" : "MVietNam")->trigger();
         rig.voices->state = c.reader;
         rig.voices->enginePaused = c.enginePaused;
         Keys("{Pause}");
-        EXPECT_EQ(rig.voices->state, c.readerAfter) << c.reader << c.english;
-        EXPECT_EQ(rig.voices->enginePaused, c.enginePausedAfter) << c.reader << c.english;
+        EXPECT_EQ(rig.voices->state, c.readerAfter) << int(c.reader) << c.english;
+        EXPECT_EQ(rig.voices->enginePaused, c.enginePausedAfter) << int(c.reader) << c.english;
         EXPECT_TRUE(rig.said.empty());
     }
     // Also while a dialog has the keyboard.
-    int inDialog = -1;
+    std::optional<tavi::TReaderState> inDialog;
     rig.answers.push_back([this, &inDialog](QDialog& d) {
         d.show();
         QApplication::setActiveWindow(&d);
-        rig.voices->state = 0;
+        rig.voices->state = tavi::TReaderState::Playing;
         tavitest::PlayKeys(&d, "{Pause}");
         inDialog = rig.voices->state;
         return int(tavi::mrCancel);
     });
     Keys("{Ctrl+F}");
-    EXPECT_EQ(inDialog, 1);
+    EXPECT_EQ(inDialog, tavi::TReaderState::Paused);
 }
 
 TEST_F(Search, ShortcutHelpSaysItsKeys) {

@@ -37,9 +37,9 @@ TEST_F(VoicesTest, TheReaderPlaysAVietnameseTextToItsEnd) {
     std::vector<std::string> units;
     tavi::WordReader()->OnUnit = [&](const tavi::TIndexRecord& r) { units.push_back(r.Name); };
     voices.ReaderSpeak("Vie\xE4t Nam", "Vni for Win", false);
-    EXPECT_EQ(voices.ReaderState(), 0);
+    EXPECT_EQ(voices.ReaderState(), tavi::TReaderState::Playing);
     voices.WaitWhilePlaying();
-    EXPECT_EQ(voices.ReaderState(), 2);
+    EXPECT_EQ(voices.ReaderState(), tavi::TReaderState::Idle);
     EXPECT_EQ(units, (std::vector<std::string>{"vi\x88t\x05", "nam"}));
 }
 

@@ -20,7 +20,7 @@ struct SpeechLog {
     std::vector<Spoken> spoken;
     std::vector<std::string> sounds; // sound files played
     int stops = 0, resets = 0;
-    int state = 2;
+    tavi::TReaderState state = tavi::TReaderState::Idle;
     bool engineActive = false, enginePaused = false;
     int volume = 65535;
     bool englishWords = true;
@@ -70,16 +70,16 @@ public:
     }
     void StopReading() override {
         ++Log->stops;
-        Log->state = 2;
+        Log->state = tavi::TReaderState::Idle;
     }
     void PauseReading() override {
-        if (Log->state == 0) Log->state = 1;
+        if (Log->state == tavi::TReaderState::Playing) Log->state = tavi::TReaderState::Paused;
     }
     void ResumeReading() override {
-        if (Log->state == 1) Log->state = 0;
+        if (Log->state == tavi::TReaderState::Paused) Log->state = tavi::TReaderState::Playing;
     }
-    int ReaderState() const override { return Log->state; }
-    void WaitWhilePlaying() override { Log->state = 2; }
+    tavi::TReaderState ReaderState() const override { return Log->state; }
+    void WaitWhilePlaying() override { Log->state = tavi::TReaderState::Idle; }
     std::vector<tavi::TVoicePiece> ReaderPieces(const std::string& text, const std::string&,
                                                 bool) override {
         return {{false, text}};
