@@ -405,8 +405,11 @@ private:
         std::shared_ptr<TReadOnSource> Source;
         int StopKey = 0;
     } FReadOn;
-    std::map<std::string, QAction*> FActions;
-    std::vector<QLabel*> FPanels;
+    // The controls found by name or number: menu items and tool buttons, status bar panels.
+    struct {
+        std::map<std::string, QAction*> Actions;
+        std::vector<QLabel*> Panels;
+    } FControls;
 };
 
 } // namespace tavi

@@ -46,8 +46,8 @@ const TButtonOnly ButtonsOnly[] = {
 } // namespace
 
 QAction* TMainForm::Action(const std::string& name) const {
-    auto it = FActions.find(name);
-    return it == FActions.end() ? nullptr : it->second;
+    auto it = FControls.Actions.find(name);
+    return it == FControls.Actions.end() ? nullptr : it->second;
 }
 
 bool TMainForm::Checked(const std::string& name) const {
@@ -65,7 +65,7 @@ void TMainForm::BuildMenus() {
                                        : open.top()->addMenu(QString::fromUtf8(e.caption));
             menu->setObjectName(e.name);
             menu->menuAction()->setObjectName(e.name);
-            FActions[e.name] = menu->menuAction();
+            FControls.Actions[e.name] = menu->menuAction();
             connect(menu, &QMenu::hovered, this, &TMainForm::MenuEntryHovered);
             connect(menu, &QMenu::aboutToHide, this, [this] { FSpeech->StopReading(); });
             open.push(menu);
@@ -94,8 +94,8 @@ void TMainForm::AddMenuItem(QMenu& menu, const TMenuEntry& e,
         g->addAction(a);
     }
     a->setEnabled(false); // until a command is connected
-    FActions[e.name] = a;
-    if (*e.button) FActions[e.button] = a;
+    FControls.Actions[e.name] = a;
+    if (*e.button) FControls.Actions[e.button] = a;
 }
 
 void TMainForm::BuildToolBar() {
@@ -104,7 +104,7 @@ void TMainForm::BuildToolBar() {
         a->setObjectName(b.name);
         a->setCheckable(true);
         a->setEnabled(false);
-        FActions[b.name] = a;
+        FControls.Actions[b.name] = a;
     }
     addToolBar(ToolBar1);
     ToolBar1->setObjectName("ToolBar1");
@@ -204,7 +204,7 @@ void TMainForm::AboutCommand() {
 
 bool TMainForm::IsCommandKey(const QKeyEvent& key) const {
     const QKeySequence pressed(key.keyCombination());
-    for (const auto& [name, action] : FActions)
+    for (const auto& [name, action] : FControls.Actions)
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
             return true;
     return false;

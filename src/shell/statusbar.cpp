@@ -27,12 +27,12 @@ void TMainForm::BuildStatusBar() {
         label->setMinimumWidth(p.width);
         if (p.centred) label->setAlignment(Qt::AlignCenter);
         statusBar()->addWidget(label, p.width == 50 ? 1 : 0);
-        FPanels.push_back(label);
+        FControls.Panels.push_back(label);
     }
 }
 
 QLabel* TMainForm::Panel(int index) const {
-    return FPanels.at(static_cast<std::size_t>(index));
+    return FControls.Panels.at(static_cast<std::size_t>(index));
 }
 
 void TMainForm::SetActivity(const QString& text) {
