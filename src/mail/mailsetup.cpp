@@ -57,7 +57,7 @@ TMailSetup::TMailSetup(ITalker& talker, QWidget* parent)
 
     SetSpokenNames({"zzzmeski", "zzzmeskj", "zzzmeskk", "zzzmeskl", "zzzmeskm", "zzzmeskn",
                     "cho\xEFn", "hu\xFBy bo\xFB", // chọn, hủy bỏ
-                    VnBytes(QString::fromUtf8("bảo mật kết nối"), VniWinTable)});
+                    Vni("bảo mật kết nối")});
     int tag = 0;
     for (QLineEdit* edit : {EdUserName, EdPassword, EdMailAdd, EdInMail, EdOutMail}) {
         SetTag(edit, tag++);

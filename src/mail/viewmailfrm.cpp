@@ -102,10 +102,10 @@ void TViewMailFrm::SpeakLetter() {
 }
 
 void TViewMailFrm::CodeBoxClicked() {
-    std::string caption = VnBytes(QString::fromUtf8(CodeBoxCaption).remove('&'), "vni for Dos");
+    std::string caption = VnBytes(QString::fromUtf8(CodeBoxCaption).remove('&'), VniDosTable);
     if (!CheckCodeCnv->isChecked())
-        caption = VnBytes(QString::fromUtf8("không "), "vni for Dos") + caption;
-    Host.SpeakText(caption, "vni for Dos", false, false);
+        caption = VnBytes(QString::fromUtf8("không "), VniDosTable) + caption;
+    Host.SpeakText(caption, VniDosTable, false, false);
     Host.WaitWhileSpeaking();
     ShowLetter();
     Edit1->setFocus();

@@ -51,9 +51,7 @@ void TMainForm::OfferRecovery() {
     };
     if (!r) return keepAside(); // damaged: never thrown away, and not offered again
     TConfirmFrm confirm(*this, this);
-    confirm.SetQuestion(
-        VnBytes(QString::fromUtf8("Có một văn bản chưa lưu từ lần trước. Khôi phục lại không?"),
-                "Vni for Win"));
+    confirm.SetQuestion(Vni("Có một văn bản chưa lưu từ lần trước. Khôi phục lại không?"));
     confirm.Prompt = "zzzmesrc";
     if (ShowModal(confirm) != mrOk) return ForgetRecovery();
     if (!Editor->SetTextRTF(r->Rtf)) return keepAside();

@@ -30,7 +30,7 @@ TProgramVoices::TProgramVoices() {
     try {
         Reader = std::make_unique<TWordReader>(folder / "dict.dat", folder / "dict.idx",
                                                folder / "abbr.txt");
-        Reader->SetCodeTable("VNI for Win");
+        Reader->SetCodeTable(VniWinTable);
         ProgramReader = Reader.get();
         OpenEnglishWords();
     } catch (const std::exception& e) {
