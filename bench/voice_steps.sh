@@ -13,20 +13,6 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tests/support/e2e.sh"
 tavi=$(realpath "$1")
 
-# Milliseconds of sound in a WAV file once it stops growing.
-wav_ms() {
-    local size=-1 now
-    for _ in $(seq 50); do
-        sleep 0.2
-        now=$(stat -c %s "$1")
-        [ "$now" = "$size" ] && break
-        size=$now
-    done
-    python3 -c 'import sys, wave
-w = wave.open(sys.argv[1])
-print(w.getnframes() * 1000 // w.getframerate())' "$1"
-}
-
 # The silences of a recording between its first and its last sound (below 1% of full scale,
 # 16-bit mono), as "count longest_ms silences_of_150_ms_and_more".
 silences() {

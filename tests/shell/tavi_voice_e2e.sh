@@ -52,20 +52,8 @@ vi\t qua Gmail. '
 }
 kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended"
 
-# Milliseconds of sound in the WAV file of the last utterance, once the file stops growing
-# (each utterance opens the file anew).
-heard_ms() {
-    local size=-1 now
-    for _ in $(seq 50); do
-        sleep 0.2
-        now=$(stat -c %s "$E2E_WORK/heard.wav")
-        [ "$now" = "$size" ] && break
-        size=$now
-    done
-    python3 -c 'import sys, wave
-w = wave.open(sys.argv[1])
-print(w.getnframes() * 1000 // w.getframerate())' "$E2E_WORK/heard.wav"
-}
+# Milliseconds of sound in the WAV file of the last utterance (each utterance opens the file anew).
+heard_ms() { wav_ms "$E2E_WORK/heard.wav"; }
 # Ctrl+Home then Ctrl+Right: the first word is echoed.
 echo_first_word() {
     local from
@@ -112,10 +100,10 @@ xdotool key shift+F6 ctrl+Home
 from=$(log_lines)
 xdotool key alt+F8
 wait_said "Đây là câu thứ 2 của cuốn sách dài, đọc liền từng câu một." "$from"
-spec=$(pactl list sink-inputs | grep -m1 'Sample Specification' || true)
-case "$spec" in
+stream=$(pactl list sink-inputs | grep -m1 'Sample Specification' || true)
+case "$stream" in
 *"s16le 1ch 22050Hz"*) ;;
-*) fail "the sound server is not playing the 22050 Hz 16-bit dictionary: $spec" ;;
+*) fail "the sound server is not playing the 22050 Hz 16-bit dictionary: $stream" ;;
 esac
 wait_said "Đây là câu thứ 3 của cuốn sách dài, đọc liền từng câu một." "$from"
 xdotool key Right

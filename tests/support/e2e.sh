@@ -119,3 +119,17 @@ wait_said() {
     done
     fail "never said: $1"
 }
+
+# Milliseconds of sound in a WAV file once it stops growing.
+wav_ms() {
+    local size=-1 now
+    for _ in $(seq 50); do
+        sleep 0.2
+        now=$(stat -c %s "$1")
+        [ "$now" = "$size" ] && break
+        size=$now
+    done
+    python3 -c 'import sys, wave
+w = wave.open(sys.argv[1])
+print(w.getnframes() * 1000 // w.getframerate())' "$1"
+}
