@@ -6,10 +6,12 @@
 //   {Ctrl+Alt+A}  modifiers before the key: Ctrl, Alt, Shift, and Pad for the numeric keypad
 //   {Left*3}   a key held down until it has repeated three times
 //   [fd]       a chord: the keys go down in order and come up in reverse (six-key Braille)
+//   {Click}    the left mouse button at the top left of the focused widget's text
 //
 // Keys go to the widget that has the keyboard focus (the given widget when none has).
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
@@ -118,6 +120,13 @@ inline void Send(QTest::KeyAction action, QWidget* widget, const TScriptKey& k) 
     QTest::sendKeyEvent(action, KeyTarget(widget), k.key, k.text, k.mods);
 }
 
+// A scroll area takes the mouse in its viewport.
+inline void ClickTopLeft(QWidget* widget) {
+    QWidget* target = KeyTarget(widget);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(1, 1));
+}
+
 inline void PlayKeys(QWidget* widget, std::string_view script) {
     for (std::size_t i = 0; i < script.size(); ++i) {
         const char c = script[i];
@@ -129,6 +138,10 @@ inline void PlayKeys(QWidget* widget, std::string_view script) {
             }
             const std::string inside(script.substr(i + 1, close - i - 1));
             i = close;
+            if (c == '{' && inside == "Click") {
+                ClickTopLeft(widget);
+                continue;
+            }
             if (c == '{') {
                 const std::size_t star = inside.find('*');
                 const TScriptKey k = ParseNamedKey(inside.substr(0, star));
