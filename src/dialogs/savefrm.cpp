@@ -72,7 +72,7 @@ void TFileNameFrm::BrowseClick() {
     const int result = browser.exec();
     if (result == mrOk) {
         Browsed = browser.ChosenPath();
-        SetFieldBytes(EFName, VnBytes(QString::fromStdString(Browsed->string()), VniWinTable));
+        SetFieldBytes(EFName, Vni(Browsed->string()));
     }
     done(result);
 }
@@ -98,10 +98,7 @@ TOpenFrm::TOpenFrm(ITalker& talker, const fs::path& documentsFolder, QWidget* pa
     static_cast<QVBoxLayout*>(layout())->insertWidget(3, CheckAutoCnv);
     // Clicked, not toggled: setting it before the dialog shows says nothing.
     connect(CheckAutoCnv, &QCheckBox::clicked, this, [this](bool checked) {
-        std::string caption = VnBytes(CheckAutoCnv->text(), VniDosTable);
-        if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
-        // "không" (not) in Vni for Dos, before the caption.
-        Talk().SpeakText((checked ? "" : "kh\x93ng ") + caption, VniDosTable, false, false);
+        Talk().SpeakText(CheckBoxWords(CheckAutoCnv->text(), checked), VniDosTable, false, false);
         Talk().WaitWhileSpeaking();
         EFName->setFocus();
     });

@@ -61,6 +61,11 @@ std::string VnBytes(const QString& text, const std::string& table) {
     return conv.OutStream.Data;
 }
 
+std::string CheckBoxWords(const QString& caption, bool checked) {
+    const std::string words = VnBytes(QString(caption).remove('&'), VniDosTable);
+    return checked ? words : VnBytes(QStringLiteral("không "), VniDosTable) + words;
+}
+
 std::string Vni(std::string_view utf8) {
     return VnBytes(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())),
                    VniWinTable);

@@ -21,4 +21,8 @@ std::string VnBytes(const QString& text, const std::string& table);
 // Interface texts are written in UTF-8 and spoken or shown in the documents' code.
 std::string Vni(std::string_view utf8);
 
+// What a check box says when it is clicked, in Vni for Dos (the menus' and check boxes' spoken
+// code): its caption without the accelerator mark, after "không" (not) when it is now clear.
+std::string CheckBoxWords(const QString& caption, bool checked);
+
 } // namespace tavi

@@ -102,10 +102,8 @@ void TViewMailFrm::SpeakLetter() {
 }
 
 void TViewMailFrm::CodeBoxClicked() {
-    std::string caption = VnBytes(QString::fromUtf8(CodeBoxCaption).remove('&'), VniDosTable);
-    if (!CheckCodeCnv->isChecked())
-        caption = VnBytes(QString::fromUtf8("không "), VniDosTable) + caption;
-    Host.SpeakText(caption, VniDosTable, false, false);
+    Host.SpeakText(CheckBoxWords(CheckCodeCnv->text(), CheckCodeCnv->isChecked()), VniDosTable,
+                   false, false);
     Host.WaitWhileSpeaking();
     ShowLetter();
     Edit1->setFocus();

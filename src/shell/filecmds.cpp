@@ -92,8 +92,7 @@ std::string TMainForm::AskSaveName() {
     if (fs::exists(name, ec)) {
         Announce("zzzmesan");
         TConfirmFrm confirm(*this, this);
-        confirm.SetQuestion(Vni("Đã có tệp tin \"") +
-                            Upper(VnBytes(QString::fromStdString(name.string()), VniWinTable)) +
+        confirm.SetQuestion(Vni("Đã có tệp tin \"") + Upper(Vni(name.string())) +
                             Vni("\" trên đĩa. Nhắp Chọn để lưu."));
         if (ShowModal(confirm) != mrOk) return {};
     }

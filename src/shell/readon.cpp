@@ -10,6 +10,8 @@
 
 #include <QKeyEvent>
 
+#include <utility>
+
 namespace tavi {
 
 namespace {
@@ -56,8 +58,7 @@ std::function<std::string(std::string_view)> TMainForm::ReadOnSpoken() {
 
 bool TMainForm::StopReadOn() {
     if (!FReadOn.Source) return false;
-    const std::shared_ptr<TReadOnSource> source = std::move(FReadOn.Source);
-    FReadOn.Source.reset();
+    const std::shared_ptr<TReadOnSource> source = std::exchange(FReadOn.Source, nullptr);
     const std::optional<TReadPlace> place = FSpeech->StopReadOn();
     if (!place) return false;
     Editor->SetSelStart(static_cast<int>(source->Place(place->Text, place->Offset)));

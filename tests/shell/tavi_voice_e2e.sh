@@ -100,7 +100,7 @@ xdotool key shift+F6 ctrl+Home
 from=$(log_lines)
 xdotool key alt+F8
 wait_said "Đây là câu thứ 2 của cuốn sách dài, đọc liền từng câu một." "$from"
-stream=$(pactl list sink-inputs | grep -m1 'Sample Specification' || true)
+stream=$(pactl list sink-inputs | grep -m1 -o '[a-z0-9]* [0-9]*ch [0-9]*Hz' || true)
 case "$stream" in
 *"s16le 1ch 22050Hz"*) ;;
 *) fail "the sound server is not playing the 22050 Hz 16-bit dictionary: $stream" ;;
