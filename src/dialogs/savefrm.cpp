@@ -94,7 +94,8 @@ TSaveFrm::TSaveFrm(ITalker& talker, const fs::path& documentsFolder, QWidget* pa
 
 TOpenFrm::TOpenFrm(ITalker& talker, const fs::path& documentsFolder, QWidget* parent)
     : TFileNameFrm(TKind::Open, talker, documentsFolder, parent) {
-    CheckAutoCnv = new QCheckBox(QString::fromUtf8("C&huyển mã"), this);
+    // Alt+M: the H of "Chuyển" is the Cancel button's, and Alt+H would only move between them.
+    CheckAutoCnv = new QCheckBox(QString::fromUtf8("Chuyển &mã"), this);
     static_cast<QVBoxLayout*>(layout())->insertWidget(3, CheckAutoCnv);
     // Clicked, not toggled: setting it before the dialog shows says nothing.
     connect(CheckAutoCnv, &QCheckBox::clicked, this, [this](bool checked) {

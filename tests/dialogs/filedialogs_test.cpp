@@ -7,15 +7,18 @@
 #include "support/recordingtalker.h"
 #include "support/testdata.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 
 #include <functional>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +119,18 @@ TEST(OpenFrm, TheConversionBoxSaysItsStateOnlyWhenClicked) {
     EXPECT_EQ(talker.said[0].table, "Vni for Dos");
     EXPECT_EQ(talker.said[1].text, "Chuy\x8En m\xE1");
     EXPECT_EQ(dialog.focusWidget(), dialog.EFName);
+    // Alt and a letter acts only when no other control has the letter: otherwise it just moves
+    // between them, and the box would not be ticked.
+    std::set<QChar> keys;
+    for (const QWidget* w : dialog.findChildren<QWidget*>()) {
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const QString text = button ? button->text() : label ? label->text() : QString();
+        const qsizetype amp = text.indexOf('&');
+        if (amp >= 0 && amp + 1 < text.size()) {
+            EXPECT_TRUE(keys.insert(text[amp + 1].toLower()).second) << text.toStdString();
+        }
+    }
 }
 
 // A folder with a few documents, and the browser over it.
