@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,8 +26,19 @@ constexpr std::uint32_t SpeedDefault = espeakRATE_NORMAL;
 // espeak-ng keeps its state in globals: it is started once for the whole process.
 int StartESpeak() {
     static const int rate = [] {
+        // espeak-ng opens a sound server connection as it starts even when it only hands its
+        // samples back, through a call that waits for the server's answer with no time limit: a
+        // server that never answers froze the program's start there. It is shown no server
+        // while it starts (the program's own output finds the server later, on its own thread).
+        const char* server = std::getenv("PULSE_SERVER");
+        const std::string saved = server ? server : "";
+        setenv("PULSE_SERVER", "unix:/nonexistent/tavi-espeak-plays-nothing", 1);
         const int r =
             espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+        if (server)
+            setenv("PULSE_SERVER", saved.c_str(), 1);
+        else
+            unsetenv("PULSE_SERVER");
         if (r > 0) std::atexit([] { espeak_Terminate(); });
         return r;
     }();

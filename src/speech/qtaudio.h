@@ -1,11 +1,11 @@
-// The program's wave-output devices on Qt: the sound server through QAudioSink, a WAV file, and
-// a silent device that takes as long as the sound would. Completions are delivered from the
-// event loop of the thread that made the device (the user-interface thread).
+// The program's wave-output devices on Qt: a WAV file and a silent device that takes as long as
+// the sound would (the sound server's is in pulseout.h), and the choice among them. Completions
+// are delivered from the event loop of the thread that made the device (the user-interface
+// thread).
 #pragma once
 
 #include "speech/waveout.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QTimer>
 
@@ -16,61 +16,7 @@
 #include <string>
 #include <string_view>
 
-class QAudioSink;
-class QIODevice;
-
 namespace tavi {
-
-// Plays on the sound server's default output. Buffers are handed to the server as they come, so
-// that a buffer written while another plays follows it without a gap; one is reported played
-// when the server's position has passed it, the last when the stream has run dry.
-class TQtWaveOut : public QObject, public TWaveOut {
-public:
-    TQtWaveOut();
-    ~TQtWaveOut() override;
-    bool Open(const TSoundFormat& format) override;
-    bool Write(std::string_view samples, std::uint64_t tag) override;
-    bool Queues() const override { return true; }
-    std::size_t Played() const override;
-    bool Pause() override;
-    bool Restart() override;
-    bool Reset() override;
-    bool Close() override;
-    bool IsOpen() const override { return Opened; }
-
-private:
-    // A buffer handed over: where it ends in the stream (bytes since the stream started).
-    struct TQueued {
-        std::uint64_t Tag;
-        qint64 End;
-    };
-    bool StartStream();
-    void Feed();
-    void PadShortStart();
-    void StateChanged(int state);
-    void Poll();
-    void DeliverThrough(std::size_t count);
-    qint64 StreamPlayed() const;
-    void ArmWatchdog();
-    void DropSink();
-
-    QAudioSink* Sink = nullptr; // owned; deleted from the event loop (its destructor pumps events)
-    QIODevice* Io = nullptr;    // the stream, nullptr when stopped
-    TSoundFormat Format;
-    bool Opened = false;
-    std::string OpenError;
-    QByteArray Pending;                       // what the stream has not taken yet
-    qint64 Queued = 0;                        // bytes of the stream written, padding included
-    qint64 DryFrom = 0;                       // where the stream stood when it last ran dry
-    qint64 HeadStart = 0;                     // where the oldest buffer not yet reported starts
-    std::deque<TQueued> Queue;                // buffers not yet reported, oldest first
-    std::uint64_t Written = 0, Delivered = 0; // buffers written and reported, ever
-    bool Paused = false;
-    QTimer FeedTimer;
-    QTimer PadTimer;  // pads a short start once the owner has written what it had at once
-    QTimer PollTimer; // watches the server's position while a buffer waits behind another
-    QTimer Watchdog;  // a server that never reports the end must not leave callers waiting
-};
 
 // Takes as long as the sound would play and makes no sound; buffers written meanwhile wait
 // their turn.
@@ -134,14 +80,15 @@ private:
     bool Paused = false;
 };
 
-// Which device the program plays on: chosen at start from $TAVI_AUDIO ("qt", "null",
-// "wav:FILE", "none", or empty/"auto": the sound server when it has an output, else null).
+// Which device the program plays on: chosen at start from $TAVI_AUDIO ("pulse", its old name
+// "qt", "null", "wav:FILE", "none", or empty/"auto": the sound server, which plays in silence
+// for as long as there is none).
 struct TAudioChoice {
-    enum Kind { Qt, Null, Wav, None } Device = Null;
+    enum Kind { Server, Null, Wav, None } Device = Server;
     std::filesystem::path WavFile;
     std::string Problem; // a value that could not be used (the automatic choice was made)
 };
-TAudioChoice ParseAudioChoice(std::string_view value, bool haveOutput);
+TAudioChoice ParseAudioChoice(std::string_view value);
 const char* AudioChoiceName(TAudioChoice::Kind kind);
 
 class TQtAudioSystem : public TAudioSystem {

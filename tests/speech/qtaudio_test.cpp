@@ -1,10 +1,11 @@
 // The devices of the Qt layer with both voices: the silent device, the WAV file, and the sound
-// server through QAudioSink. The test program starts a private PulseAudio server with a null
-// output before any test runs (tests/speech/pulse-server.sh).
+// server through libpulse. The test program starts a private PulseAudio server with a null
+// output before any test runs (tests/speech/pulse-server.sh), and ends and starts it again.
 #include "speechtest.h"
 
 #include "platform/paths.h"
 #include "speech/mastervol.h"
+#include "speech/pulseout.h"
 #include "speech/qtaudio.h"
 #include "speech/speechwait.h"
 #include "speech/tts.h"
@@ -31,7 +32,7 @@ public:
         const std::string cmd =
             "'" + script.string() + "' start '" + Dir.string() + "' 2>'" + log + "'";
         if (std::system(cmd.c_str()) == 0) {
-            // Qt Multimedia finds the server through these when it first looks for devices.
+            // libpulse finds the server through these when the first device looks for it.
             setenv("XDG_RUNTIME_DIR", Dir.c_str(), 1);
             setenv("PULSE_SERVER", ("unix:" + (Dir / "pulse/native").string()).c_str(), 1);
             Ready = true;
@@ -43,16 +44,21 @@ public:
     }
     void TearDown() override {
         if (!Ready) return;
-        const fs::path script = tavitest::SourceDir() / "tests/speech/pulse-server.sh";
-        std::system(("'" + script.string() + "' stop '" + Dir.string() + "'").c_str());
+        Run("stop");
         std::error_code ec;
         fs::remove_all(Dir, ec);
+    }
+    // Ends or starts the server again, as a user's session does when its sound server restarts.
+    static bool Run(const char* what) {
+        const fs::path script = tavitest::SourceDir() / "tests/speech/pulse-server.sh";
+        return std::system(
+                   ("'" + script.string() + "' " + what + " '" + Dir.string() + "'").c_str()) == 0;
     }
     static inline bool Ready = false;
     static inline std::string Problem;
 
 private:
-    fs::path Dir;
+    static inline fs::path Dir;
 };
 
 [[maybe_unused]] ::testing::Environment* const Server =
@@ -142,23 +148,22 @@ TEST(AudioChoice, FromTheEnvironment) {
     using K = tavi::TAudioChoice;
     const struct {
         std::string value;
-        bool haveOutput;
         K::Kind kind;
         std::string wav;
         bool problem;
     } cases[] = {
-        {"", true, K::Qt, "", false},
-        {"", false, K::Null, "", false},
-        {"auto", false, K::Null, "", false},
-        {"qt", false, K::Qt, "", false},
-        {"null", true, K::Null, "", false},
-        {"none", true, K::None, "", false},
-        {"wav:/tmp/x.wav", true, K::Wav, "/tmp/x.wav", false},
-        {"wav:", true, K::Qt, "", true},
-        {"alsa", false, K::Null, "", true},
+        {"", K::Server, "", false},
+        {"auto", K::Server, "", false},
+        {"pulse", K::Server, "", false},
+        {"qt", K::Server, "", false},
+        {"null", K::Null, "", false},
+        {"none", K::None, "", false},
+        {"wav:/tmp/x.wav", K::Wav, "/tmp/x.wav", false},
+        {"wav:", K::Server, "", true},
+        {"alsa", K::Server, "", true},
     };
     for (const auto& c : cases) {
-        const tavi::TAudioChoice got = tavi::ParseAudioChoice(c.value, c.haveOutput);
+        const tavi::TAudioChoice got = tavi::ParseAudioChoice(c.value);
         EXPECT_EQ(got.Device, c.kind) << c.value;
         EXPECT_EQ(got.WavFile.string(), c.wav) << c.value;
         EXPECT_EQ(!got.Problem.empty(), c.problem) << c.value;
@@ -288,15 +293,15 @@ protected:
 };
 
 TEST_F(SoundServer, HasAnOutput) {
-    ScopedSystem system(tavi::TAudioChoice::Qt);
+    ScopedSystem system(tavi::TAudioChoice::Server);
     EXPECT_GE(tavi::AudioSystem().DeviceCount(), 1);
-    EXPECT_EQ(tavi::ParseAudioChoice("", true).Device, tavi::TAudioChoice::Qt);
+    EXPECT_TRUE(tavi::PumpEventsUntil([] { return tavi::PulseServerReady(); }, 10000));
 }
 
 #ifdef TAVI_HAVE_DICT
 TEST_F(SoundServer, ReaderPlaysASpokenTextToItsEnd) {
     auto reader = RealReader();
-    auto device = std::make_unique<Watched>(std::make_unique<tavi::TQtWaveOut>());
+    auto device = std::make_unique<Watched>(std::make_unique<tavi::TPulseWaveOut>());
     Watched* watched = device.get();
     reader->SetWaveOut(std::move(device));
     EXPECT_TRUE(reader->Speak(Sentence)) << reader->ErrorText;
@@ -311,7 +316,7 @@ TEST_F(SoundServer, ReaderPlaysASpokenTextToItsEnd) {
 
 TEST_F(SoundServer, SpeakingAgainCutsOffTheFirstText) {
     auto reader = RealReader();
-    auto device = std::make_unique<Watched>(std::make_unique<tavi::TQtWaveOut>());
+    auto device = std::make_unique<Watched>(std::make_unique<tavi::TPulseWaveOut>());
     Watched* watched = device.get();
     reader->SetWaveOut(std::move(device));
     const std::string prose = tavitest::ReadFile(tavitest::TestData("vi/maint-guide-prose.txt"));
@@ -328,7 +333,7 @@ TEST_F(SoundServer, SpeakingAgainCutsOffTheFirstText) {
 
 TEST_F(SoundServer, ChunksFollowOneAnother) {
     QuickVoice v;
-    auto device = std::make_unique<Watched>(std::make_unique<tavi::TQtWaveOut>());
+    auto device = std::make_unique<Watched>(std::make_unique<tavi::TPulseWaveOut>());
     Watched* watched = device.get();
     v.R().SetWaveOut(std::move(device));
     EXPECT_TRUE(v.R().Speak(Words(250))) << v.R().ErrorText; // three chunks
@@ -346,7 +351,7 @@ TEST_F(SoundServer, ChunksFollowOneAnother) {
 }
 
 TEST_F(SoundServer, EnglishEngineSpeaksToTheEnd) {
-    ScopedSystem system(tavi::TAudioChoice::Qt);
+    ScopedSystem system(tavi::TAudioChoice::Server);
     tavi::TTTS tts(tavi::CreateESpeakEngine());
     tts.SetSpeed(140);
     tts.SetActive(true);
@@ -366,6 +371,33 @@ TEST_F(SoundServer, EnglishEngineSpeaksToTheEnd) {
     tts.AudioReset();
     EXPECT_FALSE(tts.Speaking());
     EXPECT_FALSE(tts.AudioPaused());
+}
+
+// The server ends while a long text is read and comes back: the reader reads on in silence to
+// its end, taking the time the sound takes, and the next text is played on the new server.
+TEST_F(SoundServer, OutlivesTheServerAndFindsItAgain) {
+    QuickVoice v;
+    auto device = std::make_unique<tavi::TPulseWaveOut>();
+    tavi::TPulseWaveOut* out = device.get();
+    v.R().SetWaveOut(std::move(device));
+    ASSERT_TRUE(tavi::PumpEventsUntil([] { return tavi::PulseServerReady(); }, 10000));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_TRUE(v.R().Speak(Words(6000))) << v.R().ErrorText; // six seconds
+        tavi::PumpEventsUntil([] { return false; }, 300);
+        EXPECT_EQ(v.R().State, 0);
+        EXPECT_EQ(out->Route(), tavi::TPulseWaveOut::TRoute::Server);
+        ASSERT_TRUE(PulseServer::Run("stop"));
+        ASSERT_TRUE(tavi::PumpEventsUntil(
+            [&] { return out->Route() == tavi::TPulseWaveOut::TRoute::Silent; }, 5000));
+        ASSERT_TRUE(Played(v.R()));
+        EXPECT_EQ(v.R().State, 2);
+        ASSERT_TRUE(PulseServer::Run("start"));
+        ASSERT_TRUE(tavi::PumpEventsUntil([] { return tavi::PulseServerReady(); }, 10000));
+        EXPECT_TRUE(v.R().Speak(Words(5)));
+        EXPECT_EQ(out->Route(), tavi::TPulseWaveOut::TRoute::Server);
+        ASSERT_TRUE(Played(v.R()));
+    }
 }
 
 } // namespace
