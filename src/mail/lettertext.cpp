@@ -22,7 +22,7 @@ constexpr TLabels Vietnamese = {"Ng\xF6\xF4\xF8i G\xF4\xFBi ",
                                 "e\xE0 ",
                                 "No\xE4i Dung",
                                 "Kho\xE2ng ro\xF5",
-                                "\xD1i\xF9nh Ke\xF8m ",
+                                "\xD1\xEDnh Ke\xF8m ",
                                 " byte",
                                 "Nga\xF8y ",
                                 " \xF1"

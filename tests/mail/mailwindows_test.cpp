@@ -195,7 +195,7 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
          "e\xE0 \t Cha\xF8o\r\nNo\xE4i Dung\r\nVie\xE4t Nam\r\n",
          "Ng\xF6\xF4\xF8i G\xF4\xFBi \t b@y.org\r\nNga\xF8y G\xF4\xFBi \t Kho\xE2ng ro\xF5\r\n"
          "Chu\xFB \xD1"
-         "e\xE0 \t Hi\r\n\xD1i\xF9nh Ke\xF8m \t ba\xF9o ca\xF9o.pdf, 1.234 byte\r\n" // đính kèm
+         "e\xE0 \t Hi\r\n\xD1\xEDnh Ke\xF8m \t ba\xF9o ca\xF9o.pdf, 1.234 byte\r\n" // đính kèm
          "No\xE4i Dung\r\nHello\r\n"},
         {true,
          "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi <a@x.vn>\r\nDate \t 7/12/26 9:05 \r\nSubject \t "
