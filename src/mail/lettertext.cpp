@@ -11,14 +11,24 @@ namespace tavi {
 namespace {
 
 struct TLabels {
-    const char *Sender, *Date, *Subject, *Content, *NoDate;
+    const char *Sender, *Date, *Subject, *Content, *NoDate, *Attachment, *Bytes;
+    const char *WroteBefore, *WroteAfter; // around date and sender in the quote's first line
 };
-// Vietnamese in "Vni for Win": người gửi, ngày gửi, chủ đề, nội dung, không rõ.
-constexpr TLabels Vietnamese = {"Ng\xF6\xF4\xF8i G\xF4\xFBi ", "Nga\xF8y G\xF4\xFBi ",
+// Vietnamese in "Vni for Win": người gửi, ngày gửi, chủ đề, nội dung, không rõ, đính kèm;
+// "Ngày <date>, <sender> đã viết:".
+constexpr TLabels Vietnamese = {"Ng\xF6\xF4\xF8i G\xF4\xFBi ",
+                                "Nga\xF8y G\xF4\xFBi ",
                                 "Chu\xFB \xD1"
                                 "e\xE0 ",
-                                "No\xE4i Dung", "Kho\xE2ng ro\xF5"};
-constexpr TLabels English = {"Sender ", "Date ", "Subject ", "Content", "Unknown"};
+                                "No\xE4i Dung",
+                                "Kho\xE2ng ro\xF5",
+                                "\xD1\xEDnh Ke\xF8m ",
+                                " byte",
+                                "Nga\xF8y ",
+                                " \xF1"
+                                "a\xF5 vie\xE1t:"};
+constexpr TLabels English = {"Sender ",     "Date ",  "Subject ", "Content", "Unknown",
+                             "Attachment ", " bytes", "On ",      " wrote:"};
 
 bool LineStartsWith(std::string_view line, std::string_view name) {
     if (line.size() <= name.size() || line[name.size()] != ':') return false;
@@ -38,6 +48,23 @@ std::string FromDetectedCode(const std::string& body) {
     } catch (const std::exception&) {
         return body; // without the tables the letter is shown as it came
     }
+}
+
+// The sender as "name <address>"; either alone when the other is missing.
+std::string SenderText(const TmsCustomMessage& letter) {
+    const TmsMailAddress from = ParseAddress(RawHeaderValue(letter.Headers, "From"));
+    if (from.Name.empty()) return from.Address;
+    const std::string name = HeaderTextIn(from.Name, VniWinTable);
+    return from.Address.empty() ? name : name + " <" + from.Address + ">";
+}
+
+std::string SubjectText(const TmsCustomMessage& letter) {
+    return HeaderTextIn(RawHeaderValue(letter.Headers, "Subject"), VniWinTable);
+}
+
+std::string BodyText(const TmsCustomMessage& letter, bool convertCode) {
+    const std::string body = MessageTextIn(letter, VniWinTable);
+    return convertCode ? FromDetectedCode(body) : body;
 }
 
 } // namespace
@@ -72,17 +99,49 @@ std::string LetterDate(std::string_view dateHeader, bool english) {
     return text;
 }
 
+std::string GroupedNumber(std::uint64_t n, bool english) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, english ? ',' : '.');
+    return digits;
+}
+
 std::string LetterMemo(const TmsCustomMessage& letter, bool english, bool convertCode) {
     const TLabels& l = english ? English : Vietnamese;
-    const TmsMailAddress from = ParseAddress(RawHeaderValue(letter.Headers, "From"));
-    const std::string sender =
-        from.Name.empty() ? from.Address : HeaderTextIn(from.Name, VniWinTable);
-    std::string body = MessageTextIn(letter, VniWinTable);
-    if (convertCode) body = FromDetectedCode(body);
-    return std::string(l.Sender) + "\t " + sender + "\r\n" + l.Date + "\t " +
-           LetterDate(RawHeaderValue(letter.Headers, "Date"), english) + "\r\n" + l.Subject +
-           "\t " + HeaderTextIn(RawHeaderValue(letter.Headers, "Subject"), VniWinTable) + "\r\n" +
-           l.Content + "\r\n" + body;
+    std::string memo = std::string(l.Sender) + "\t " + SenderText(letter) + "\r\n" + l.Date +
+                       "\t " + LetterDate(RawHeaderValue(letter.Headers, "Date"), english) +
+                       "\r\n" + l.Subject + "\t " + SubjectText(letter) + "\r\n";
+    for (const TmsAttItem& file : letter.Attachments) {
+        if (file.IsAlternativeForm() || file.IsBodyFile()) continue; // the body in other forms
+        memo += std::string(l.Attachment) + "\t " + HeaderTextIn(file.FileName(), VniWinTable) +
+                ", " + GroupedNumber(file.Data.Size(), english) + l.Bytes + "\r\n";
+    }
+    return memo + l.Content + "\r\n" + BodyText(letter, convertCode);
+}
+
+TLetterAnswer AnswerTo(const TmsCustomMessage& letter, bool english, bool convertCode) {
+    const TLabels& l = english ? English : Vietnamese;
+    TLetterAnswer a;
+    const std::string replyTo = ParseAddress(RawHeaderValue(letter.Headers, "Reply-To")).Address;
+    a.Recipient =
+        replyTo.empty() ? ParseAddress(RawHeaderValue(letter.Headers, "From")).Address : replyTo;
+    const std::string subject = SubjectText(letter);
+    a.Subject = StartsWithNoCase(TrimBlanks(subject), "re:") ? subject : "Re: " + subject;
+    a.InReplyTo = RawHeaderValue(letter.Headers, "Message-ID");
+    a.Quote = l.WroteBefore +
+              std::string(TrimBlanks(LetterDate(RawHeaderValue(letter.Headers, "Date"), english))) +
+              ", " + SenderText(letter) + l.WroteAfter + "\r\n";
+    const std::string body = BodyText(letter, convertCode);
+    std::string_view rest = body;
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n')) rest.remove_suffix(1);
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        a.Quote += (line.empty() ? ">" : "> " + std::string(line)) + "\r\n";
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return a;
 }
 
 std::string AsOwnParagraphs(std::string text, char before, char after) {

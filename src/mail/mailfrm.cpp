@@ -116,6 +116,7 @@ void TMailFrm::ReceiveStep() {
         msPOP1.RetrieveAll(true); // the letters stay on the server
         if (msPOP1.Connected()) msPOP1.Disconnect();
         if (msPOP1.MessageList.Count() > 0) {
+            hide(); // its work is done: the wait window does not stay behind the letters
             TViewMailFrm viewer(Host, msPOP1.MessageList, this);
             Host.ShowModal(viewer);
         } else {

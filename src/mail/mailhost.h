@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/talker.h"
+#include "mail/lettertext.h"
 
 #include <string>
 
@@ -27,6 +28,8 @@ public:
     virtual void PauseKey() = 0;
     // The spoken name of a menu entry the highlight moved to.
     virtual void MenuEntryHovered(QAction* action) = 0;
+    // The send window for an answer begun this way; the answer goes if the user sends it.
+    virtual void AnswerLetter(const TLetterAnswer& answer) = 0;
 };
 
 } // namespace tavi

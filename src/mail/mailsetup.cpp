@@ -1,6 +1,7 @@
 #include "mail/mailsetup.h"
 
 #include "dialogs/vntext.h"
+#include "mail/dialentries.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -15,9 +16,15 @@ namespace {
 
 enum { TagSecurity = 8 };
 
-// What the security choices are called, in the order of SecurityChoices().
+// What the security choices are called, in the order of SecurityChoices(), on the screen and
+// aloud.
 const char* const SecurityCaptions[] = {"Tự động theo cổng", "STARTTLS", "TLS ngay từ đầu",
                                         "Không mã hóa"};
+const char* const SecurityPrompts[] = {" zzzmeskzf ", " zzzmeskzg ", " zzzmeskzh ", " zzzmeskzi "};
+
+// The entry that stands for a network already up, as it is shown and said.
+constexpr const char* NetworkUpCaption = "Mạng đã sẵn sàng";
+constexpr const char* NetworkUpPrompt = " zzzmeskzj ";
 
 } // namespace
 
@@ -37,7 +44,8 @@ TMailSetup::TMailSetup(ITalker& talker, QWidget* parent)
     EdInMail = field();
     EdOutMail = field();
     CbRas = new QComboBox(this);
-    for (const std::string& entry : agRas1.Entries()) CbRas->addItem(QString::fromStdString(entry));
+    for (const std::string& entry : agRas1.Entries())
+        CbRas->addItem(QString::fromUtf8(entry == NetworkUpEntry ? NetworkUpCaption : entry));
     CbSecurity = new QComboBox(this);
     for (const char* caption : SecurityCaptions) CbSecurity->addItem(QString::fromUtf8(caption));
     BtOK = new QPushButton(QString::fromUtf8("&Chọn"), this);
@@ -57,7 +65,7 @@ TMailSetup::TMailSetup(ITalker& talker, QWidget* parent)
 
     SetSpokenNames({"zzzmeski", "zzzmeskj", "zzzmeskk", "zzzmeskl", "zzzmeskm", "zzzmeskn",
                     "cho\xEFn", "hu\xFBy bo\xFB", // chọn, hủy bỏ
-                    Vni("bảo mật kết nối")});
+                    " zzzmeskze "});
     int tag = 0;
     for (QLineEdit* edit : {EdUserName, EdPassword, EdMailAdd, EdInMail, EdOutMail}) {
         SetTag(edit, tag++);
@@ -77,8 +85,7 @@ TMailSetup::TMailSetup(ITalker& talker, QWidget* parent)
     SetTag(BtCancel, 7);
     SetTag(CbSecurity, TagSecurity);
     for (QComboBox* list : {CbRas, CbSecurity})
-        connect(list, &QComboBox::activated, this,
-                [this, list] { Talk().Echo(VnBytes(list->currentText(), VniWinTable)); });
+        connect(list, &QComboBox::activated, this, [this, list] { Talk().Echo(ListValue(list)); });
     connect(BtOK, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(BtCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     UpdateOk();
@@ -125,9 +132,20 @@ void TMailSetup::UpdateOk() {
     BtOK->setEnabled(account.Complete());
 }
 
-// The names of the fields and lists are read with their punctuation; the buttons' are said.
+std::string TMailSetup::ListValue(const QComboBox* list) const {
+    const int i = list->currentIndex();
+    if (i < 0) return {};
+    if (list == CbSecurity) return SecurityPrompts[i];
+    const std::string& entry = agRas1.Entries().at(static_cast<std::size_t>(i));
+    return entry == NetworkUpEntry ? NetworkUpPrompt : VnBytes(list->currentText(), VniWinTable);
+}
+
+// The names of the fields are read with their punctuation, a list's with its value; the
+// buttons' are said.
 void TMailSetup::ControlFocused(QWidget* control) {
     if (qobject_cast<QPushButton*>(control)) return TTalkingDialog::ControlFocused(control);
+    if (const auto* list = qobject_cast<QComboBox*>(control))
+        return Talk().Echo(SpokenName(control) + " " + ListValue(list));
     Talk().Echo(SpokenName(control));
 }
 
@@ -135,6 +153,12 @@ bool TMailSetup::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         Talk().Announce("zzzmeskz"); // whatever the modifiers
+        return true;
+    }
+    if (const auto* list = qobject_cast<QComboBox*>(watched);
+        list && event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F8) {
+        Talk().Echo(ListValue(list));
         return true;
     }
     return TTalkingDialog::eventFilter(watched, event);

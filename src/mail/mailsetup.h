@@ -45,6 +45,8 @@ protected:
 
 private:
     void UpdateOk();
+    // What a list's choice is called aloud: a prompt, or a connection's own name.
+    std::string ListValue(const QComboBox* list) const;
     std::vector<std::pair<QLineEdit*, std::string TMailAccount::*>> Fields() const;
 };
 

@@ -1,11 +1,14 @@
 #include "mail/sendmfrm.h"
 
 #include "document/editecho.h"
+#include "document/screenfonts.h"
 #include "platform/bytechars.h"
+#include "platform/qbytechars.h"
 
 #include <QFormLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,26 +26,56 @@ TSendMfrm::TSendMfrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, 
     setWindowTitle(QString::fromUtf8("Gửi văn bản qua thư"));
     EdRecip = new QLineEdit(this);
     EdSubject = new QLineEdit(this);
+    EdAnswer = new QLineEdit(this);
+    MemoQuote = new QPlainTextEdit(this);
+    MemoQuote->setReadOnly(true);
+    MemoQuote->setFocusPolicy(Qt::NoFocus);
+    MemoQuote->setFont(QFont(VniScreenFont));
     BtOK = new QPushButton(QString::fromUtf8("&Chọn"), this);
     BtCancel = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
-    auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8("&Gửi tới:"), EdRecip);
-    form->addRow(QString::fromUtf8("Chủ &đề:"), EdSubject);
+    Form = new QFormLayout;
+    Form->addRow(QString::fromUtf8("&Gửi tới:"), EdRecip);
+    Form->addRow(QString::fromUtf8("Chủ &đề:"), EdSubject);
+    Form->addRow(QString::fromUtf8("&Lời trả lời:"), EdAnswer);
+    Form->addRow(QString::fromUtf8("Thư gốc:"), MemoQuote);
+    Form->setRowVisible(EdAnswer, false);
+    Form->setRowVisible(MemoQuote, false);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addLayout(Form);
     layout->addLayout(ButtonRow({BtOK, BtCancel}));
+    setTabOrder(EdSubject, EdAnswer);
+    setTabOrder(EdAnswer, BtOK);
 
-    SetSpokenNames({" zzzmesgb ", " zzzmesgc ", "cho\xEFn", "hu\xFBy bo\xFB"}); // chọn, hủy bỏ
+    SetSpokenNames({" zzzmesgb ", " zzzmesgc ", "cho\xEFn", "hu\xFBy bo\xFB", // chọn, hủy bỏ
+                    " zzzmeskzd "});
     SetTag(EdRecip, 0);
     SetTag(EdSubject, 1);
     SetTag(BtOK, 2);
     SetTag(BtCancel, 3);
+    SetTag(EdAnswer, 4);
     BtOK->setEnabled(false);
     connect(EdRecip, &QLineEdit::textChanged, BtOK,
             [this](const QString& text) { BtOK->setEnabled(!text.isEmpty()); });
     connect(BtOK, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(BtCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     EdRecip->setFocus();
+}
+
+void TSendMfrm::SetAnswer(const TLetterAnswer& answer) {
+    setWindowTitle(QString::fromUtf8("Trả lời thư"));
+    FAnswering = true;
+    FQuote = answer.Quote;
+    SetFieldBytes(EdRecip, answer.Recipient);
+    SetFieldBytes(EdSubject, answer.Subject);
+    MemoQuote->setPlainText(BytesToQString(answer.Quote));
+    Form->setRowVisible(EdAnswer, true);
+    Form->setRowVisible(MemoQuote, true);
+    EdAnswer->setFocus();
+}
+
+std::string TSendMfrm::LetterText(const std::string& document) const {
+    if (!FAnswering) return document;
+    return FieldBytes(EdAnswer) + "\r\n\r\n" + FQuote;
 }
 
 void TSendMfrm::SayLetter(const std::string& letter) {
@@ -53,16 +86,16 @@ void TSendMfrm::SayLetter(const std::string& letter) {
 
 bool TSendMfrm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && PlainKeys &&
-        (watched == EdRecip || watched == EdSubject))
+        (watched == EdRecip || watched == EdSubject || watched == EdAnswer))
         PlainKeys(watched == EdRecip);
     const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
     if (keyEvent) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::KeyRelease && key.key() == Qt::Key_F1 && NoModifier(key)) {
-            Talk().Announce("zzzmesla ");
+            Talk().Announce(FAnswering ? " zzzmeskzc " : "zzzmesla ");
             return true;
         }
-        for (QLineEdit* field : {EdRecip, EdSubject}) {
+        for (QLineEdit* field : {EdRecip, EdSubject, EdAnswer}) {
             if (watched != field) continue;
             if (event->type() == QEvent::KeyRelease) {
                 KeyUp(field, key);
@@ -83,6 +116,8 @@ bool TSendMfrm::KeyPress(QLineEdit* field, const QKeyEvent& key) {
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
         if (field == EdRecip) {
             EdSubject->setFocus();
+        } else if (field == EdSubject && FAnswering) {
+            EdAnswer->setFocus();
         } else if (!EdRecip->text().isEmpty()) {
             done(mrOk);
         } else {

@@ -9,7 +9,8 @@ struct TViewerMenuCaptions {
     static constexpr const char* Save = "&Lưu thư";
     static constexpr const char* Delete = "&Xóa thư";
     static constexpr const char* Copy = "&Chép vào văn bản";
-    static constexpr std::array<const char*, 3> All = {Save, Delete, Copy};
+    static constexpr const char* Answer = "&Trả lời thư";
+    static constexpr std::array<const char*, 4> All = {Save, Delete, Copy, Answer};
 };
 
 } // namespace tavi

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tavi {
 
 namespace {
@@ -37,15 +39,19 @@ TViewMailFrm::TViewMailFrm(IMailHost& host, TmsMessageList& letters, QWidget* pa
     Save1 = mail->addAction(QString::fromUtf8(Captions::Save), QKeySequence(Qt::CTRL | Qt::Key_S));
     Delete1 = mail->addAction(QString::fromUtf8(Captions::Delete), QKeySequence(Qt::Key_Delete));
     Copy1 = mail->addAction(QString::fromUtf8(Captions::Copy), QKeySequence(Qt::CTRL | Qt::Key_C));
+    Answer1 =
+        mail->addAction(QString::fromUtf8(Captions::Answer), QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(mail, &QMenu::hovered, this, [this](QAction* a) { Host.MenuEntryHovered(a); });
     connect(Save1, &QAction::triggered, this, [this] { SaveCommand(); });
     connect(Delete1, &QAction::triggered, this, [this] { DeleteCommand(); });
     connect(Copy1, &QAction::triggered, this, [this] { CopyCommand(); });
+    connect(Answer1, &QAction::triggered, this, [this] { AnswerCommand(); });
 
     Edit1 = new QLineEdit(this);
     Edit1->setMaximumWidth(80);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
+    Memo1->setFocusPolicy(Qt::ClickFocus); // Tab goes round the fields; F8 reads the letter
     Memo1->setAccessibleName(QString::fromUtf8("Nội dung thư"));
     QFont font(VniScreenFont);
     font.setPointSize(14);
@@ -64,6 +70,8 @@ TViewMailFrm::TViewMailFrm(IMailHost& host, TmsMessageList& letters, QWidget* pa
     layout->setMenuBar(menuBar);
     layout->addLayout(top);
     layout->addWidget(Memo1);
+    setTabOrder(Edit1, CheckCodeCnv);
+    setTabOrder(CheckCodeCnv, Button1);
 
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1),
                        static_cast<QWidget*>(Button1), static_cast<QWidget*>(CheckCodeCnv)})
@@ -115,11 +123,27 @@ void TViewMailFrm::DeleteCommand() {
     confirm.SetQuestion("Ba\xEFn muo\xE1n xo\xF9"
                         "a th\xF6 na\xF8y ?"); // bạn muốn xóa thư này ?
     confirm.Prompt = "zzzmeskr";
-    if (Host.ShowModal(confirm) != mrOk) return;
+    if (Host.ShowModal(confirm) != mrOk) return Host.Announce(" zzzmeskza "); // kept
     Letters.Delete(static_cast<std::size_t>(FPosition - 1));
     Host.Announce(" zzzmesgt ");
     if (Letters.Count() == 0) return done(mrCancel);
     ShowNumber(QString::number(FPosition));
+}
+
+void TViewMailFrm::StepLetter(int step) {
+    const int to = FPosition + step;
+    if (to < 1 || to > static_cast<int>(Letters.Count())) return Host.PlayBeep();
+    ShowNumber(QString::number(to));
+}
+
+void TViewMailFrm::SayField(QWidget* field) {
+    if (field == Edit1)
+        Host.Announce(" zzzmeskzb " + std::to_string(FPosition)); // thư số
+    else if (field == CheckCodeCnv)
+        Host.SpeakText(CheckBoxWords(CheckCodeCnv->text(), CheckCodeCnv->isChecked()), VniDosTable,
+                       false, false);
+    else if (field == Button1)
+        Host.Announce("tr\xF4\xFB ve\xE0"); // trở về
 }
 
 void TViewMailFrm::reject() {
@@ -142,13 +166,23 @@ void TViewMailFrm::CopyCommand() {
     Host.Announce(" zzzmesgu ");
 }
 
+void TViewMailFrm::AnswerCommand() {
+    if (Letters.Count() == 0) return;
+    Host.AnswerLetter(AnswerTo(Letters.Items(static_cast<std::size_t>(FPosition - 1)),
+                               Host.EnglishSpeech(), CheckCodeCnv->isChecked()));
+    activateWindow(); // back to the letter answered
+    Edit1->setFocus();
+}
+
 bool TViewMailFrm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Memo1 && event->type() == QEvent::FocusIn) {
         Edit1->setFocus(); // the letter is read, not edited
         return false;
     }
-    if (watched == Button1 && event->type() == QEvent::FocusIn) {
-        Host.Announce("tr\xF4\xFB ve\xE0"); // trở về
+    if (event->type() == QEvent::FocusIn) {
+        // Only a field reached by Tab is said: the window's first focus comes with the letter.
+        if (std::exchange(FTabbed, false) || watched == Button1)
+            SayField(static_cast<QWidget*>(watched));
         return false;
     }
     if (watched == Edit1 && event->type() == QEvent::ShortcutOverride) {
@@ -159,12 +193,13 @@ bool TViewMailFrm::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
+        FTabbed = key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
         if (key.key() == Qt::Key_Escape) {
             done(mrCancel);
             return true;
         }
         if (watched == Edit1 && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
-            ShowNumber(QString::number(FPosition + (key.key() == Qt::Key_Up ? 1 : -1)));
+            StepLetter(key.key() == Qt::Key_Up ? 1 : -1);
             return true;
         }
     }

@@ -28,6 +28,7 @@ public:
     QAction* Save1;
     QAction* Delete1;
     QAction* Copy1;
+    QAction* Answer1;
 
     int Position() const { return FPosition; }
     std::size_t Count() const { return Letters.Count(); }
@@ -39,6 +40,7 @@ public:
     void SaveCommand();
     void DeleteCommand();
     void CopyCommand();
+    void AnswerCommand();
 
     void reject() override; // Escape: Cancel, as every dialog of the program
 
@@ -50,11 +52,16 @@ private:
     void ShowLetter();
     void SpeakLetter();
     void CodeBoxClicked();
+    // Up and Down: the next or the previous letter, a beep past either end.
+    void StepLetter(int step);
+    // What Tab and Shift+Tab say of the field they reach: its label and its value.
+    void SayField(QWidget* field);
 
     IMailHost& Host;
     TmsMessageList& Letters;
     int FPosition = 1;
-    std::string FMemo; // "Vni for Win"
+    bool FTabbed = false; // Tab went down: the field it reaches says itself
+    std::string FMemo;    // "Vni for Win"
 };
 
 } // namespace tavi

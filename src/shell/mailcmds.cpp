@@ -93,7 +93,17 @@ void TMainForm::SendMailCommand() {
 }
 
 void TMainForm::SendDocument() {
+    SendLetter(nullptr);
+}
+
+// An answer from the mail viewer goes through the same window and transfer as the document.
+void TMainForm::AnswerLetter(const TLetterAnswer& answer) {
+    SendLetter(&answer);
+}
+
+void TMainForm::SendLetter(const TLetterAnswer* answer) {
     TSendMfrm dialog(*this, this);
+    if (answer) dialog.SetAnswer(*answer);
     // The address takes plain keys; the subject is Vietnamese, typed as the document is.
     dialog.PlainKeys = [this](bool plain) { PlainKeys(plain); };
     const int result = ShowModal(dialog);
@@ -103,7 +113,11 @@ void TMainForm::SendDocument() {
     SetUpTransfer(transfer);
     MakeLetter(transfer.msMessage1, FSettings.Mail, SenderName(FSettings.Mail.SenderName),
                TTalkingDialog::FieldBytes(dialog.EdRecip),
-               TTalkingDialog::FieldBytes(dialog.EdSubject), Editor->Text());
+               TTalkingDialog::FieldBytes(dialog.EdSubject),
+               dialog.LetterText(answer ? std::string() : Editor->Text()));
+    if (answer && !answer->InReplyTo.empty())
+        for (const char* name : {"In-Reply-To: ", "References: "})
+            transfer.msMessage1.Headers.Lines.push_back(name + answer->InReplyTo);
     transfer.Mode = TMailFrm::Send;
     ShowModal(transfer);
 }

@@ -120,6 +120,13 @@ TMainForm::~TMainForm() {
 
 int TMainForm::ShowModal(QDialog& dialog) {
     const int result = FSetup.RunDialog ? FSetup.RunDialog(dialog) : dialog.exec();
+    // A window that opened this one and is still open (the mail viewer's questions and
+    // answers) gets the keyboard back: the main window would take keys it cannot act on.
+    if (QWidget* opener = QApplication::activeModalWidget()) {
+        opener->activateWindow();
+        opener->raise();
+        return result;
+    }
     // Without a window manager nothing gives the window the keyboard back, and the menu
     // shortcuts would stop working.
     activateWindow();

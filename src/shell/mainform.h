@@ -101,6 +101,7 @@ public:
     void InsertIntoDocument(const std::string& text) override;
     void PauseKey() override;
     void MenuEntryHovered(QAction* action) override;
+    void AnswerLetter(const TLetterAnswer& answer) override;
 
     void SetModified(int value);
     void SetFileName(const std::string& name);
@@ -244,6 +245,8 @@ private:
     void ViewMailCommand();
     void SendMailCommand();
     void SendDocument();
+    // The send window (for the document, or an answer when one is given), then the transfer.
+    void SendLetter(const TLetterAnswer* answer);
     void SetUpTransfer(TMailFrm& transfer) const;
     // printcmds.cpp: printing and embossing
     void PrinterCommand();

@@ -1,10 +1,12 @@
 // The mail windows on real widgets with a recording host: the account dialog, the send
 // dialog, the viewer, and the transfer window against scripted servers on loopback.
 #include "dialogs/confirmfrm.h"
+#include "dialogs/vntext.h"
 #include "mail/lettertext.h"
 #include "mail/mailfrm.h"
 #include "mail/mailhost.h"
 #include "mail/mailsetup.h"
+#include "mail/mimecoding.h"
 #include "mail/scriptedserver.h"
 #include "mail/sendmfrm.h"
 #include "mail/tlsmode.h"
@@ -14,6 +16,8 @@
 #include "support/testdata.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -34,6 +38,7 @@ public:
     std::deque<std::function<int(QDialog&)>> answers; // a dialog with none left: Cancel
     std::string saveName;
     std::string inserted;
+    std::vector<tavi::TLetterAnswer> answered;
 
     bool EnglishSpeech() const override { return english; }
     bool ReadControlChars() const override { return true; }
@@ -47,6 +52,7 @@ public:
     void InsertIntoDocument(const std::string& text) override { inserted += text; }
     void PauseKey() override {}
     void MenuEntryHovered(QAction*) override {}
+    void AnswerLetter(const tavi::TLetterAnswer& a) override { answered.push_back(a); }
     // As the main window: a box, through the dialogs.
     void ShowMessage(const std::string& text, bool) override {
         QMessageBox box(QMessageBox::Warning, {}, QString::fromStdString(text));
@@ -69,7 +75,8 @@ TEST(MailSetup, OkNeedsEveryFieldAndThePasswordIsNeverSaid) {
     EXPECT_TRUE(host.said[0].controls); // a field's name is read with its punctuation
     const QLineEdit* fields[] = {dialog.EdUserName, dialog.EdPassword, dialog.EdMailAdd,
                                  dialog.EdInMail, dialog.EdOutMail};
-    const char* const nextNames[] = {"zzzmeskj", "zzzmeskk", "zzzmeskl", "zzzmeskm", "zzzmeskn"};
+    const char* const nextNames[] = {"zzzmeskj", "zzzmeskk", "zzzmeskl", "zzzmeskm",
+                                     "zzzmeskn  zzzmeskzj "}; // the list with its choice
     for (std::size_t i = 0; i < std::size(fields); ++i) {
         const QLineEdit* field = fields[i];
         EXPECT_FALSE(dialog.BtOK->isEnabled());
@@ -88,6 +95,24 @@ TEST(MailSetup, OkNeedsEveryFieldAndThePasswordIsNeverSaid) {
         EXPECT_EQ(host.beeps, 0);
     }
     EXPECT_TRUE(dialog.BtOK->isEnabled());
+    // The lists: Tab says name and choice, F8 the choice, an arrow the new choice.
+    const struct {
+        QWidget* from;
+        const char* keys;
+        Texts said;
+    } lists[] = {
+        {dialog.CbRas, "{F8}", {" zzzmeskzj "}},
+        {dialog.CbRas, "{Tab}", {" zzzmeskze   zzzmeskzf "}},
+        {dialog.CbSecurity, "{Down}", {" zzzmeskzg "}},
+        {dialog.CbSecurity, "{End}{F8}", {" zzzmeskzi ", " zzzmeskzi "}},
+    };
+    for (const auto& l : lists) {
+        l.from->setFocus();
+        host.Clear();
+        tavitest::PlayKeys(l.from, l.keys);
+        EXPECT_EQ(host.Texts(), l.said) << l.keys;
+    }
+    EXPECT_EQ(dialog.Security(), "none");
     host.Clear();
     tavitest::PlayKeys(dialog.EdOutMail, "{Shift+F1}");
     EXPECT_EQ(host.Texts(), Texts{"zzzmeskz"});
@@ -139,17 +164,22 @@ TEST(SendMfrm, EnterMovesOnThenSendsAndLettersAreSaidWhole) {
     EXPECT_EQ(dialog.result(), tavi::mrOk);
 }
 
-// Two letters as a POP3 server hands them over.
+// Two letters as a POP3 server hands them over; the second has a file attached.
 void Retrieved(tavi::TmsMessageList& list) {
-    const char* const letters[] = {
+    const std::string letters[] = {
         "From: =?UTF-8?B?TmfGsOG7nWkgZ+G7rWk=?= <a@x.vn>\r\n"
         "Date: Mon, 7 Dec 2026 09:05:00 +0700\r\n"
         "Subject: =?UTF-8?Q?Ch=C3=A0o?=\r\n"
         "Content-Type: text/plain; charset=UTF-8\r\n"
         "Content-Transfer-Encoding: 8bit\r\n\r\n"
         "Vi\xE1\xBB\x87t Nam\r\n.\r\n",
-        "From: b@y.org\r\nDate: someday\r\nSubject: Hi\r\n\r\nHello\r\n.\r\n"};
-    for (const char* letter : letters) list.Add().LoadFromString(letter);
+        "From: b@y.org\r\nDate: someday\r\nSubject: Hi\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\n"
+        "Content-Type: text/plain\r\n\r\nHello\r\n--b\r\n"
+        "Content-Type: application/pdf; name=\"=?UTF-8?Q?b=C3=A1o_c=C3=A1o.pdf?=\"\r\n"
+        "Content-Transfer-Encoding: base64\r\n\r\n" +
+            tavi::Base64Encode(std::string(1234, 'x')) + "\r\n--b--\r\n.\r\n"};
+    for (const std::string& letter : letters) list.Add().LoadFromString(letter);
 }
 
 TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
@@ -159,16 +189,19 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
         const char* second;
     } cases[] = {
         {false,
-         "Ng\xF6\xF4\xF8i G\xF4\xFBi \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nNga\xF8y G\xF4\xFBi \t "
+         "Ng\xF6\xF4\xF8i G\xF4\xFBi \t Ng\xF6\xF4\xF8i g\xF6\xFBi <a@x.vn>\r\nNga\xF8y G\xF4\xFBi "
+         "\t "
          "7/12/26 9 gi\xF4\xF8 05 phu\xF9t \r\nChu\xFB \xD1"
          "e\xE0 \t Cha\xF8o\r\nNo\xE4i Dung\r\nVie\xE4t Nam\r\n",
          "Ng\xF6\xF4\xF8i G\xF4\xFBi \t b@y.org\r\nNga\xF8y G\xF4\xFBi \t Kho\xE2ng ro\xF5\r\n"
          "Chu\xFB \xD1"
-         "e\xE0 \t Hi\r\nNo\xE4i Dung\r\nHello\r\n"},
+         "e\xE0 \t Hi\r\n\xD1\xEDnh Ke\xF8m \t ba\xF9o ca\xF9o.pdf, 1.234 byte\r\n" // đính kèm
+         "No\xE4i Dung\r\nHello\r\n"},
         {true,
-         "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi\r\nDate \t 7/12/26 9:05 \r\nSubject \t "
+         "Sender \t Ng\xF6\xF4\xF8i g\xF6\xFBi <a@x.vn>\r\nDate \t 7/12/26 9:05 \r\nSubject \t "
          "Cha\xF8o\r\nContent\r\nVie\xE4t Nam\r\n",
-         "Sender \t b@y.org\r\nDate \t Unknown\r\nSubject \t Hi\r\nContent\r\nHello\r\n"},
+         "Sender \t b@y.org\r\nDate \t Unknown\r\nSubject \t Hi\r\n"
+         "Attachment \t ba\xF9o ca\xF9o.pdf, 1,234 bytes\r\nContent\r\nHello\r\n"},
     };
     for (const auto& c : cases) {
         RecordingMailHost host;
@@ -186,6 +219,30 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
         host.Clear();
         tavitest::PlayKeys(viewer.Edit1, "{F2}");
         EXPECT_EQ(host.Texts(), Texts{"ba\xEFn co\xF9 2 th\xF6"});
+        // Past either end: a beep, nothing read again.
+        host.Clear();
+        tavitest::PlayKeys(viewer.Edit1, "{Up}{Down}{Down}{Up}");
+        EXPECT_EQ(host.beeps, 2);
+        EXPECT_EQ(host.Texts(), (Texts{c.first, c.second}));
+        // Tab goes round the fields, each said with its value.
+        host.Clear();
+        tavitest::PlayKeys(viewer.Edit1, "{Tab}");
+        tavitest::PlayKeys(viewer.CheckCodeCnv, "{Tab}");
+        tavitest::PlayKeys(viewer.Button1, "{Tab}");
+        EXPECT_EQ(host.Texts(),
+                  (Texts{tavi::VnBytes(QString::fromUtf8("không Chuyển mã"), "Vni for Dos"),
+                         "tr\xF4\xFB ve\xE0", " zzzmeskzb 2"}));
+        EXPECT_TRUE(viewer.Edit1->hasFocus());
+        // The answer: to the sender, "Re: " once, the letter quoted under who wrote it.
+        tavitest::PlayKeys(viewer.Edit1, "{Ctrl+R}");
+        ASSERT_EQ(host.answered.size(), 1u);
+        EXPECT_EQ(host.answered[0].Recipient, "b@y.org");
+        EXPECT_EQ(host.answered[0].Subject, "Re: Hi");
+        EXPECT_EQ(host.answered[0].Quote,
+                  std::string(c.english ? "On Unknown, b@y.org wrote:"
+                                        : "Nga\xF8y Kho\xE2ng ro\xF5, b@y.org \xF1"
+                                          "a\xF5 vie\xE1t:") +
+                      "\r\n> Hello\r\n");
 
         tavitest::TempDir dir;
         host.saveName = (dir / "thu.txt").string();
@@ -197,8 +254,10 @@ TEST(ViewMailFrm, LettersAreShownSpokenSavedCopiedAndDeleted) {
         host.answers = {[](QDialog&) { return int(tavi::mrCancel); },
                         [](QDialog&) { return int(tavi::mrOk); },
                         [](QDialog&) { return int(tavi::mrOk); }};
+        host.Clear();
         tavitest::PlayKeys(viewer.Edit1, "{Del}"); // not confirmed
         EXPECT_EQ(letters.Count(), 2u);
+        EXPECT_EQ(host.Texts(), Texts{" zzzmeskza "});
         tavitest::PlayKeys(viewer.Edit1, "{Del}");
         EXPECT_EQ(letters.Count(), 1u);
         EXPECT_EQ(viewer.MemoText(), c.first);     // the letter now at its place
@@ -326,6 +385,35 @@ TEST(LetterText, DatesAndSubjects) {
             longest = std::max(longest, end - at);
         }
         EXPECT_LE(longest, 75u) << header; // an encoded word's longest
+    }
+}
+
+// Sizes as the voices read numbers in words; answers with "Re: " once and the letter quoted.
+TEST(LetterText, SizesAndAnswers) {
+    const std::pair<std::uint64_t, const char*> sizes[] = {
+        {0, "0"}, {999, "999"}, {1000, "1.000"}, {1234567, "1.234.567"}};
+    for (const auto& [n, text] : sizes) EXPECT_EQ(tavi::GroupedNumber(n, false), text);
+    EXPECT_EQ(tavi::GroupedNumber(1234567, true), "1,234,567");
+
+    const struct {
+        const char* letter;
+        tavi::TLetterAnswer answer;
+    } cases[] = {
+        {"From: \"An\" <an@x.vn>\r\nReply-To: list@x.vn\r\nSubject: RE: Hi\r\n"
+         "Message-ID: <1@x.vn>\r\nDate: 1 Dec 2026 10:00 +0700\r\n\r\nOne\r\n\r\n> two\r\n\r\n",
+         {"list@x.vn", "RE: Hi", "<1@x.vn>",
+          "Nga\xF8y 1/12/26 10 gi\xF4\xF8 00 phu\xF9t, An <an@x.vn> \xF1"
+          "a\xF5 vie\xE1t:\r\n"
+          "> One\r\n>\r\n> > two\r\n"}},
+        {"From: an@x.vn\r\n\r\n", // no subject, no date, no body
+         {"an@x.vn", "Re: ", "",
+          "Nga\xF8y Kho\xE2ng ro\xF5, an@x.vn \xF1"
+          "a\xF5 vie\xE1t:\r\n"}},
+    };
+    for (const auto& c : cases) {
+        tavi::TmsMessage letter;
+        letter.LoadFromString(c.letter, false);
+        EXPECT_EQ(tavi::AnswerTo(letter, false, false), c.answer) << c.letter;
     }
 }
 
