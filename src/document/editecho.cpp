@@ -269,7 +269,8 @@ TTextStart TextStart(std::string_view text, bool vniDisplay, std::size_t words) 
 std::string SpokenStart(std::string_view text, bool vniDisplay, bool english) {
     const TTextStart s = TextStart(text, vniDisplay);
     const std::string words = s.Words.empty() ? SpaceName(english) : s.Words;
-    return words + ", " + std::to_string(s.Letters) + (english ? " letters" : " zzzmeswd");
+    const char* unit = !english ? " zzzmeswd" : s.Letters == 1 ? " letter" : " letters";
+    return words + ", " + std::to_string(s.Letters) + unit;
 }
 
 std::string UnselectedName(bool english) {

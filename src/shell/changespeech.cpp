@@ -57,13 +57,13 @@ std::string TMainForm::SpokenVni(const std::string& displayBytes) {
     return FDocument.Braille() ? VniOfBraille(displayBytes) : displayBytes;
 }
 
-std::string TMainForm::StartSaid(const std::string& displayBytes) {
-    return SpokenStart(SpokenVni(displayBytes), true, EnglishSpeech());
+std::string TMainForm::StartSaid(const std::string& displayBytes, bool english) {
+    return SpokenStart(SpokenVni(displayBytes), true, english);
 }
 
 // A word that a key deletes is said whole, unless it is a run too long to hear.
 std::string TMainForm::DeletionSaid(const std::string& displayBytes) {
-    if (displayBytes.size() > WordEchoMax) return StartSaid(displayBytes);
+    if (displayBytes.size() > WordEchoMax) return StartSaid(displayBytes, EnglishSpeech());
     return SpokenVni(displayBytes);
 }
 
@@ -88,7 +88,7 @@ void TMainForm::SelectionKeyUp(int key) {
         SelectionChange(u(oldStart), u(oldEnd), u(start), u(start + Editor->SelLength()));
     const auto piece = [this](std::size_t from, std::size_t to) {
         const std::string bytes = Editor->TextWindow(from, to - from);
-        return bytes.size() > WordEchoMax ? StartSaid(bytes) : SpokenVni(bytes);
+        return bytes.size() > WordEchoMax ? StartSaid(bytes, EnglishSpeech()) : SpokenVni(bytes);
     };
     std::string said;
     if (c.AddedEnd > c.AddedStart) said = piece(c.AddedStart, c.AddedEnd);
@@ -118,7 +118,7 @@ void TMainForm::KeepLetterWhole(bool forward) {
 std::string TMainForm::SelectionReplaced(unsigned char typed) {
     const bool types = typed >= 0x20 || typed == '\t' || typed == '\r';
     if (!types || !SayChanges() || Editor->SelLength() == 0) return {};
-    return DeletionName(EnglishSpeech()) + StartSaid(Editor->SelText()) + ", ";
+    return DeletionName(EnglishSpeech()) + StartSaid(Editor->SelText(), EnglishSpeech()) + ", ";
 }
 
 // The match just found and its line on to the end, no longer than a word's echo.

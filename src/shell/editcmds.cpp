@@ -187,12 +187,12 @@ void TMainForm::SaySpellCheckEnd(const TSpellFrm& dialog, int result, int found)
 // The clipboard says what it does, and, while changes are said, the start of the text it
 // handles; undo says the start of what it took back.
 void TMainForm::CopyCommand() {
-    Announce(" zzzmesfl " + (SayChanges() ? StartSaid(Editor->SelText()) : std::string()));
+    Announce(" zzzmesfl " + (SayChanges() ? StartSaid(Editor->SelText(), false) : std::string()));
     Editor->CopySelection();
 }
 
 void TMainForm::CutCommand() {
-    Announce(" zzzmesfk " + (SayChanges() ? StartSaid(Editor->SelText()) : std::string()));
+    Announce(" zzzmesfk " + (SayChanges() ? StartSaid(Editor->SelText(), false) : std::string()));
     Editor->CutSelection();
 }
 
@@ -206,7 +206,7 @@ void TMainForm::PasteCommand() {
                                    ? Editor->TextWindow(static_cast<std::size_t>(start),
                                                         static_cast<std::size_t>(end - start))
                                    : std::string();
-    Announce(" zzzmesfm " + (pasted.empty() ? std::string() : StartSaid(pasted)));
+    Announce(" zzzmesfm " + (pasted.empty() ? std::string() : StartSaid(pasted, false)));
 }
 
 // What was taken back: the text it removed, else the text it put back (nothing of a change of
@@ -216,7 +216,7 @@ void TMainForm::UndoCommand() {
     Editor->Undo();
     const TTextChange c = TextChange(before, Editor->Text(), !FDocument.Braille());
     const std::string& undone = c.Removed.empty() ? c.Inserted : c.Removed;
-    Announce(" zzzmesfn " + (undone.empty() ? std::string() : StartSaid(undone)));
+    Announce(" zzzmesfn " + (undone.empty() ? std::string() : StartSaid(undone, false)));
 }
 
 } // namespace tavi

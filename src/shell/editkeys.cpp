@@ -129,7 +129,8 @@ void TMainForm::BackspaceKeyDown(const TCaretText& t) {
 void TMainForm::ActOnDeletion(const TFieldKeyEcho& echo, bool readControlChars) {
     if (echo.Beep) return EdgeBeep();
     if (echo.ClearByte) ClearByte(*echo.ClearByte);
-    if (echo.Selection) return SpeakDeletion(SayChanges() ? StartSaid(echo.Said) : "", true);
+    if (echo.Selection)
+        return SpeakDeletion(SayChanges() ? StartSaid(echo.Said, EnglishSpeech()) : "", true);
     SpeakDeletion(echo.Said, readControlChars);
 }
 
@@ -138,7 +139,8 @@ void TMainForm::ActOnDeletion(const TFieldKeyEcho& echo, bool readControlChars) 
 void TMainForm::WordDeletionKeyDown(bool before) {
     const std::string word = Editor->WordDeletion(before);
     if (word.empty()) return EdgeBeep();
-    if (Editor->SelLength() > 0) return SpeakDeletion(SayChanges() ? StartSaid(word) : "", true);
+    if (Editor->SelLength() > 0)
+        return SpeakDeletion(SayChanges() ? StartSaid(word, EnglishSpeech()) : "", true);
     SpeakDeletion(DeletionSaid(word), ReadControlChars());
 }
 

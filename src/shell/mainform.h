@@ -315,7 +315,9 @@ private:
     void SayChangesCommand();
     bool SayChanges() const;
     std::string SpokenVni(const std::string& displayBytes); // the display's bytes as VNI text
-    std::string StartSaid(const std::string& displayBytes); // a few words and the letters
+    // A few words and the number of letters; in English words when english (for what the
+    // English voice says; prompts are said by the Vietnamese voice).
+    std::string StartSaid(const std::string& displayBytes, bool english);
     std::string DeletionSaid(const std::string& displayBytes);
     void SelectionKeyDown(int key, bool shift);
     void SelectionKeyUp(int key);

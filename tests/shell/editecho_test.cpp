@@ -297,6 +297,12 @@ const EchoCase Cases[] = {
      "{Shift+Ctrl+Left}b",
      {"vi\tchào", "vi\tzzzmeslg chào, 4 zzzmeswd, b"},
      "xin b|"},
+    {"the English voice says them in English",
+     "ab|c",
+     "{Shift+Home}{Shift+Right}{Del}",
+     {"en\tab", "en\tunselected a", "en\tdelete b, 1 letter"},
+     "a|c",
+     "english"},
     {"the option can be turned off", "|", "<MRSayChanges>", {"vi\tzzzmeswb"}, "|"},
 };
 
