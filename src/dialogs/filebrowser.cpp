@@ -107,7 +107,7 @@ TFileBrowser::TFileBrowser(ITalker& talker, const fs::path& documentsFolder, boo
     SetTag(FileListBox1, TagFiles);
     SetTag(FilterComboBox1, TagTypes);
     TFieldRules rules;
-    rules.Refused = TRefusedSet::Name;
+    rules.Refused = TRefusedSet::FileName;
     rules.BeepWhenSilent = false;
     rules.EchoEnterAndEscape = true;
     rules.OkButton = Button1;

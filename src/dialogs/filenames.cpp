@@ -72,6 +72,31 @@ fs::path OpenPath(std::string_view typed, const fs::path& folder, const fs::path
     return TypedPath(typed, folder, home);
 }
 
+std::vector<std::string> NameCompletions(std::string_view typed, const fs::path& folder,
+                                         const fs::path& home) {
+    const std::size_t slash = typed.rfind('/');
+    const std::string_view head = slash == std::string_view::npos ? "" : typed.substr(0, slash + 1);
+    const std::string_view start = typed.substr(head.size());
+    const fs::path dir = head.empty() ? folder : TypedPath(head, folder, home);
+    const auto begins = [start](const std::string& name) {
+        return name.size() >= start.size() &&
+               std::equal(start.begin(), start.end(), name.begin(), [](char a, char b) {
+                   return Lower(static_cast<unsigned char>(a)) ==
+                          Lower(static_cast<unsigned char>(b));
+               });
+    };
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if ((name.starts_with('.') && !start.starts_with('.')) || !begins(name)) continue;
+        std::error_code kind; // a name that vanished meanwhile is still a name
+        names.push_back(std::string(head) + name + (it->is_directory(kind) ? "/" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string UserFolderName(std::string_view userName) {
     std::string safe;
     for (unsigned char c : userName)

@@ -18,6 +18,13 @@ namespace fs = std::filesystem;
 fs::path SavePath(std::string_view typed, const fs::path& folder, const fs::path& home);
 fs::path OpenPath(std::string_view typed, const fs::path& folder, const fs::path& home);
 
+// The names in the folder a typed name points into that start with its last part (letter case
+// ignored, hidden files only when that part starts with "."), each as the whole typed text
+// would read with it, folders with a "/" after them, in order. None for a folder that cannot be
+// read.
+std::vector<std::string> NameCompletions(std::string_view typed, const fs::path& folder,
+                                         const fs::path& home);
+
 // A user name (UTF-8, as typed) as the name of that user's folder or file: never a path
 // ("/" and control characters become "_", and "." or ".." cannot climb out of the folder).
 std::string UserFolderName(std::string_view userName);

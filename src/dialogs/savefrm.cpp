@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -75,6 +76,36 @@ void TFileNameFrm::BrowseClick() {
         SetFieldBytes(EFName, Vni(Browsed->string()));
     }
     done(result);
+}
+
+bool TFileNameFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == EFName && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) &&
+            key->modifiers() == Qt::NoModifier) {
+            Complete(key->key() == Qt::Key_Down);
+            return true;
+        }
+    }
+    return TTalkingDialog::eventFilter(watched, event);
+}
+
+// The names are found again once the field holds something else than the last one offered.
+// Each is said by its own name, without its folder.
+void TFileNameFrm::Complete(bool next) {
+    const std::string typed = VnText(FieldBytes(EFName)).toStdString();
+    const bool offered = Completion < Completions.size() && Completions[Completion] == typed;
+    if (!offered) {
+        Completions = NameCompletions(typed, Folder, QDir::homePath().toStdString());
+        Completion = next ? Completions.size() - 1 : 0; // the first step lands on the first
+    }
+    if (Completions.empty()) return Talk().PlayBeep();
+    const std::size_t count = Completions.size();
+    Completion = (Completion + (next ? 1 : count - 1)) % count;
+    const std::string& name = Completions[Completion];
+    SetFieldBytes(EFName, Vni(name));
+    std::string shown = name.ends_with('/') ? name.substr(0, name.size() - 1) : name;
+    Talk().Echo(Vni(shown.substr(shown.rfind('/') + 1)));
 }
 
 void TFileNameFrm::done(int result) {

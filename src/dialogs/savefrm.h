@@ -34,11 +34,16 @@ protected:
                  QWidget* parent);
     // The browser, opened by the browse button: its choice closes this dialog too.
     void BrowseClick();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Down and Up in the name field: the next or the last name that starts with what was typed.
+    void Complete(bool next);
 
     const TKind Kind;
     std::filesystem::path Folder;
     std::filesystem::path Chosen;
     std::optional<std::filesystem::path> Browsed;
+    std::vector<std::string> Completions; // UTF-8, for the text typed last
+    std::size_t Completion = 0;           // the one in the field
 };
 
 class TSaveFrm : public TFileNameFrm {

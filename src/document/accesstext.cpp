@@ -72,13 +72,7 @@ TAccessText TAccessText::Build(std::string_view bytes, bool marks, Convert conve
     t.FText.reserve(bytes.size());
     TLetterCache<Convert> converted(convert);
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto at = [&](std::size_t k) {
-            return k < bytes.size() ? static_cast<unsigned char>(bytes[k]) : 0u;
-        };
-        const bool lineBreak = at(i) == '\r' && at(i + 1) == '\n';
-        const bool pair = lineBreak || (marks && at(i) != '\r' && at(i) != '\n' &&
-                                        IsCombiningMark(static_cast<int>(at(i + 1))));
-        const std::string_view letter = bytes.substr(i, pair ? 2 : 1);
+        const std::string_view letter = bytes.substr(i, LetterLength(bytes, i, marks));
         t.Add(letter.size(), converted(letter));
         i += letter.size();
     }

@@ -1,7 +1,10 @@
 #include "document/editecho.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 namespace tavi {
 
@@ -210,6 +213,101 @@ std::string SpaceName(bool english) {
 
 std::string LineAndColumn(int line, int column) {
     return "do\xF8ng " + std::to_string(line) + " co\xE4t " + std::to_string(column);
+}
+
+std::size_t LetterLength(std::string_view bytes, std::size_t i, bool marks) {
+    if (i >= bytes.size()) return 0;
+    const auto at = [&](std::size_t k) {
+        return k < bytes.size() ? static_cast<unsigned char>(bytes[k]) : 0u;
+    };
+    const bool lineBreak = at(i) == '\r' && at(i + 1) == '\n';
+    const bool pair = lineBreak || (marks && !IsLineBreak(static_cast<int>(at(i))) &&
+                                    IsCombiningMark(static_cast<int>(at(i + 1))));
+    return pair ? 2 : 1;
+}
+
+std::size_t LetterCount(std::string_view bytes, bool marks) {
+    std::size_t letters = 0;
+    for (std::size_t i = 0; i < bytes.size(); i += LetterLength(bytes, i, marks)) ++letters;
+    return letters;
+}
+
+namespace {
+
+constexpr std::string_view Blanks = " \t\r\n";
+
+// At most max bytes of a word, not parting a letter from its mark.
+std::string_view CutWord(std::string_view word, std::size_t max, bool marks) {
+    std::size_t end = 0;
+    while (end < word.size()) {
+        const std::size_t next = end + LetterLength(word, end, marks);
+        if (next > max) break;
+        end = next;
+    }
+    return word.substr(0, end);
+}
+
+} // namespace
+
+TTextStart TextStart(std::string_view text, bool vniDisplay, std::size_t words) {
+    TTextStart s;
+    s.Letters = LetterCount(text, vniDisplay);
+    std::size_t at = text.find_first_not_of(Blanks);
+    for (std::size_t taken = 0; taken < words && at != std::string_view::npos; ++taken) {
+        const std::size_t end = std::min(text.find_first_of(Blanks, at), text.size());
+        const std::size_t room = StartBytesMax - std::min(s.Words.size(), StartBytesMax);
+        const std::string_view word = CutWord(text.substr(at, end - at), room, vniDisplay);
+        if (!s.Words.empty() && !word.empty()) s.Words += ' ';
+        s.Words += word;
+        if (word.size() < end - at) return s; // a run too long to say whole
+        at = text.find_first_not_of(Blanks, end);
+    }
+    s.Whole = at == std::string_view::npos;
+    return s;
+}
+
+std::string SpokenStart(std::string_view text, bool vniDisplay, bool english) {
+    const TTextStart s = TextStart(text, vniDisplay);
+    const std::string words = s.Words.empty() ? SpaceName(english) : s.Words;
+    const char* unit = !english ? " zzzmeswd" : s.Letters == 1 ? " letter" : " letters";
+    return words + ", " + std::to_string(s.Letters) + unit;
+}
+
+std::string UnselectedName(bool english) {
+    return english ? "unselected " : "zzzmeswc ";
+}
+
+TSelectionChange SelectionChange(std::size_t oldStart, std::size_t oldEnd, std::size_t newStart,
+                                 std::size_t newEnd) {
+    // What the one range has outside the other: with one end kept, a single piece.
+    const auto outside = [](std::size_t s, std::size_t e, std::size_t os, std::size_t oe) {
+        if (os == oe || e <= os || s >= oe) return std::pair{s, e};
+        if (s < os) return std::pair{s, os};
+        if (e > oe) return std::pair{oe, e};
+        return std::pair{s, s};
+    };
+    TSelectionChange c;
+    std::tie(c.AddedStart, c.AddedEnd) = outside(newStart, newEnd, oldStart, oldEnd);
+    std::tie(c.RemovedStart, c.RemovedEnd) = outside(oldStart, oldEnd, newStart, newEnd);
+    return c;
+}
+
+TTextChange TextChange(std::string_view before, std::string_view after, bool vniDisplay) {
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t head = 0;
+    while (head < shorter && before[head] == after[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < shorter - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    // A letter and its mark go together: a difference in either is a different letter.
+    const auto mark = [](std::string_view t, std::size_t i) {
+        return i < t.size() && IsCombiningMark(static_cast<unsigned char>(t[i]));
+    };
+    if (vniDisplay && head > 0 && (mark(before, head) || mark(after, head))) --head;
+    if (vniDisplay && tail > 0 && mark(before, before.size() - tail)) --tail;
+    return {head, std::string(before.substr(head, before.size() - head - tail)),
+            std::string(after.substr(head, after.size() - head - tail))};
 }
 
 } // namespace tavi

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tavi {
 
@@ -83,5 +84,44 @@ std::string SpaceName(bool english);
 
 // "dòng 3 cột 5" (1-based) in Vni for Win, as Alt+F1 says it.
 std::string LineAndColumn(int line, int column);
+
+// How many bytes the letter at i takes: a line break (CR LF) is one letter, and so, when marks
+// is set (VNI display), is a letter with its mark. 0 at the end.
+std::size_t LetterLength(std::string_view bytes, std::size_t i, bool marks);
+// How many letters the bytes hold, as the user counts them.
+std::size_t LetterCount(std::string_view bytes, bool marks);
+
+// The start of a text, as it is said for what the clipboard and undo handle: its first words,
+// with single spaces between them, and how many letters the whole text has.
+constexpr std::size_t StartWords = 5;
+constexpr std::size_t StartBytesMax = 80; // of one long run of letters without a blank
+struct TTextStart {
+    std::string Words;
+    std::size_t Letters = 0;
+    bool Whole = false; // Words says all of the text (its blanks aside)
+};
+TTextStart TextStart(std::string_view text, bool vniDisplay, std::size_t words = StartWords);
+// "một hai ba, 12 ký tự" in the language of the voice; a text of blanks only says the space's
+// name.
+std::string SpokenStart(std::string_view text, bool vniDisplay, bool english);
+// The name put before what was taken off the selection, in the language of the voice.
+std::string UnselectedName(bool english);
+
+// A selection that moved one of its ends, from [oldStart, oldEnd) to [newStart, newEnd): the
+// part it gained and the part it lost (one of them, or both when it crossed its anchor).
+struct TSelectionChange {
+    std::size_t AddedStart = 0, AddedEnd = 0;
+    std::size_t RemovedStart = 0, RemovedEnd = 0;
+};
+TSelectionChange SelectionChange(std::size_t oldStart, std::size_t oldEnd, std::size_t newStart,
+                                 std::size_t newEnd);
+
+// What changed from one text to the other: where, and what was removed and inserted there, in
+// whole letters.
+struct TTextChange {
+    std::size_t Start = 0;
+    std::string Removed, Inserted;
+};
+TTextChange TextChange(std::string_view before, std::string_view after, bool vniDisplay);
 
 } // namespace tavi

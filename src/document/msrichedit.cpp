@@ -2,6 +2,7 @@
 
 #include "codes/keyboardfilter.h"
 #include "codes/vncodeconverter.h"
+#include "document/editecho.h"
 #include "document/htmltext.h"
 #include "document/printform.h"
 #include "document/rtfqt.h"
@@ -324,9 +325,11 @@ void TMsRichEdit::SetSelLength(int length) {
     setTextCursor(c);
 }
 
-std::string TMsRichEdit::SelText() const {
+namespace {
+
+std::string SelectedBytes(const QTextCursor& cursor) {
     std::string text;
-    for (QChar c : textCursor().selectedText()) {
+    for (QChar c : cursor.selectedText()) {
         if (c == QChar::ParagraphSeparator) {
             text += "\r\n";
         } else {
@@ -335,6 +338,20 @@ std::string TMsRichEdit::SelText() const {
         }
     }
     return text;
+}
+
+} // namespace
+
+std::string TMsRichEdit::SelText() const {
+    return SelectedBytes(textCursor());
+}
+
+std::string TMsRichEdit::WordDeletion(bool before) const {
+    QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        c.movePosition(before ? QTextCursor::PreviousWord : QTextCursor::NextWord,
+                       QTextCursor::KeepAnchor);
+    return SelectedBytes(c);
 }
 
 void TMsRichEdit::SetSelText(std::string_view text) {
@@ -425,6 +442,15 @@ int TMsRichEdit::CaretColumn() const {
     const TScreenLine s = ScreenLine(document(), pos);
     const int lineStart = s.Block.position() + (s.Line.isValid() ? s.Line.textStart() : 0);
     return DocToText(pos) - DocToText(lineStart);
+}
+
+int TMsRichEdit::CaretLetterColumn() const {
+    const int pos = textCursor().selectionStart();
+    const TScreenLine s = ScreenLine(document(), pos);
+    const int lineStart = s.Line.isValid() ? s.Line.textStart() : 0;
+    const std::string before =
+        Bytes(s.Block.text().mid(lineStart, pos - s.Block.position() - lineStart));
+    return static_cast<int>(LetterCount(before, !BrailleDisplay()));
 }
 
 std::string TMsRichEdit::GetCaretLineText() const {

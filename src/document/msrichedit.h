@@ -131,10 +131,15 @@ public:
     TSegment FindSegment(std::string_view delims) const;
     std::string GetSegment(std::string_view delims) const;
     void SelectSegment(std::string_view delims);
-    int CaretLine() const;                // screen line of the caret, from 0
-    int CaretColumn() const;              // from the start of that line, from 0
+    int CaretLine() const;   // screen line of the caret, from 0
+    int CaretColumn() const; // from the start of that line, from 0
+    // The same in letters, as the user counts them: a letter with its mark is one (text display).
+    int CaretLetterColumn() const;
     std::string GetCaretLineText() const; // that line with its paragraph break, at most 256 bytes
 
+    // What Ctrl+Backspace (before) or Ctrl+Delete takes away: the selection, else the text to
+    // the start of the word before the caret or to the start of the next word.
+    std::string WordDeletion(bool before) const;
     void CopySelection();
     void CutSelection();
     void PasteClipboard();

@@ -71,7 +71,8 @@ TDocumentLook TMainForm::Look() const {
 // Finds from a position; says whether it did.
 bool TMainForm::FindFrom(int start, int options) {
     if (Editor->Find(FSearch.FindText, start, Editor->TextLength(), options) >= 0) {
-        Announce(" zzzmesbr ");
+        // The match is read in its place, so that typing over it is no surprise.
+        Announce(" zzzmesbr " + (SayChanges() ? FoundLine() : std::string()));
         return true;
     }
     Report(" zzzmesbsa ", "Tavi không tìm thấy .Kết thúc tìm kiếm.");
@@ -183,25 +184,39 @@ void TMainForm::SaySpellCheckEnd(const TSpellFrm& dialog, int result, int found)
     }
 }
 
-// The clipboard and undo say what they do, then do it.
+// The clipboard says what it does, and, while changes are said, the start of the text it
+// handles; undo says the start of what it took back.
 void TMainForm::CopyCommand() {
-    Announce(" zzzmesfl ");
+    Announce(" zzzmesfl " + (SayChanges() ? StartSaid(Editor->SelText(), false) : std::string()));
     Editor->CopySelection();
 }
 
 void TMainForm::CutCommand() {
-    Announce(" zzzmesfk ");
+    Announce(" zzzmesfk " + (SayChanges() ? StartSaid(Editor->SelText(), false) : std::string()));
     Editor->CutSelection();
 }
 
 void TMainForm::PasteCommand() {
-    Announce(" zzzmesfm ");
+    const int start = Editor->SelStart();
+    if (!SayChanges()) Announce(" zzzmesfm ");
     Editor->PasteClipboard();
+    if (!SayChanges()) return;
+    const int end = Editor->SelStart();
+    const std::string pasted = end > start
+                                   ? Editor->TextWindow(static_cast<std::size_t>(start),
+                                                        static_cast<std::size_t>(end - start))
+                                   : std::string();
+    Announce(" zzzmesfm " + (pasted.empty() ? std::string() : StartSaid(pasted, false)));
 }
 
+// What was taken back: the text it removed, else the text it put back (nothing of a change of
+// form alone).
 void TMainForm::UndoCommand() {
-    Announce(" zzzmesfn ");
+    const std::string before = Editor->Text();
     Editor->Undo();
+    const TTextChange c = TextChange(before, Editor->Text(), !FDocument.Braille());
+    const std::string& undone = c.Removed.empty() ? c.Inserted : c.Removed;
+    Announce(" zzzmesfn " + (undone.empty() ? std::string() : StartSaid(undone, false)));
 }
 
 } // namespace tavi

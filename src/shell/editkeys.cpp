@@ -73,6 +73,7 @@ void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
     if (ConversionKey(key, mods, true)) return;
     const TShift shift = ShiftOf(mods);
     const TCaretText t = Editor->CaretText();
+    SelectionKeyDown(key, shift.Shift);
     FKeys.Echoed = false;
     FKeys.Placed = false;
     if (shift.None() && !IsKeypad(mods) && key >= Qt::Key_1 && key <= Qt::Key_9)
@@ -87,7 +88,7 @@ void TMainForm::EditorKeyDown(int& key, Qt::KeyboardModifiers mods) {
     FKeys.LastColumn = Editor->CaretColumn();
     FKeys.LastCaret = Editor->SelStart();
     if (shift.Ctrl) {
-        CtrlKeyDown(key, IsKeypad(mods), t);
+        CtrlKeyDown(key, IsKeypad(mods));
     } else if (key == Qt::Key_Backspace) {
         BackspaceKeyDown(t);
     }
@@ -112,7 +113,7 @@ void TMainForm::AccentKeyDown(char key, const TCaretText& t) {
 void TMainForm::DeleteKeyDown(bool noModifiers, bool ctrl, const TCaretText& t) {
     if (!noModifiers) {
         if (ctrl)
-            Announce("zzzmesgk ");
+            WordDeletionKeyDown(false);
         else
             EdgeBeep();
     } else {
@@ -124,12 +125,23 @@ void TMainForm::BackspaceKeyDown(const TCaretText& t) {
     ActOnDeletion(FieldKeyEcho(TFieldKey::Backspace, t, !FDocument.Braille()), ReadControlChars());
 }
 
-// A selection deleted is named only: it may be long.
+// A selection deleted is named only, or by its start while changes are said: it may be long.
 void TMainForm::ActOnDeletion(const TFieldKeyEcho& echo, bool readControlChars) {
     if (echo.Beep) return EdgeBeep();
     if (echo.ClearByte) ClearByte(*echo.ClearByte);
-    if (echo.Selection) return SpeakDeletion({}, true);
+    if (echo.Selection)
+        return SpeakDeletion(SayChanges() ? StartSaid(echo.Said, EnglishSpeech()) : "", true);
     SpeakDeletion(echo.Said, readControlChars);
+}
+
+// Ctrl+Backspace and Ctrl+Delete say the word they take as Backspace says the letter; with a
+// selection they take the selection, as Backspace does.
+void TMainForm::WordDeletionKeyDown(bool before) {
+    const std::string word = Editor->WordDeletion(before);
+    if (word.empty()) return EdgeBeep();
+    if (Editor->SelLength() > 0)
+        return SpeakDeletion(SayChanges() ? StartSaid(word, EnglishSpeech()) : "", true);
+    SpeakDeletion(DeletionSaid(word), ReadControlChars());
 }
 
 void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t) {
@@ -147,13 +159,8 @@ void TMainForm::RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& 
     if (SoundOn() && !piece.empty()) EchoDisplayText(piece);
 }
 
-void TMainForm::CtrlKeyDown(int key, bool keypad, const TCaretText& t) {
-    if (key == Qt::Key_Backspace) {
-        if (t.Caret > 0)
-            SpeakText(DeletionName(EnglishSpeech()) + " " + Editor->SelText(), VniWinTable,
-                      EnglishSpeech(), true);
-        return;
-    }
+void TMainForm::CtrlKeyDown(int key, bool keypad) {
+    if (key == Qt::Key_Backspace) return WordDeletionKeyDown(true);
     if (keypad) return;
     for (const TClipboardKey& k : ClipboardKeys)
         if (key == k.key && Action(k.command)->isEnabled()) Announce(k.prompt);
@@ -170,8 +177,15 @@ void TMainForm::EditorKeyPress(char& ch) {
     // A key whose letter was spoken at key-down or after the change is not spoken again.
     const TTypedEcho echo =
         TypedEcho(c, Options().Echo(), vni, Editor->CaretText(), FKeys.Placed && !FKeys.Echoed);
-    if (echo.Piece.empty()) return;
-    if (echo.Braille) {
+    const std::string replaced = SelectionReplaced(c);
+    if (!replaced.empty()) {
+        // One utterance, so that the letter does not cut off what it replaces.
+        const std::string piece =
+            echo.Braille || echo.FromBraille ? VniOfBraille(echo.Piece) : echo.Piece;
+        EchoText(replaced + piece, VniWinTable);
+    } else if (echo.Piece.empty()) {
+        return;
+    } else if (echo.Braille) {
         EchoText(echo.Piece, BrailleTableName);
     } else if (echo.FromBraille) {
         EchoText(VniOfBraille(echo.Piece), VniWinTable);
@@ -195,6 +209,7 @@ void TMainForm::EditorKeyUp(int& key, Qt::KeyboardModifiers mods) {
     if (key == FKeys.DownKey) mods = FKeys.DownMods;
     FKeys.HandledKey = key;
     if (ConversionKey(key, mods, false)) return;
+    SelectionKeyUp(key);
     const TShift shift = ShiftOf(mods);
     if (!FDocument.Braille() && shift.Ctrl && shift.Alt && !IsKeypad(mods)) CtrlAltKeyUp(key);
     if (key == Qt::Key_Left) {
@@ -255,7 +270,7 @@ void TMainForm::PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onl
     } else if (key == Qt::Key_F1 && onlyCtrl) {
         SpeakLockStates();
     } else if (key == Qt::Key_F1 && onlyAlt) {
-        Announce(LineAndColumn(Editor->CaretLine() + 1, Editor->CaretColumn() + 1));
+        Announce(LineAndColumn(Editor->CaretLine() + 1, Editor->CaretLetterColumn() + 1));
     }
 }
 

@@ -307,11 +307,26 @@ private:
     void BackspaceKeyDown(const TCaretText& t);
     void ActOnDeletion(const TFieldKeyEcho& echo, bool readControlChars);
     void RightKeyDown(bool noModifiers, bool onlyCtrl, const TCaretText& t);
-    void CtrlKeyDown(int key, bool keypad, const TCaretText& t);
+    void CtrlKeyDown(int key, bool keypad);
     void CtrlAltKeyUp(int key);
     void LeftKeyUp(bool noModifiers, bool onlyCtrl);
     void UpDownKeyUp();
     void PositionKeyUp(int key, bool noModifiers, bool onlyCtrl, bool onlyAlt);
+    void WordDeletionKeyDown(bool before);
+    // changespeech.cpp: what an edit changed, said while the option is on
+    static const std::vector<TCommand>& ChangeCommands();
+    void SayChangesCommand();
+    bool SayChanges() const;
+    std::string SpokenVni(const std::string& displayBytes); // the display's bytes as VNI text
+    // A few words and the number of letters; in English words when english (for what the
+    // English voice says; prompts are said by the Vietnamese voice).
+    std::string StartSaid(const std::string& displayBytes, bool english);
+    std::string DeletionSaid(const std::string& displayBytes);
+    void SelectionKeyDown(int key, bool shift);
+    void SelectionKeyUp(int key);
+    void KeepLetterWhole(bool forward);
+    std::string SelectionReplaced(unsigned char typed);
+    std::string FoundLine();
     // optioncmds.cpp: the options, which the settings restore. Each command changes its option,
     // acts on it as the settings restored would (Apply...), and says what it did.
     void ShowOptions(); // the check marks of the menus, from the options and the display
@@ -365,6 +380,8 @@ private:
         int LastColumn = 0;       // the caret's column when the last key went down
         bool PendingEcho = false; // the next change speaks the character before the caret
         bool CapsLock = false, NumLock = false; // as last seen
+        // The selection (start, end) when a key with Shift that moves its end went down.
+        std::optional<std::pair<int, int>> SelectingFrom;
     } FKeys;
     // The user: the name typed at start-up (upper-cased), the documents folder, the registry.
     struct {

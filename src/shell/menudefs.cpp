@@ -91,6 +91,7 @@ const std::vector<TMenuEntry>& MainMenuEntries() {
         Radio("MVietNam", "Giọng tiếng &Việt", "Alt+Shift+V", "Language", true),
         Radio("MEnglish", "Giọng tiếng &Anh", "Alt+Shift+E", "Language", false),
         Check("MREnglishWords", "Đọc từ tiếng Anh &bằng giọng Anh", "", true),
+        Check("MRSayChanges", "Đọc &phần thay đổi", "", true),
         Sep(),
         Cmd("MRVolUp", "Tăng â&m lượng", "F7"),
         Cmd("MRVolDown", "Giảm âm &lượng", "F6"),

@@ -124,8 +124,9 @@ void TMainForm::BuildToolBar() {
 // The commands this window carries out; every other entry stays disabled until the commands
 // of its own part of the program are connected.
 void TMainForm::ConnectCommands() {
-    for (const auto* commands : {&FileCommands(), &EditCommands(), &LayoutCommands(),
-                                 &MailCommands(), &ReadingCommands(), &VoiceCommands()})
+    for (const auto* commands :
+         {&FileCommands(), &EditCommands(), &LayoutCommands(), &MailCommands(), &ReadingCommands(),
+          &VoiceCommands(), &ChangeCommands()})
         for (const TCommand& c : *commands)
             Connect(c.Name, [this, run = c.Run] { (this->*run)(); });
     for (std::size_t mode = 0; mode < EchoModeItems.size(); ++mode)

@@ -19,6 +19,7 @@ const std::vector<TOptionRow>& OptionRows() {
         {"EnglishWords", &TOptions::EnglishWords, true, "MREnglishWords"},
         {"RateVietnamese", &TOptions::VietnameseRate, NormalRateStep},
         {"RateEnglish", &TOptions::EnglishRate, NormalRateStep},
+        {"SayChanges", &TOptions::SayChanges, true, "MRSayChanges"},
     };
     return rows;
 }

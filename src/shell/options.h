@@ -26,6 +26,9 @@ struct TOptions {
     bool AutoConvert{}; // an opened document is converted to the editor's code
     // English words inside Vietnamese text read by the English voice (or spelt).
     bool EnglishWords{};
+    // What a selection, the clipboard, a search or typing over a selection changed is said, not
+    // only that it changed.
+    bool SayChanges{};
     // The speed of each voice as a step of speech/speechrate.h (1 the slowest).
     std::int32_t VietnameseRate{}, EnglishRate{};
     std::string DbtPath; // the outside Braille translator (the program's, not the user's)

@@ -54,7 +54,7 @@ void TMainForm::SetFileName(const std::string& name) {
 
 void TMainForm::UpdateCaretPanel() {
     Panel(0)->setText(QString::asprintf("Dòng: %3d  - Cột: %3d", Editor->CaretLine() + 1,
-                                        Editor->CaretColumn() + 1));
+                                        Editor->CaretLetterColumn() + 1));
     const bool selection = Editor->SelLength() > 0;
     for (const char* name : {"MECopy", "MECut"}) Action(name)->setEnabled(selection);
 }

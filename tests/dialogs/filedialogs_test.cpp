@@ -59,6 +59,7 @@ void PrintTo(const NameCase& c, std::ostream* os) {
 
 class NameDialog : public ::testing::TestWithParam<NameCase> {
 protected:
+    void SetUp() override { tavitest::WriteFile(docs / "bao-cao_2026.txt", "x"); }
     tavitest::TempDir docs;
     RecordingTalker talker;
 };
@@ -92,8 +93,14 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{false,
                  "bai-1.rtf{Enter}",
                  tavi::mrOk,
-                 "bai1.rtf",
-                 {"b", "a", "i", "1", ".", "r", "t", "f", "\r"}},
+                 "bai-1.rtf",
+                 {"b", "a", "i", "-", "1", ".", "r", "t", "f", "\r"}},
+        // Any character a file name may hold can be typed.
+        NameCase{true,
+                 "a_(b)+c,&'{Enter}",
+                 tavi::mrOk,
+                 "a_(b)+c,&'",
+                 {"a", "_", "(", "b", ")", "+", "c", ",", "&", "'"}},
         NameCase{false, "~/bai{Enter}", tavi::mrOk, "~/bai.TXT", {"~", "/", "b", "a", "i", "\r"}},
         NameCase{false, "{Enter}", tavi::mrOk, "", {"\r"}}, // an empty name stays empty
         NameCase{false,
@@ -103,6 +110,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {" zzzmesdx ", "b", "a", "i", "\x1B"}},
         // The open dialog adds no extension and does not echo Enter.
         NameCase{true, "bai1{Enter}", tavi::mrOk, "bai1", {"b", "a", "i", "1"}},
+        // Down offers the names that start with what was typed.
+        NameCase{true,
+                 "ba{Down}{Enter}",
+                 tavi::mrOk,
+                 "bao-cao_2026.txt",
+                 {"b", "a", "bao-cao_2026.txt"}},
         NameCase{true, "{F1}bai{Esc}", tavi::mrCancel, "", {" zzzmesdy ", "b", "a", "i"}}));
 
 TEST(OpenFrm, TheConversionBoxSaysItsStateOnlyWhenClicked) {

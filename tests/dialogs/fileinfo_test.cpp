@@ -58,17 +58,22 @@ TEST(FileInfo, TimesAndSizeOfRealFiles) {
 
 TEST(RefusedChars, TheTwoSetsDifferWhereTheyShould) {
     using tavi::TRefusedSet;
-    int path = 0, name = 0;
+    int path = 0, name = 0, fileName = 0;
     for (int c = 0; c < 256; ++c) {
         path += tavi::IsRefused(TRefusedSet::Path, static_cast<unsigned char>(c));
         name += tavi::IsRefused(TRefusedSet::Name, static_cast<unsigned char>(c));
+        fileName += tavi::IsRefused(TRefusedSet::FileName, static_cast<unsigned char>(c));
     }
-    EXPECT_EQ(path, 27);
+    EXPECT_EQ(path, 32); // control characters only: any file can be named
     EXPECT_EQ(name, 29);
+    EXPECT_EQ(fileName, 33); // and the slash
+    for (char c : std::string("-_()+,&'!#$%;=@[]{}^`~ "))
+        EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, static_cast<unsigned char>(c))) << c;
+    EXPECT_TRUE(tavi::IsRefused(TRefusedSet::FileName, '/'));
     EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, '/')); // "~/thu/bai.txt"
     EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, '~'));
     EXPECT_TRUE(tavi::IsRefused(TRefusedSet::Name, '/'));
-    EXPECT_TRUE(tavi::IsRefused(TRefusedSet::Path, '-'));
+    EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, '-'));
     EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Name, '-'));
     EXPECT_FALSE(tavi::IsRefused(TRefusedSet::Path, ':'));
     EXPECT_TRUE(tavi::IsRefused(TRefusedSet::Name, ':'));

@@ -43,6 +43,24 @@ TEST(FileNames, ABareNameOpensItsTxtFileWhenOnlyThatExists) {
     EXPECT_EQ(tavi::DocumentToOpen(dir / "none"), dir / "none.TXT"); // still missing
 }
 
+TEST(FileNames, NamesThatStartWithWhatWasTyped) {
+    const tavitest::TempDir dir;
+    for (const char* name : {"bao-cao_2026.txt", "Bao (1).rtf", "ban/x.txt", "x", ".bao"})
+        tavitest::WriteFile(dir / name, "x");
+    const struct {
+        std::string typed;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"ba", {"Bao (1).rtf", "ban/", "bao-cao_2026.txt"}},
+        {"BAO-", {"bao-cao_2026.txt"}},
+        {"ban/", {"ban/x.txt"}},
+        {dir.path().string() + "/.b", {dir.path().string() + "/.bao"}},
+        {"none/", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tavi::NameCompletions(c.typed, dir.path(), "/home/anna"), c.names) << c.typed;
+}
+
 TEST(FileNames, MasksIgnoreLetterCase) {
     const struct {
         const char* name;

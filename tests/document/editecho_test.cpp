@@ -90,6 +90,34 @@ TEST(EditEchoCore, FieldKeysPassAndDeleteLettersWhole) {
     }
 }
 
+TEST(EditEchoCore, StartsOfTextsAndWhatChangedKeepLettersWhole) {
+    const struct {
+        std::string text, said;
+    } starts[] = {
+        {"  Vie\xE4t  nam\r\nba ", "Vie\xE4t nam ba, 15 zzzmeswd"}, // a break is one letter
+        {"a b c d e f g", "a b c d e, 13 zzzmeswd"},
+        {" \r\n", "zzzmesev, 2 zzzmeswd"},
+        {std::string(100, 'x'), std::string(80, 'x') + ", 100 zzzmeswd"},
+        {std::string(79, 'x') + "e\xE4", std::string(79, 'x') + ", 80 zzzmeswd"},
+    };
+    for (const auto& c : starts) EXPECT_EQ(tavi::SpokenStart(c.text, true, false), c.said);
+    const struct {
+        std::string before, after;
+        std::size_t start;
+        std::string removed, inserted;
+    } changes[] = {
+        {"Vie\xE4t", "Vie\xE9t", 2, "e\xE4", "e\xE9"},
+        {"a\xE4", "e\xE4", 0, "a\xE4", "e\xE4"},
+        {"ab xin", "ab ", 3, "xin", ""},
+    };
+    for (const auto& c : changes) {
+        const tavi::TTextChange t = tavi::TextChange(c.before, c.after, true);
+        EXPECT_EQ(t.Start, c.start) << c.before;
+        EXPECT_EQ(t.Removed, c.removed) << c.before;
+        EXPECT_EQ(t.Inserted, c.inserted) << c.before;
+    }
+}
+
 TEST(EditEchoCore, CtrlAltTableCoversItsKeysOnly) {
     EXPECT_EQ(tavi::CtrlAltByte('0'), 0xAA);
     EXPECT_EQ(tavi::CtrlAltByte('Z'), 0x8E);

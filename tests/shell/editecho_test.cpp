@@ -25,11 +25,12 @@ struct EchoCase {
     // A key script (support/keyscript.h); <Item> chooses a menu item, ~ lets the voice reading
     // on go on to its next word.
     const char* keys;
-    Lines said;                // "vi\t…", "en\t…" or "beep\tBeep.wav"
-    const char* after;         // the document afterwards, or nullptr
-    const char* settings = ""; // braille, english, nocontrols, none, word, sentence, paragraph
-    double rate = 1.0;         // the speed of the voice of the row's language afterwards
-    bool englishWords = true;  // English words read by the English voice afterwards
+    Lines said;        // "vi\t…", "en\t…" or "beep\tBeep.wav"
+    const char* after; // the document afterwards, or nullptr
+    // braille, english, nocontrols, none, word, sentence, paragraph; quiet: changes not said
+    const char* settings = "";
+    double rate = 1.0;        // the speed of the voice of the row's language afterwards
+    bool englishWords = true; // English words read by the English voice afterwards
 };
 
 void PrintTo(const EchoCase& c, std::ostream* os) {
@@ -74,13 +75,20 @@ const EchoCase Cases[] = {
      "ab|",
      "{Shift+Left}{Del}",
      {"vi\tzzzmeslg "},
-     "a|"},
-    {"Ctrl+Delete", "|ab cd", "{Ctrl+Del}", {"vi\tzzzmesgk "}, nullptr},
+     "a|",
+     "quiet"},
+    {"Ctrl+Delete says the word it deletes", "|ab cd", "{Ctrl+Del}", {"vi\tzzzmeslg ab "}, "|cd"},
     {"Ctrl+Backspace says the selection it deletes",
      "ab cd|",
      "{Shift+Left}{Ctrl+Backspace}",
-     {"vi\tzzzmeslg  d"},
+     {"vi\td", "vi\tzzzmeslg d, 1 zzzmeswd"},
      nullptr},
+    {"Ctrl+Backspace says the word it deletes",
+     "xin chào|",
+     "{Ctrl+Backspace}",
+     {"vi\tzzzmeslg chào"},
+     "xin |"},
+    {"Ctrl+Backspace at the start beeps", "|ab", "{Ctrl+Backspace}", {"beep\tBeep.wav"}, "|ab"},
     {"Shift+Delete beeps", "a|b", "{Shift+Del}", {"beep\tBeep.wav"}, nullptr},
     {"Backspace at the start beeps", "|ab", "{Backspace}", {"beep\tBeep.wav"}, "|ab"},
     // Moving.
@@ -117,6 +125,11 @@ const EchoCase Cases[] = {
      "|ab"},
     {"Home in an empty text beeps", "|", "{Home}", {"beep\tBeep.wav"}, nullptr},
     {"Alt+F1 says line and column", "abc\r\nde|f", "{Alt+F1}", {"vi\tdòng 2 cột 3"}, nullptr},
+    {"Alt+F1 counts the column in letters",
+     "một hai ba bốn năm|",
+     "{Alt+F1}",
+     {"vi\tdòng 1 cột 19"},
+     nullptr},
     {"Ctrl+F1 says the lock keys", "|", "{Ctrl+F1}", {"vi\tNUMLOCK tắt CAPSLOCK tắt "}, nullptr},
     // Ctrl and Ctrl+Alt.
     {"Ctrl+Alt+A types its character and says it", "|", "{Ctrl+Alt+A}", {"vi\t¤"}, "¤|"},
@@ -125,12 +138,14 @@ const EchoCase Cases[] = {
      "ab|",
      "{Shift+Home}{Ctrl+F7}{Ctrl+F11}{Ctrl+Pad+9}{Ctrl+Pad+0}",
      {},
-     nullptr},
+     nullptr,
+     "quiet"},
     {"Ctrl+C says copy once when something is selected",
      "ab|",
      "{Shift+Home}{Ctrl+C}",
      {"vi\t zzzmesfl "},
-     nullptr},
+     nullptr,
+     "quiet"},
     {"Ctrl+C with nothing selected says nothing", "ab|", "{Ctrl+C}", {}, nullptr},
     // Echo modes, reading the selection, speech off, the English voice.
     {"word echo at a space", "|", "xin ", {"vi\txin"}, nullptr, "word"},
@@ -222,7 +237,7 @@ const EchoCase Cases[] = {
      "|Hello there. Bye.",
      "english"},
     {"F8 with nothing selected", "ab|", "{F8}", {"vi\tzzzmesgn "}, nullptr},
-    {"F8 reads the selection", "xin chào|", "{Shift+Home}{F8}", {"vi\txin chào"}, nullptr},
+    {"F8 reads the selection", "xin chào|", "{Shift+Home}{F8}", {"vi\txin chào"}, nullptr, "quiet"},
     {"with speech off only the farewell and the beeps are heard",
      "ab|",
      "{F5}c{Left}{Left}{Left}{Left}",
@@ -252,6 +267,43 @@ const EchoCase Cases[] = {
      {"vi\tba."},
      "|ba.",
      "braille"},
+    // Changes said: the selection, the clipboard, undo, typing over a selection.
+    {"Shift with the arrows says what the selection gains and loses, letters whole",
+     "|việt nam",
+     "{Shift+Right*2}{Shift+Left}{Shift+Right*6}",
+     {"vi\tv", "vi\ti", "vi\tệ", "vi\tzzzmeswc ệ", "vi\tệ", "vi\tt", "vi\tzzzmesev", "vi\tn",
+      "vi\ta", "vi\tm", "beep\tBeep.wav"},
+     nullptr},
+    {"Shift+Home past the anchor gains one side and loses the other",
+     "ab|c",
+     "{Shift+Right}{Shift+Home}",
+     {"vi\tc", "vi\tab, zzzmeswc c"},
+     nullptr},
+    {"copy, cut and paste say the start of their text",
+     "một hai ba bốn năm sáu bảy|",
+     "{Shift+Home}{Ctrl+C}{Ctrl+X}{Ctrl+V}",
+     {"vi\tmột hai ba bốn năm sáu bảy", "vi\t zzzmesfl một hai ba bốn năm, 26 zzzmeswd",
+      "vi\t zzzmesfk một hai ba bốn năm, 26 zzzmeswd",
+      "vi\t zzzmesfm một hai ba bốn năm, 26 zzzmeswd"},
+     "một hai ba bốn năm sáu bảy|"},
+    {"undo says the start of what it took back: the letters since the tone key",
+     "ab |",
+     "xin cha2o{Ctrl+Z}",
+     {"vi\tx", "vi\ti", "vi\tn", "vi\txin", "vi\tc", "vi\th", "vi\ta", "vi\tdấu huyền", "vi\to",
+      "vi\t zzzmesfn ào, 2 zzzmeswd"},
+     "ab xin cha|"},
+    {"a letter typed over a selection says first what it replaces",
+     "xin chào|",
+     "{Shift+Ctrl+Left}b",
+     {"vi\tchào", "vi\tzzzmeslg chào, 4 zzzmeswd, b"},
+     "xin b|"},
+    {"the English voice says them in English",
+     "ab|c",
+     "{Shift+Home}{Shift+Right}{Del}",
+     {"en\tab", "en\tunselected a", "en\tdelete b, 1 letter"},
+     "a|c",
+     "english"},
+    {"the option can be turned off", "|", "<MRSayChanges>", {"vi\tzzzmeswb"}, "|"},
 };
 
 class EditEcho : public ::testing::TestWithParam<EchoCase> {
@@ -274,6 +326,7 @@ protected:
         if (Has(c, "english")) form->Action("MEnglish")->trigger();
         if (Has(c, "nocontrols")) form->Action("MRCharCtrl")->trigger(); // on at first
         if (Has(c, "braille")) form->Action("MGTGrade1")->trigger();     // F11, the document empty
+        if (Has(c, "quiet")) form->Action("MRSayChanges")->trigger();    // on at first
     }
     // The document in the editor's bytes, with the caret where "|" is.
     void Load(const EchoCase& c) {

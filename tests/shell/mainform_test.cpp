@@ -118,6 +118,7 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
         form->Action("MEnglish")->trigger();
         form->Action("MRSlower")->trigger(); // the English voice, the language's
         form->Action("MREnglishWords")->trigger();
+        form->Action("MRSayChanges")->trigger();
         const tavi::TUserSettings written = Stored("ANNA"); // at once, before any close
         EXPECT_FALSE(written.Options.ToolBar);
         EXPECT_EQ(written.Options.SoundEdit, 3);
@@ -138,6 +139,7 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
         EXPECT_EQ(log->readerRate, 1.0);
         EXPECT_FALSE(form->Checked("MREnglishWords"));
         EXPECT_FALSE(log->englishWords);
+        EXPECT_FALSE(form->Checked("MRSayChanges"));
         EXPECT_EQ(form->Settings().Mail.MailPassword, "Keep this password secret");
         form->close();
     }
@@ -145,6 +147,7 @@ TEST_F(MainFormTest, SettingsSurviveARestartAndUsersAreIndependent) {
     ASSERT_TRUE(other->FormShow());
     EXPECT_TRUE(other->Checked("MGToolBar"));
     EXPECT_TRUE(other->Checked("MREChar"));
+    EXPECT_TRUE(other->Checked("MRSayChanges"));
     EXPECT_EQ(other->Settings().Mail.MailPassword, "");
     other->close();
 }
@@ -198,6 +201,11 @@ TEST_F(MainFormTest, SpeakTextRules) {
     form->SpeakText("zzzmesa", "Vni for Win", false, false);
     EXPECT_EQ(log->spoken.size(), 1u);
     EXPECT_TRUE(form->statusBar()->findChildren<QLabel*>().at(5)->text().isEmpty());
+    // The status bar counts the column in letters, as Alt+F1 does.
+    form->Editor->SetText(tavi::UnicodeToTable("một hai ba bốn năm", "Vni for Win"));
+    form->Editor->SetSelStart(form->Editor->TextLength());
+    EXPECT_EQ(form->statusBar()->findChildren<QLabel*>().at(0)->text(),
+              QString::fromUtf8("Dòng:   1  - Cột:  19"));
     form->close();
 }
 

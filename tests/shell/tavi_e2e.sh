@@ -19,6 +19,7 @@ xdotool key --delay 80 BackSpace BackSpace BackSpace BackSpace Left # ơ, the sp
 xdotool type --delay 80 'xin'
 xdotool key --delay 80 Left Left ctrl+Right alt+F1 Home End F8 # passing, words, position, selection
 xdotool key --delay 80 F9 y shift+F9 z            # no echo, then character echo again
+xdotool key --delay 80 shift+Left shift+Left ctrl+c End ctrl+BackSpace # what changed
 xdotool key --delay 80 F5 w Left                  # speech off: only the farewell
 sleep 0.5
 
@@ -45,6 +46,11 @@ vi\tzzzmesgn
 vi\t zzzmesca 
 vi\t zzzmescc 
 vi\tz
+vi\tz
+vi\ty
+vi\t zzzmesfl yz, 2 zzzmeswd
+vi\t zzzmesfsa 
+vi\tzzzmeslg xinyz
 vi\tzzzmesaf'
 said=$(said_since "$before")
 if [ "$said" != "$expected" ]; then

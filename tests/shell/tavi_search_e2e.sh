@@ -22,18 +22,20 @@ repeat_rate() {
 xdotool type --delay 40 'an em an em an'
 xdotool key ctrl+Home
 
-# Found from the caret; what is typed replaces the selection.
+# Found from the caret and read with the rest of its line; what is typed replaces the
+# selection, saying what it replaces.
 before=$(log_lines)
 xdotool key ctrl+f
 focus "$(window '^Tìm$')"
 xdotool type --delay 40 'em'
 xdotool key Return
-wait_said " zzzmesbr " "$before"
+wait_said " zzzmesbr em an em an" "$before"
 focus "$E2E_MAIN"
 xdotool type --delay 40 'ba'
+wait_said "zzzmeslg em, 2 zzzmeswd, b" "$before"
 before=$(log_lines)
 xdotool key ctrl+i
-wait_said " zzzmesbr " "$before"
+wait_said " zzzmesbr em an" "$before"
 xdotool type --delay 40 'bo'
 
 # Replace all, the replacement holding the searched word; then undone in one step and done again.
@@ -48,7 +50,7 @@ wait_said "zzzmesen " "$before"
 focus "$E2E_MAIN"
 before=$(log_lines)
 xdotool key ctrl+z
-wait_said " zzzmesfn " "$before"
+wait_said " zzzmesfn an ba an an bo, 17 zzzmeswd" "$before" # the span it changed back
 
 # The first suspect word after the caret is selected.
 xdotool key ctrl+End

@@ -46,7 +46,7 @@ const std::vector<std::string> MessageKeys = {
     "zzzmeskl", "zzzmeskm",  "zzzmeskn",  "zzzmesko",  "zzzmeskp",  "zzzmeskr",  "zzzmesks",
     "zzzmesku", "zzzmeskv",  "zzzmeskz",  "zzzmesla",  "zzzmeslc",  "zzzmesld",  "zzzmesle",
     "zzzmeslf", "zzzmeslg",  "zzzmeslh",  "zzzmesp",   "zzzmesrc",  "zzzmessa",  "zzzmesu",
-    "zzzmesv",
+    "zzzmesv",  "zzzmeswa",  "zzzmeswb",  "zzzmeswc",  "zzzmeswd",
 };
 
 std::map<std::string, std::string> Catalogue() {
@@ -69,7 +69,7 @@ std::vector<std::string> Inventory() {
 }
 
 TEST(PromptCatalogue, HasEveryMessageKey) {
-    EXPECT_EQ(MessageKeys.size(), 134u);
+    EXPECT_EQ(MessageKeys.size(), 138u);
     const auto catalogue = Catalogue();
     for (const std::string& key : MessageKeys) {
         const auto it = catalogue.find(key);
