@@ -4,6 +4,7 @@
 #include "support/knownrimes.h"
 
 #include "platform/errors.h"
+#include "speech/loudness.h"
 #include "support/corpus.h"
 
 #include <gtest/gtest.h>
@@ -241,6 +242,38 @@ TEST(BuiltDictionary, UnitsAreTrimmedSoundWithinTheDataFile) {
     EXPECT_GT(checked, 60u);
 }
 
+// Every unit at one loudness: the widest gap between two units, over the whole inventory
+// and over the syllables alone. The gap between the extremes, not between percentiles: a
+// listener hears every odd syllable, and there are thousands, so none may be left out.
+TEST(BuiltDictionary, UnitsAreEquallyLoudAndNoneIsClipped) {
+    tavi::TSoundData store(DataDir() / "dict.dat", DataDir() / "dict.idx");
+    ASSERT_EQ(store.ReadFormat().Bytes(), tavi::Pcm16Format.Bytes());
+    std::set<std::string> syllables;
+    for (const std::string& s : Inventory())
+        syllables.insert(TTextReader::MakeSoundKey(Reading(s)));
+    const int ceiling = static_cast<int>(tavi::TLevelling().Ceiling * 32768) + 1;
+    std::vector<double> all, spoken;
+    for (const tavi::TIndexRecord& r : store.Entries()) {
+        tavi::TMemoryStream unit;
+        store.AppendSound(r, unit);
+        std::vector<float> samples(unit.Data.size() / 2);
+        for (std::size_t k = 0; k < samples.size(); ++k) {
+            samples[k] = static_cast<float>(Sample(unit.Data, k)) / 32768;
+            ASSERT_LE(std::abs(Sample(unit.Data, k)), ceiling) << r.Name << " is clipped";
+        }
+        const std::optional<double> level = tavi::UnitLoudness(samples, 22050);
+        ASSERT_TRUE(level) << r.Name << " is silent";
+        all.push_back(*level);
+        if (syllables.count(r.Name)) spoken.push_back(*level);
+    }
+    EXPECT_EQ(spoken.size(), syllables.size());
+    for (const auto* levels : {&all, &spoken}) {
+        const auto [low, high] = std::minmax_element(levels->begin(), levels->end());
+        std::printf("%zu units from %.2f to %.2f dB\n", levels->size(), *low, *high);
+        EXPECT_LE(*high - *low, 3.0);
+    }
+}
+
 TEST(BuiltDictionary, ReadsVietnameseWithoutSpellingOut) {
     tavi::TWordReader reader(DataDir() / "dict.dat", DataDir() / "dict.idx",
                              DataDir() / "abbr.txt");
@@ -323,6 +356,14 @@ TEST(DictionaryBuilder, RecordingsReplaceSyntheticUnitsAndBuildsAreCached) {
         EXPECT_NEAR(static_cast<double>(ba.Size()), 0.3 * 11025, 0.02 * 11025);
         store.AppendSound(*store.Find(","), comma);
         EXPECT_GT(comma.Size(), 1000u); // "phẩy" from the synthetic voice
+        // The recording is brought to the loudness of the synthetic units.
+        for (const tavi::TMemoryStream* unit : {&ba, &comma}) {
+            std::vector<float> samples;
+            for (char c : unit->Data)
+                samples.push_back((static_cast<unsigned char>(c) - 128) / 128.f);
+            EXPECT_NEAR(tavi::UnitLoudness(samples, 11025).value_or(0), tavi::TLevelling().Target,
+                        0.5);
+        }
         EXPECT_NE(store.Find(TTextReader::MakeSoundKey(Reading("một"))), nullptr);
     }
     const std::string before = ReadFile(dir / "d.dat");

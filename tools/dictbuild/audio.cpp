@@ -133,14 +133,6 @@ void TrimSilence(TSamples& s, float threshold, double margin, double fade) {
     }
 }
 
-void Normalize(TSamples& s, float peak) {
-    float top = 0;
-    for (float v : s.Data) top = std::max(top, std::fabs(v));
-    if (top < 1e-4f) return;
-    const float gain = peak / top;
-    for (float& v : s.Data) v *= gain;
-}
-
 std::string ToUnsigned8(const TSamples& s) {
     std::string out(s.Data.size(), '\x80');
     for (std::size_t i = 0; i < s.Data.size(); ++i) {

@@ -27,8 +27,6 @@ TSamples Resample(const TSamples& in, int rate);
 // seconds of lead-in and lead-out, and fades the new ends in and out over fade seconds so
 // that joined units do not click.
 void TrimSilence(TSamples& s, float threshold, double margin, double fade);
-// Multiplies so that the peak reaches peak (nothing for a silent unit).
-void Normalize(TSamples& s, float peak);
 // 8-bit unsigned samples (0x80 is silence), rounded and clipped.
 std::string ToUnsigned8(const TSamples& s);
 // 16-bit signed little-endian samples, rounded and clipped.

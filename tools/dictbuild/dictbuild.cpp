@@ -10,13 +10,15 @@
 // prompt, with espeak-ng's Vietnamese voice or, where the recordings folder holds a WAV file
 // named after the unit (STEM.wav), with that recording. The sound is stored as 16-bit signed
 // mono at 22050 Hz, espeak-ng's own format, or with --bits 8 as the older 8-bit unsigned mono
-// at 11025 Hz. A stamp beside the index remembers what the dictionary was built from, so an
-// unchanged build is not synthesised again.
+// at 11025 Hz. Every unit, synthetic or recorded, is brought to one loudness, its peaks limited
+// below full scale, so that no syllable stands out from its neighbours. A stamp beside the index
+// remembers what the dictionary was built from, so an unchanged build is not synthesised again.
 // "abbr" writes the abbreviation list in the reading code, sorted for binary search.
 #include "dictbuild/audio.h"
 
 #include "codes/vncodeconverter.h"
 #include "platform/errors.h"
+#include "speech/loudness.h"
 #include "speech/sounddata.h"
 #include "speech/wordreader.h"
 
@@ -42,11 +44,10 @@ using tavi::TTextReader;
 
 // Must change whenever the making of samples changes (synthesis, processing, file layout), so
 // that the stamps of older builds expire and the dictionary is built again.
-constexpr const char* ProcessingVersion = "dictbuild-4";
+constexpr const char* ProcessingVersion = "dictbuild-5";
 constexpr float TrimThreshold = 0.02f; // of full scale
 constexpr double TrimMargin = 0.004;   // seconds kept before and after the sound
 constexpr double FadeTime = 0.003;     // seconds of fade at each end
-constexpr float PeakLevel = 0.9f;
 
 struct Unit {
     std::string Key;       // the name in the index
@@ -248,7 +249,7 @@ tavi::TSoundFormat OutputFormat(const Options& o) {
 std::string Process(dictbuild::TSamples s, const tavi::TSoundFormat& format) {
     s = dictbuild::Resample(s, static_cast<int>(format.SamplesPerSec));
     dictbuild::TrimSilence(s, TrimThreshold, TrimMargin, FadeTime);
-    dictbuild::Normalize(s, PeakLevel);
+    tavi::LevelUnit(s.Data, s.Rate);
     std::string samples =
         format.BitsPerSample == 8 ? dictbuild::ToUnsigned8(s) : dictbuild::ToSigned16(s);
     if (samples.empty()) samples.assign(format.BlockAlign, format.SilenceByte()); // one frame
@@ -311,6 +312,11 @@ int BuildDict(const Options& o) {
     jobs = std::min<int>(jobs, static_cast<int>(std::max<std::size_t>(units.size(), 1)));
     Stamp stamp;
     stamp.Add(ProcessingVersion);
+    const tavi::TLevelling levelling;
+    stamp.Add(tavi::LevellingVersion);
+    for (double v :
+         {levelling.Target, double{levelling.Ceiling}, levelling.Attack, levelling.Release})
+        stamp.Add(std::to_string(v));
     stamp.Add(espeak_Info(nullptr));
     stamp.Add(o.Get("--voice", "vi"));
     stamp.Add(o.Get("--rate", "175"));
