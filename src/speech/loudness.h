@@ -24,11 +24,6 @@ struct TLevelling {
     double Release = 0.04; // seconds for its gain to come most of the way back
 };
 
-// Changes whenever the measure or the levelling changes, so that what was levelled before can
-// be told from what is levelled now (the dictionary builder's stamp holds it).
-inline constexpr const char* LevellingVersion =
-    "k-weighted 20 ms blocks every 1 ms, lookahead limiter";
-
 // The loudness of mono samples in -1..1 at rate (dB); none for silence.
 std::optional<double> UnitLoudness(std::span<const float> samples, int rate);
 

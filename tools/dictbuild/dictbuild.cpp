@@ -29,11 +29,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <numbers>
 #include <set>
 #include <sstream>
 
@@ -42,8 +44,9 @@ namespace {
 namespace fs = std::filesystem;
 using tavi::TTextReader;
 
-// Must change whenever the making of samples changes (synthesis, processing, file layout), so
-// that the stamps of older builds expire and the dictionary is built again.
+// Must change whenever the making of samples changes (synthesis, file layout), so that the
+// stamps of older builds expire and the dictionary is built again. Changes to the processing
+// of samples show in the stamp by themselves (ProcessingProbe).
 constexpr const char* ProcessingVersion = "dictbuild-5";
 constexpr float TrimThreshold = 0.02f; // of full scale
 constexpr double TrimMargin = 0.004;   // seconds kept before and after the sound
@@ -256,6 +259,20 @@ std::string Process(dictbuild::TSamples s, const tavi::TSoundFormat& format) {
     return samples;
 }
 
+// A made-up unit put through the processing: a change to resampling, trimming or levelling
+// changes its samples, and so the stamp, without anyone having to remember to say so.
+std::string ProcessingProbe(const tavi::TSoundFormat& format) {
+    dictbuild::TSamples s;
+    s.Rate = Voice::SampleRate();
+    for (int i = 0; i < s.Rate / 2; ++i) {
+        const double t = static_cast<double>(i) / s.Rate, w = 2 * std::numbers::pi * t;
+        const double voiced = 0.05 * std::sin(220 * w) + 0.02 * std::sin(2500 * w);
+        s.Data.push_back(t > 0.1 && t < 0.4 ? static_cast<float>(voiced) : 0.0f);
+    }
+    s.Data[s.Data.size() / 2] = 0.9f; // a click, for the limiter
+    return Process(s, format);
+}
+
 // Synthesises (or reads) units[i] for every i = worker (mod workers) into a result file of
 // records: index (4 bytes), size (4 bytes), samples.
 void Work(const std::vector<Unit>& units, int worker, int workers, const Options& o,
@@ -312,11 +329,7 @@ int BuildDict(const Options& o) {
     jobs = std::min<int>(jobs, static_cast<int>(std::max<std::size_t>(units.size(), 1)));
     Stamp stamp;
     stamp.Add(ProcessingVersion);
-    const tavi::TLevelling levelling;
-    stamp.Add(tavi::LevellingVersion);
-    for (double v :
-         {levelling.Target, double{levelling.Ceiling}, levelling.Attack, levelling.Release})
-        stamp.Add(std::to_string(v));
+    stamp.Add(ProcessingProbe(format));
     stamp.Add(espeak_Info(nullptr));
     stamp.Add(o.Get("--voice", "vi"));
     stamp.Add(o.Get("--rate", "175"));
