@@ -13,6 +13,7 @@
 #include <complex>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <set>
@@ -333,6 +334,15 @@ std::string ToneWav() {
     return tavi::WaveFileBytes(f, pcm);
 }
 
+// A 32-bit float WAV of a tenth of a second whose middle sample is not a number.
+std::string NotANumberWav() {
+    std::vector<float> samples(2205, 0.25f);
+    samples[1102] = std::numeric_limits<float>::quiet_NaN();
+    const tavi::TSoundFormat f{3, 1, 22050, 22050 * 4, 4, 32};
+    return tavi::WaveFileBytes(
+        f, {reinterpret_cast<const char*>(samples.data()), samples.size() * sizeof(float)});
+}
+
 TEST(DictionaryBuilder, RecordingsReplaceSyntheticUnitsAndBuildsAreCached) {
     tavitest::TempDir dir;
     tavitest::WriteFile(dir / "syl.txt", "ba\nmột\n");
@@ -423,6 +433,7 @@ TEST(DictionaryBuilder, RefusesBadLists) {
     const struct {
         std::string prompts, abbr;
         const char* error;
+        std::string recording = {}; // of "ba"
     } cases[] = {
         {"zzzmesa\tA.\nzzzmesa\tB.\n", "", "same key"},
         {"zzzmesA\tA.\n", "", "not a message key"},
@@ -430,15 +441,17 @@ TEST(DictionaryBuilder, RefusesBadLists) {
         {"zzzmesa\tA.\n", "TP\tthành phố\nTP\tthành phố\n", "listed twice"},
         {"zzzmesa\tA.\n", "BA\tthành\n", "would never be expanded"},
         {"zzzmesa\tA.\n", "TP\tthành phốx\n", "not a syllable"},
+        {"zzzmesa\tA.\n", "", "ba.wav: a sample is not a number", NotANumberWav()},
     };
     for (const auto& c : cases) {
         tavitest::WriteFile(dir / "prompts.txt", c.prompts);
         tavitest::WriteFile(dir / "abbr-src.txt", c.abbr);
+        tavitest::WriteFile(dir / "rec/ba.wav", c.recording.empty() ? ToneWav() : c.recording);
         const auto [status, out] =
             c.abbr.empty()
                 ? RunBuilder("dict " + common + " --prompts " + (dir / "prompts.txt").string() +
-                             " --data " + (dir / "d.dat").string() + " --index " +
-                             (dir / "d.idx").string())
+                             " --recordings " + (dir / "rec").string() + " --data " +
+                             (dir / "d.dat").string() + " --index " + (dir / "d.idx").string())
                 : RunBuilder("abbr " + common + " " + (dir / "abbr-src.txt").string() + " " +
                              (dir / "abbr.txt").string());
         EXPECT_NE(status, 0) << c.error;

@@ -59,6 +59,8 @@ TSamples ReadWav(const std::filesystem::path& file) {
             float v;
             if (flt) {
                 std::memcpy(&v, &raw, 4);
+                // Levelling would spread it over the whole unit.
+                if (!std::isfinite(v)) throw bad("a sample is not a number");
             } else if (bits == 8) {
                 v = (static_cast<int>(raw) - 128) / 128.0f;
             } else {

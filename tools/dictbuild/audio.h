@@ -19,7 +19,8 @@ struct TSamples {
 // From 16-bit signed samples.
 TSamples FromPcm16(const std::int16_t* samples, std::size_t count, int rate);
 // Reads a PCM WAV file (8, 16, 24 or 32-bit integer or 32-bit float, any channel count, which
-// are mixed down). Throws std::runtime_error naming the file on anything else.
+// are mixed down). Throws std::runtime_error naming the file on anything else, and on a float
+// sample that is infinite or not a number.
 TSamples ReadWav(const std::filesystem::path& file);
 // Resamples with a windowed-sinc low-pass filter at the lower of the two Nyquist rates.
 TSamples Resample(const TSamples& in, int rate);
