@@ -1,7 +1,9 @@
 // The word reader on the built dictionary: the time to build one chunk of 100 units from real
-// prose, the time to load the dictionary, and the dictionary's size (as counters).
+// prose, the time to load the dictionary, and the dictionary's size (as counters). The time to
+// bring one unit to the dictionary's loudness, as the builder does for every unit.
 #include "codes/memorystream.h"
 #include "platform/paths.h"
+#include "speech/loudness.h"
 #include "speech/wordreader.h"
 
 #include <benchmark/benchmark.h>
@@ -64,6 +66,30 @@ void BM_OpenDictionary(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenDictionary)->Unit(benchmark::kMillisecond);
+
+// Levelling a second of real speech (the start of a chunk) as the builder levels each unit,
+// taken 20 dB down first so that both the gain and the limiter have work to do.
+void BM_LevelUnit(benchmark::State& state) {
+    auto reader = OpenReader(state);
+    if (!reader) return;
+    tavi::TMemoryStream source = reader->ConvertText("Phòng làm việc của tôi ở thành phố.");
+    tavi::TMemoryStream chunk;
+    reader->BuildChunk(source, chunk);
+    const auto rate = static_cast<int>(reader->Sounds->ReadFormat().SamplesPerSec);
+    std::vector<float> unit;
+    for (std::size_t k = 0; k + 1 < chunk.Size() && unit.size() < std::size_t(rate); k += 2)
+        unit.push_back(
+            static_cast<std::int16_t>(static_cast<unsigned char>(chunk.Data[k]) |
+                                      static_cast<unsigned char>(chunk.Data[k + 1]) << 8) /
+            327680.0f);
+    for (auto _ : state) {
+        std::vector<float> samples = unit;
+        tavi::LevelUnit(samples, rate);
+        benchmark::DoNotOptimize(samples.data());
+    }
+    state.counters["unit_s"] = static_cast<double>(unit.size()) / rate;
+}
+BENCHMARK(BM_LevelUnit)->Unit(benchmark::kMillisecond);
 
 } // namespace
 BENCHMARK_MAIN();

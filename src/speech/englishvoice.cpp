@@ -1,6 +1,7 @@
 #include "speech/englishvoice.h"
 
 #include "platform/errors.h"
+#include "speech/loudness.h"
 #include "speech/speechrate.h"
 #include "speech/waveout.h"
 
@@ -13,10 +14,10 @@ namespace tavi {
 namespace {
 
 // As the dictionary's units are made: silence is below 2 % of full scale, 4 ms of it stay on
-// each side, and the loudest sample reaches 90 %.
+// each side, and the word is brought to the dictionary's loudness, so that an English word
+// among Vietnamese ones is heard neither louder nor softer.
 constexpr float QuietLevel = 0.02f;
 constexpr double KeptSilence = 0.004;
-constexpr float PeakLevel = 0.9f;
 // Words kept made; past that the store starts again.
 constexpr std::size_t MadeMax = 512;
 
@@ -57,9 +58,7 @@ void TrimAndLevel(std::vector<float>& s, std::uint32_t rate) {
     const auto begin = std::max(first - keep, s.begin());
     const auto end = std::min(std::find_if(s.rbegin(), s.rend(), loud).base() + keep, s.end());
     s = std::vector<float>(begin, end);
-    float top = 0;
-    for (float v : s) top = std::max(top, std::fabs(v));
-    for (float& v : s) v *= PeakLevel / top;
+    LevelUnit(s, static_cast<int>(rate));
 }
 
 std::string ToFormat(const std::vector<float>& s, const TSoundFormat& format) {

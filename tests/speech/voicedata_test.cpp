@@ -4,6 +4,7 @@
 #include "support/knownrimes.h"
 
 #include "platform/errors.h"
+#include "speech/loudness.h"
 #include "support/corpus.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <complex>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <set>
@@ -241,6 +243,38 @@ TEST(BuiltDictionary, UnitsAreTrimmedSoundWithinTheDataFile) {
     EXPECT_GT(checked, 60u);
 }
 
+// Every unit at one loudness: the widest gap between two units, over the whole inventory
+// and over the syllables alone. The gap between the extremes, not between percentiles: a
+// listener hears every odd syllable, and there are thousands, so none may be left out.
+TEST(BuiltDictionary, UnitsAreEquallyLoudAndNoneIsClipped) {
+    tavi::TSoundData store(DataDir() / "dict.dat", DataDir() / "dict.idx");
+    ASSERT_EQ(store.ReadFormat().Bytes(), tavi::Pcm16Format.Bytes());
+    std::set<std::string> syllables;
+    for (const std::string& s : Inventory())
+        syllables.insert(TTextReader::MakeSoundKey(Reading(s)));
+    const int ceiling = static_cast<int>(tavi::TLevelling().Ceiling * 32768) + 1;
+    std::vector<double> all, spoken;
+    for (const tavi::TIndexRecord& r : store.Entries()) {
+        tavi::TMemoryStream unit;
+        store.AppendSound(r, unit);
+        std::vector<float> samples(unit.Data.size() / 2);
+        for (std::size_t k = 0; k < samples.size(); ++k) {
+            samples[k] = static_cast<float>(Sample(unit.Data, k)) / 32768;
+            ASSERT_LE(std::abs(Sample(unit.Data, k)), ceiling) << r.Name << " is clipped";
+        }
+        const std::optional<double> level = tavi::UnitLoudness(samples, 22050);
+        ASSERT_TRUE(level) << r.Name << " is silent";
+        all.push_back(*level);
+        if (syllables.count(r.Name)) spoken.push_back(*level);
+    }
+    EXPECT_EQ(spoken.size(), syllables.size());
+    for (const auto* levels : {&all, &spoken}) {
+        const auto [low, high] = std::minmax_element(levels->begin(), levels->end());
+        std::printf("%zu units from %.2f to %.2f dB\n", levels->size(), *low, *high);
+        EXPECT_LE(*high - *low, 3.0);
+    }
+}
+
 TEST(BuiltDictionary, ReadsVietnameseWithoutSpellingOut) {
     tavi::TWordReader reader(DataDir() / "dict.dat", DataDir() / "dict.idx",
                              DataDir() / "abbr.txt");
@@ -300,6 +334,15 @@ std::string ToneWav() {
     return tavi::WaveFileBytes(f, pcm);
 }
 
+// A 32-bit float WAV of a tenth of a second whose middle sample is not a number.
+std::string NotANumberWav() {
+    std::vector<float> samples(2205, 0.25f);
+    samples[1102] = std::numeric_limits<float>::quiet_NaN();
+    const tavi::TSoundFormat f{3, 1, 22050, 22050 * 4, 4, 32};
+    return tavi::WaveFileBytes(
+        f, {reinterpret_cast<const char*>(samples.data()), samples.size() * sizeof(float)});
+}
+
 TEST(DictionaryBuilder, RecordingsReplaceSyntheticUnitsAndBuildsAreCached) {
     tavitest::TempDir dir;
     tavitest::WriteFile(dir / "syl.txt", "ba\nmột\n");
@@ -323,6 +366,14 @@ TEST(DictionaryBuilder, RecordingsReplaceSyntheticUnitsAndBuildsAreCached) {
         EXPECT_NEAR(static_cast<double>(ba.Size()), 0.3 * 11025, 0.02 * 11025);
         store.AppendSound(*store.Find(","), comma);
         EXPECT_GT(comma.Size(), 1000u); // "phẩy" from the synthetic voice
+        // The recording is brought to the loudness of the synthetic units.
+        for (const tavi::TMemoryStream* unit : {&ba, &comma}) {
+            std::vector<float> samples;
+            for (char c : unit->Data)
+                samples.push_back((static_cast<unsigned char>(c) - 128) / 128.f);
+            EXPECT_NEAR(tavi::UnitLoudness(samples, 11025).value_or(0), tavi::TLevelling().Target,
+                        0.5);
+        }
         EXPECT_NE(store.Find(TTextReader::MakeSoundKey(Reading("một"))), nullptr);
     }
     const std::string before = ReadFile(dir / "d.dat");
@@ -382,6 +433,7 @@ TEST(DictionaryBuilder, RefusesBadLists) {
     const struct {
         std::string prompts, abbr;
         const char* error;
+        std::string recording = {}; // of "ba"
     } cases[] = {
         {"zzzmesa\tA.\nzzzmesa\tB.\n", "", "same key"},
         {"zzzmesA\tA.\n", "", "not a message key"},
@@ -389,15 +441,17 @@ TEST(DictionaryBuilder, RefusesBadLists) {
         {"zzzmesa\tA.\n", "TP\tthành phố\nTP\tthành phố\n", "listed twice"},
         {"zzzmesa\tA.\n", "BA\tthành\n", "would never be expanded"},
         {"zzzmesa\tA.\n", "TP\tthành phốx\n", "not a syllable"},
+        {"zzzmesa\tA.\n", "", "ba.wav: a sample is not a number", NotANumberWav()},
     };
     for (const auto& c : cases) {
         tavitest::WriteFile(dir / "prompts.txt", c.prompts);
         tavitest::WriteFile(dir / "abbr-src.txt", c.abbr);
+        tavitest::WriteFile(dir / "rec/ba.wav", c.recording.empty() ? ToneWav() : c.recording);
         const auto [status, out] =
             c.abbr.empty()
                 ? RunBuilder("dict " + common + " --prompts " + (dir / "prompts.txt").string() +
-                             " --data " + (dir / "d.dat").string() + " --index " +
-                             (dir / "d.idx").string())
+                             " --recordings " + (dir / "rec").string() + " --data " +
+                             (dir / "d.dat").string() + " --index " + (dir / "d.idx").string())
                 : RunBuilder("abbr " + common + " " + (dir / "abbr-src.txt").string() + " " +
                              (dir / "abbr.txt").string());
         EXPECT_NE(status, 0) << c.error;

@@ -59,6 +59,8 @@ TSamples ReadWav(const std::filesystem::path& file) {
             float v;
             if (flt) {
                 std::memcpy(&v, &raw, 4);
+                // Levelling would spread it over the whole unit.
+                if (!std::isfinite(v)) throw bad("a sample is not a number");
             } else if (bits == 8) {
                 v = (static_cast<int>(raw) - 128) / 128.0f;
             } else {
@@ -131,14 +133,6 @@ void TrimSilence(TSamples& s, float threshold, double margin, double fade) {
         d[i] *= g;
         d[d.size() - 1 - i] *= g;
     }
-}
-
-void Normalize(TSamples& s, float peak) {
-    float top = 0;
-    for (float v : s.Data) top = std::max(top, std::fabs(v));
-    if (top < 1e-4f) return;
-    const float gain = peak / top;
-    for (float& v : s.Data) v *= gain;
 }
 
 std::string ToUnsigned8(const TSamples& s) {

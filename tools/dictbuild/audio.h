@@ -19,7 +19,8 @@ struct TSamples {
 // From 16-bit signed samples.
 TSamples FromPcm16(const std::int16_t* samples, std::size_t count, int rate);
 // Reads a PCM WAV file (8, 16, 24 or 32-bit integer or 32-bit float, any channel count, which
-// are mixed down). Throws std::runtime_error naming the file on anything else.
+// are mixed down). Throws std::runtime_error naming the file on anything else, and on a float
+// sample that is infinite or not a number.
 TSamples ReadWav(const std::filesystem::path& file);
 // Resamples with a windowed-sinc low-pass filter at the lower of the two Nyquist rates.
 TSamples Resample(const TSamples& in, int rate);
@@ -27,8 +28,6 @@ TSamples Resample(const TSamples& in, int rate);
 // seconds of lead-in and lead-out, and fades the new ends in and out over fade seconds so
 // that joined units do not click.
 void TrimSilence(TSamples& s, float threshold, double margin, double fade);
-// Multiplies so that the peak reaches peak (nothing for a silent unit).
-void Normalize(TSamples& s, float peak);
 // 8-bit unsigned samples (0x80 is silence), rounded and clipped.
 std::string ToUnsigned8(const TSamples& s);
 // 16-bit signed little-endian samples, rounded and clipped.

@@ -10,13 +10,15 @@
 // prompt, with espeak-ng's Vietnamese voice or, where the recordings folder holds a WAV file
 // named after the unit (STEM.wav), with that recording. The sound is stored as 16-bit signed
 // mono at 22050 Hz, espeak-ng's own format, or with --bits 8 as the older 8-bit unsigned mono
-// at 11025 Hz. A stamp beside the index remembers what the dictionary was built from, so an
-// unchanged build is not synthesised again.
+// at 11025 Hz. Every unit, synthetic or recorded, is brought to one loudness, its peaks limited
+// below full scale, so that no syllable stands out from its neighbours. A stamp beside the index
+// remembers what the dictionary was built from, so an unchanged build is not synthesised again.
 // "abbr" writes the abbreviation list in the reading code, sorted for binary search.
 #include "dictbuild/audio.h"
 
 #include "codes/vncodeconverter.h"
 #include "platform/errors.h"
+#include "speech/loudness.h"
 #include "speech/sounddata.h"
 #include "speech/wordreader.h"
 
@@ -27,11 +29,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <numbers>
 #include <set>
 #include <sstream>
 
@@ -40,13 +44,13 @@ namespace {
 namespace fs = std::filesystem;
 using tavi::TTextReader;
 
-// Must change whenever the making of samples changes (synthesis, processing, file layout), so
-// that the stamps of older builds expire and the dictionary is built again.
-constexpr const char* ProcessingVersion = "dictbuild-4";
+// Must change whenever the making of samples changes (synthesis, file layout), so that the
+// stamps of older builds expire and the dictionary is built again. Changes to the processing
+// of samples show in the stamp by themselves (ProcessingProbe).
+constexpr const char* ProcessingVersion = "dictbuild-5";
 constexpr float TrimThreshold = 0.02f; // of full scale
 constexpr double TrimMargin = 0.004;   // seconds kept before and after the sound
 constexpr double FadeTime = 0.003;     // seconds of fade at each end
-constexpr float PeakLevel = 0.9f;
 
 struct Unit {
     std::string Key;       // the name in the index
@@ -248,11 +252,25 @@ tavi::TSoundFormat OutputFormat(const Options& o) {
 std::string Process(dictbuild::TSamples s, const tavi::TSoundFormat& format) {
     s = dictbuild::Resample(s, static_cast<int>(format.SamplesPerSec));
     dictbuild::TrimSilence(s, TrimThreshold, TrimMargin, FadeTime);
-    dictbuild::Normalize(s, PeakLevel);
+    tavi::LevelUnit(s.Data, s.Rate);
     std::string samples =
         format.BitsPerSample == 8 ? dictbuild::ToUnsigned8(s) : dictbuild::ToSigned16(s);
     if (samples.empty()) samples.assign(format.BlockAlign, format.SilenceByte()); // one frame
     return samples;
+}
+
+// A made-up unit put through the processing: a change to resampling, trimming or levelling
+// changes its samples, and so the stamp, without anyone having to remember to say so.
+std::string ProcessingProbe(const tavi::TSoundFormat& format) {
+    dictbuild::TSamples s;
+    s.Rate = Voice::SampleRate();
+    for (int i = 0; i < s.Rate / 2; ++i) {
+        const double t = static_cast<double>(i) / s.Rate, w = 2 * std::numbers::pi * t;
+        const double voiced = 0.05 * std::sin(220 * w) + 0.02 * std::sin(2500 * w);
+        s.Data.push_back(t > 0.1 && t < 0.4 ? static_cast<float>(voiced) : 0.0f);
+    }
+    s.Data[s.Data.size() / 2] = 0.9f; // a click, for the limiter
+    return Process(s, format);
 }
 
 // Synthesises (or reads) units[i] for every i = worker (mod workers) into a result file of
@@ -311,6 +329,7 @@ int BuildDict(const Options& o) {
     jobs = std::min<int>(jobs, static_cast<int>(std::max<std::size_t>(units.size(), 1)));
     Stamp stamp;
     stamp.Add(ProcessingVersion);
+    stamp.Add(ProcessingProbe(format));
     stamp.Add(espeak_Info(nullptr));
     stamp.Add(o.Get("--voice", "vi"));
     stamp.Add(o.Get("--rate", "175"));
