@@ -54,7 +54,7 @@ print(" ".join("-" if d is None else str(d) for d in out),
 EOF
 }
 stream_latency() {
-    pactl list sink-inputs | awk '/Latency:/ && !/Buffer|Sink/ { print; exit }'
+    pactl list sink-inputs | awk '/Buffer Latency:|Sink Latency:/ { sub(/^[ \t]*/, ""); printf "%s; ", $0 }'
 }
 
 e2e_start_tavi "$tavi" "$E2E_WORK/book.txt"

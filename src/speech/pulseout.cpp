@@ -436,7 +436,7 @@ bool TPulseWaveOut::Pause() {
     TLocked lock;
     LastHeard = Position();
     Paused = true;
-    ClockBanked += Clock.elapsed();
+    if (Mode == TRoute::Silent) ClockBanked += Clock.elapsed();
     if (Feed->Stream) {
         if (pa_operation* op = pa_stream_cork(Feed->Stream, 1, nullptr, nullptr))
             pa_operation_unref(op);
