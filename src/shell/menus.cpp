@@ -15,25 +15,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
 #include <stack>
+#include <utility>
 
 namespace tavi {
 
 namespace {
-
-// Spoken shortcut help by the Tag of its item.
-const char* const ShortcutHelp[] = {"zzzmesde zzzmesdf zzzmesks zzzmesdg zzzmesdh zzzmeslf "
-                                    "zzzmesku zzzmesjo zzzmesjp zzzmesdi zzzmeskv",
-                                    "zzzmesde",
-                                    "zzzmesdf",
-                                    "zzzmesks zzzmesdg",
-                                    "zzzmesdh zzzmeslf",
-                                    "zzzmesku zzzmesjo zzzmesjp",
-                                    "zzzmesdi",
-                                    "zzzmeskv"};
 
 // Tool buttons that have no menu item of their own.
 struct TButtonOnly {
@@ -68,6 +59,10 @@ void TMainForm::BuildMenus() {
             FControls.Actions[e.name] = menu->menuAction();
             connect(menu, &QMenu::hovered, this, &TMainForm::MenuEntryHovered);
             connect(menu, &QMenu::aboutToHide, this, [this] { FSpeech->StopReading(); });
+            // Opened from its title (Down, Enter, a click), it says the title again first.
+            if (open.empty())
+                connect(menu, &QMenu::aboutToShow, this,
+                        [this, menu] { MenuTitleHovered(menu->menuAction()); });
             open.push(menu);
             break;
         }
@@ -76,6 +71,9 @@ void TMainForm::BuildMenus() {
         case TMenuEntry::Item: AddMenuItem(*open.top(), e, groups); break;
         }
     }
+    // The bar's titles speak as the highlight reaches them: with Alt and the arrows, and as a
+    // menu opens before its first item.
+    connect(menuBar(), &QMenuBar::hovered, this, &TMainForm::MenuTitleHovered);
     BuildToolBar();
     ConnectCommands();
 }
@@ -193,7 +191,7 @@ void TMainForm::HelpTextCommand(const char* item) {
 }
 
 void TMainForm::ShortcutHelpCommand(const char* item) {
-    Announce(ShortcutHelp[Action(item)->property("tag").toInt()]);
+    Announce(ShortcutHelp(Action(item)->property("tag").toInt()));
 }
 
 void TMainForm::AboutCommand() {
@@ -210,6 +208,42 @@ bool TMainForm::IsCommandKey(const QKeyEvent& key) const {
     return false;
 }
 
+// The caption of a menu entry as the menu speech list keys it.
+std::string TMainForm::MenuCaptionSpeech(const QAction& action) const {
+    std::string caption = VnBytes(action.text(), VniDosTable);
+    if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
+    if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
+    return FData.MenuSpeech.Value(caption);
+}
+
+// A menu that opens highlights its first item at once: the title waits for that item, so that
+// one is not cut off by the other, and is said alone when no item follows. (The bar hears of
+// the items of its menus too: they speak for themselves.)
+void TMainForm::MenuTitleHovered(QAction* action) {
+    if (!SoundOn() || !action || !menuBar()->actions().contains(action)) return;
+    FMenus.PendingTitle = MenuCaptionSpeech(*action);
+    QTimer::singleShot(0, this, [this] {
+        if (FMenus.PendingTitle.empty()) return;
+        FSpeech->StopReading();
+        SpeakText(std::exchange(FMenus.PendingTitle, {}), VniWinTable, false, false);
+    });
+}
+
+// Escape that leaves the menus altogether (the first one only closes an open menu and goes
+// back to its title) says that the keys go to the document again.
+void TMainForm::MenuEscapeKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress ||
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+        return;
+    if (!qobject_cast<QMenu*>(watched) && watched != menuBar()) return;
+    QTimer::singleShot(0, this, [this] {
+        if (!QApplication::activePopupWidget() && !menuBar()->activeAction() &&
+            std::exchange(FMenus.EscapePending, false))
+            Announce("zzzmesa");
+    });
+    FMenus.EscapePending = true;
+}
+
 void TMainForm::MenuEntryHovered(QAction* action) {
     QMenu* menu = nullptr; // the menu showing the entry (a submenu's entry is in its parent)
     for (QObject* o : action->associatedObjects())
@@ -224,11 +258,11 @@ void TMainForm::MenuEntryHovered(QAction* action) {
     }
     if (!SoundOn()) return;
     FSpeech->StopReading();
-    std::string text = action->menu() ? " zzzmesha " : "";
-    std::string caption = VnBytes(action->text(), VniDosTable);
-    if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
-    if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
-    text += FData.MenuSpeech.Value(caption);
+    // The title of a menu just opened comes first.
+    std::string text = std::exchange(FMenus.PendingTitle, {});
+    if (!text.empty()) text += ' ';
+    if (action->menu()) text += " zzzmesha ";
+    text += MenuCaptionSpeech(*action);
     if (action->isChecked()) text += " . zzzmeslh";
     SpeakText(text, VniWinTable, false, false);
 }

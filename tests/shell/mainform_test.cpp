@@ -3,6 +3,7 @@
 #include "dialogs/confirmfrm.h"
 #include "dialogs/initfrm.h"
 #include "dialogs/savefrm.h"
+#include "dialogs/vntext.h"
 #include "document/msrichedit.h"
 #include "mail/mailsetup.h"
 #include "platform/errors.h"
@@ -14,8 +15,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -281,6 +284,26 @@ TEST_F(MainFormTest, MenuEntriesSpeakAsTheyAreHighlighted) {
                                    "c t\xF6\xF8ng ky\xF9 t\xF6\xEF, Shift F9. . zzzmeslh");
     EXPECT_EQ(log->spoken[2].text, " zzzmesha \xD1o\xEF"
                                    "c khi go\xF5.");
+
+    // The bar's titles: one reached with the arrows is said alone, one whose menu opens before
+    // its first item; Escape goes back to the title, and out of the menus says so.
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* layout = form->findChild<QMenu*>("MLayout");
+    log->Clear();
+    form->menuBar()->setActiveAction(layout->menuAction()); // opened by a click: no item yet
+    QApplication::processEvents();
+    QTest::keyClick(layout, Qt::Key_Right); // on to the next menu, open at its first item
+    ASSERT_EQ(QApplication::activePopupWidget(), read);
+    QTest::keyClick(read, Qt::Key_Escape);
+    QApplication::processEvents();
+    QTest::keyClick(form->menuBar(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(log->Texts(),
+              (Texts{tavi::Vni("Trình đơn trình bày."),
+                     tavi::Vni("Trình đơn đọc. Bật hoặc tắt tiếng đọc, F5. . zzzmeslh"),
+                     tavi::Vni("Trình đơn đọc."), "zzzmesa"}));
     form->close();
 }
 
