@@ -1,5 +1,6 @@
 #include "mail/sendmfrm.h"
 
+#include "dialogs/composingfield.h"
 #include "document/editecho.h"
 #include "platform/bytechars.h"
 
@@ -42,7 +43,22 @@ TSendMfrm::TSendMfrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, 
             [this](const QString& text) { BtOK->setEnabled(!text.isEmpty()); });
     connect(BtOK, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(BtCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    MakeSubjectField();
     EdRecip->setFocus();
+}
+
+// The subject is Vietnamese text, typed and said as the find field's: tone keys are named,
+// letters said as the keyboards make them. F1 stays the dialog's.
+void TSendMfrm::MakeSubjectField() {
+    TComposingRules rules;
+    rules.OnEnter = [this] {
+        if (!EdRecip->text().isEmpty()) return done(mrOk);
+        // Nowhere to send it yet: back to the address.
+        Talk().PlayBeep();
+        EdRecip->setFocus();
+    };
+    rules.OnEscape = [this] { done(mrCancel); };
+    new TComposingField(EdSubject, Talk(), std::move(rules));
 }
 
 void TSendMfrm::SayLetter(const std::string& letter) {
@@ -62,34 +78,26 @@ bool TSendMfrm::eventFilter(QObject* watched, QEvent* event) {
             Talk().Announce("zzzmesla ");
             return true;
         }
-        for (QLineEdit* field : {EdRecip, EdSubject}) {
-            if (watched != field) continue;
+        if (watched == EdRecip) {
             if (event->type() == QEvent::KeyRelease) {
-                KeyUp(field, key);
+                KeyUp(EdRecip, key);
                 return false;
             }
-            KeyDown(field, key);
-            return KeyPress(field, key);
+            KeyDown(EdRecip, key);
+            return KeyPress(key);
         }
     }
     return TTalkingDialog::eventFilter(watched, event);
 }
 
-bool TSendMfrm::KeyPress(QLineEdit* field, const QKeyEvent& key) {
+// The address's own keys: Enter goes on to the subject.
+bool TSendMfrm::KeyPress(const QKeyEvent& key) {
     if (key.key() == Qt::Key_Escape) {
         done(mrCancel);
         return true;
     }
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
-        if (field == EdRecip) {
-            EdSubject->setFocus();
-        } else if (!EdRecip->text().isEmpty()) {
-            done(mrOk);
-        } else {
-            // Nowhere to send it yet: back to the address.
-            Talk().PlayBeep();
-            EdRecip->setFocus();
-        }
+        EdSubject->setFocus();
         return true;
     }
     const QString typed = key.text();
