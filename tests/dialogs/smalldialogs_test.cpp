@@ -143,10 +143,6 @@ TEST(AboutBox, MemoryTextsAndGreeting) {
     const std::string content = box.Content();
     EXPECT_EQ(talker.Texts(), (Texts{" zzzmesgsa " + content}));
     EXPECT_EQ(content.rfind(tavi::Vni("Phiên bản "), 0), 0u) << content;
-    for (const QLabel* shown : {box.PhysMem, box.FreeRes}) {
-        const std::string number = shown->text().section(' ', 0, 0).replace(',', '.').toStdString();
-        EXPECT_NE(content.find(number), std::string::npos) << content;
-    }
     // The release of the F1 that opened it asks nothing; F1 in the box reads it again.
     talker.Clear();
     QTest::keyRelease(&box, Qt::Key_F1);

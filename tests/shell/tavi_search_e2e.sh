@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Search by voice, through the real program: find, find next, replace all and its undo, the
 # suspect word, speech off and on with the keyboard's repeat (given back at the end), and the
-# spoken shortcut help and the manual, the menus' titles, the about box.
+# spoken shortcut help and the manual, the menus' titles.
 #   tavi_search_e2e.sh TAVI_BINARY
 [ $# -eq 1 ] || { echo "usage: $0 TAVI_BINARY" >&2; exit 2; }
 source "$(dirname "$0")/../support/e2e.sh"
@@ -107,19 +107,6 @@ xdotool key Escape
 wait_said "Trình đơn đọc." "$from"
 xdotool key Escape
 wait_said "zzzmesa" "$from"
-# The about box reads what it shows.
-before=$(log_lines)
-xdotool key alt+shift+F1
-focus "$(window '^Giới thiệu Soạn Thảo Tavi$')"
-about='^vi\t zzzmesgsa Phiên bản [0-9.]+\. Bộ nhớ: [0-9.]+ ki lô bai\. Đang dùng: [0-9]+ phần trăm\.$'
-for _ in $(seq 50); do
-    said_since "$before" | grep -qP "$about" && break
-    sleep 0.1
-done
-said_since "$before" | grep -qP "$about" || fail "the about box did not read its lines"
-xdotool key Escape
-wait_said "zzzmesa" "$before"
-
 
 # At the end the user's repeat is given back.
 focus "$E2E_MAIN"
