@@ -408,10 +408,12 @@ private:
         std::shared_ptr<TReadOnSource> Source;
         int StopKey = 0;
     } FReadOn;
-    // The menus: a title waiting for the first item of its menu; an Escape being handled.
+    // The menus: a title waiting for the first item of its menu; an Escape being handled; the
+    // entry just said.
     struct {
         std::string PendingTitle;
         bool EscapePending = false;
+        QAction* Hovered = nullptr;
     } FMenus;
     // The controls found by name or number: menu items and tool buttons, status bar panels.
     struct {

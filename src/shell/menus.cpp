@@ -229,19 +229,23 @@ void TMainForm::MenuTitleHovered(QAction* action) {
     });
 }
 
-// Escape that leaves the menus altogether (the first one only closes an open menu and goes
-// back to its title) says that the keys go to the document again.
+// Escape closes one level: a submenu goes back to its entry, which is said again; a menu to its
+// title on the bar, which says itself; the bar gives the keys back to the document, and says so.
 void TMainForm::MenuEscapeKey(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress ||
         static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
         return;
     if (!qobject_cast<QMenu*>(watched) && watched != menuBar()) return;
-    QTimer::singleShot(0, this, [this] {
-        if (!QApplication::activePopupWidget() && !menuBar()->activeAction() &&
-            std::exchange(FMenus.EscapePending, false))
-            Announce("zzzmesa");
-    });
+    // The key passes the menu and its parents: the first of its checks acts.
     FMenus.EscapePending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!std::exchange(FMenus.EscapePending, false)) return;
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            if (menu->activeAction()) MenuEntryHovered(menu->activeAction());
+        } else if (!menuBar()->activeAction()) {
+            Announce("zzzmesa");
+        }
+    });
 }
 
 void TMainForm::MenuEntryHovered(QAction* action) {
@@ -257,6 +261,9 @@ void TMainForm::MenuEntryHovered(QAction* action) {
         return;
     }
     if (!SoundOn()) return;
+    // A submenu opened from the keyboard highlights its first entry twice at once: said once.
+    if (std::exchange(FMenus.Hovered, action) == action) return;
+    QTimer::singleShot(0, this, [this] { FMenus.Hovered = nullptr; });
     FSpeech->StopReading();
     // The title of a menu just opened comes first.
     std::string text = std::exchange(FMenus.PendingTitle, {});
