@@ -235,7 +235,10 @@ void TMainForm::MenuEscapeKey(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress ||
         static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
         return;
-    if (!qobject_cast<QMenu*>(watched) && watched != menuBar()) return;
+    // The bar and its menus only (the mail viewer has menus of its own).
+    QObject* owner = watched;
+    while (owner && owner != menuBar()) owner = owner->parent();
+    if (!owner) return;
     // The key passes the menu and its parents: the first of its checks acts.
     FMenus.EscapePending = true;
     QTimer::singleShot(0, this, [this] {
