@@ -1,5 +1,7 @@
 #include "dialogs/aboutbox.h"
 
+#include "dialogs/vntext.h"
+
 #include <QApplication>
 #include <QFormLayout>
 #include <QKeyEvent>
@@ -9,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <fstream>
+#include <utility>
 
 namespace tavi {
 
@@ -42,6 +45,21 @@ QString MemoryLoadText(int percent) {
     return QString::asprintf("%d %%", percent);
 }
 
+QString SpokenPhysMem(std::uint64_t totalBytes) {
+    return PhysMemText(totalBytes).replace(',', '.').replace("KB", QString::fromUtf8("ki lô bai"));
+}
+
+QString SpokenMemoryLoad(int percent) {
+    return QString::number(percent) + QString::fromUtf8(" phần trăm");
+}
+
+namespace {
+
+const char* const MemoryLabel = "Bộ nhớ:";
+const char* const LoadLabel = "Đang dùng:";
+
+} // namespace
+
 TAboutBox::TAboutBox(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, parent) {
     setWindowTitle(QString::fromUtf8("Giới thiệu Soạn Thảo Tavi"));
     auto* icon = new QLabel(this);
@@ -49,34 +67,45 @@ TAboutBox::TAboutBox(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, 
                         ? style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(48, 48)
                         : QApplication::windowIcon().pixmap(48, 48));
     auto* title = new QLabel(QString::fromUtf8("<b>Soạn Thảo Tavi</b>"), this);
-    auto* version =
+    Version =
         new QLabel(QString::fromUtf8("Phiên bản ") + QApplication::applicationVersion(), this);
     const TMemoryStatus memory = ReadMemoryStatus();
     PhysMem = new QLabel(PhysMemText(memory.TotalBytes), this);
     FreeRes = new QLabel(MemoryLoadText(memory.LoadPercent), this);
+    Spoken = QString::fromUtf8(MemoryLabel) + ' ' + SpokenPhysMem(memory.TotalBytes) + ". " +
+             QString::fromUtf8(LoadLabel) + ' ' + SpokenMemoryLoad(memory.LoadPercent) + '.';
     OKButton = new QPushButton(QString::fromUtf8("Đồng ý"), this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
     auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8("Bộ nhớ:"), PhysMem);
-    form->addRow(QString::fromUtf8("Đang dùng:"), FreeRes);
+    form->addRow(QString::fromUtf8(MemoryLabel), PhysMem);
+    form->addRow(QString::fromUtf8(LoadLabel), FreeRes);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(icon, 0, Qt::AlignHCenter);
     layout->addWidget(title, 0, Qt::AlignHCenter);
-    layout->addWidget(version, 0, Qt::AlignHCenter);
+    layout->addWidget(Version, 0, Qt::AlignHCenter);
     layout->addLayout(form);
     layout->addWidget(OKButton, 0, Qt::AlignHCenter);
 }
 
+std::string TAboutBox::Content() const {
+    return VnBytes(Version->text() + ". " + Spoken, VniWinTable);
+}
+
 void TAboutBox::showEvent(QShowEvent* e) {
     TTalkingDialog::showEvent(e);
-    Talk().Announce(" zzzmesgsa ");
+    Talk().Announce(" zzzmesgsa " + Content());
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) F1Down = true;
+    TTalkingDialog::keyPressEvent(e);
 }
 
 void TAboutBox::keyReleaseEvent(QKeyEvent* e) {
     const auto mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (e->key() == Qt::Key_F1 && mods == Qt::NoModifier) {
-        Talk().Announce(" zzzmesgr ");
+    if (e->key() == Qt::Key_F1 && std::exchange(F1Down, false) && mods == Qt::NoModifier) {
+        Talk().Announce(" zzzmesgsa " + Content());
         return;
     }
     TTalkingDialog::keyReleaseEvent(e);

@@ -67,7 +67,7 @@ TReplaceFrm::TReplaceFrm(ITalker& talker, TDocumentLook look, QWidget* parent)
     RepText = DocumentField(this, look);
     ByText = DocumentField(this, look);
     BtOK = new QPushButton(QString::fromUtf8("&Chọn"), this);
-    BtAll = new QPushButton(QString::fromUtf8("Thay &tất"), this);
+    BtAll = new QPushButton(QString::fromUtf8("Thay &tất cả"), this);
     Btcancel = new QPushButton(QString::fromUtf8("&Hủy bỏ"), this);
     auto* grid = new QGridLayout;
     int row = 0;
@@ -83,8 +83,8 @@ TReplaceFrm::TReplaceFrm(ITalker& talker, TDocumentLook look, QWidget* parent)
     layout->addLayout(grid);
     layout->addLayout(ButtonRow({BtOK, BtAll, Btcancel}));
 
-    SetSpokenNames({" zzzmesaqa ", " zzzmesasa ", "cho\xEFn", "thay ta\xE1t",
-                    "hu\xFBy bo\xFB"}); // chọn, thay tất, hủy bỏ
+    SetSpokenNames({" zzzmesaqa ", " zzzmesasa ", "cho\xEFn", "thay ta\xE1t ca\xFB",
+                    "hu\xFBy bo\xFB"}); // chọn, thay tất cả, hủy bỏ
     SetTag(RepText, 0);
     SetTag(ByText, 1);
     SetTag(BtOK, 2);

@@ -1,5 +1,6 @@
 #include "mail/sendmfrm.h"
 
+#include "dialogs/composingfield.h"
 #include "document/editecho.h"
 #include "document/screenfonts.h"
 #include "platform/bytechars.h"
@@ -58,6 +59,7 @@ TSendMfrm::TSendMfrm(ITalker& talker, QWidget* parent) : TTalkingDialog(talker, 
             [this](const QString& text) { BtOK->setEnabled(!text.isEmpty()); });
     connect(BtOK, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(BtCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    MakeTextFields();
     EdRecip->setFocus();
 }
 
@@ -78,6 +80,29 @@ std::string TSendMfrm::LetterText(const std::string& document) const {
     return FieldBytes(EdAnswer) + "\r\n\r\n" + FQuote;
 }
 
+// The subject and the answer are Vietnamese text, typed and said as the find field's: tone
+// keys are named, letters said as the keyboards make them. F1 stays the dialog's.
+void TSendMfrm::MakeTextFields() {
+    TComposingRules subject;
+    subject.OnEnter = [this] {
+        if (FAnswering) return EdAnswer->setFocus();
+        SendOrBackToAddress();
+    };
+    subject.OnEscape = [this] { done(mrCancel); };
+    new TComposingField(EdSubject, Talk(), std::move(subject));
+    TComposingRules answer;
+    answer.OnEnter = [this] { SendOrBackToAddress(); };
+    answer.OnEscape = [this] { done(mrCancel); };
+    new TComposingField(EdAnswer, Talk(), std::move(answer));
+}
+
+void TSendMfrm::SendOrBackToAddress() {
+    if (!EdRecip->text().isEmpty()) return done(mrOk);
+    // Nowhere to send it yet: back to the address.
+    Talk().PlayBeep();
+    EdRecip->setFocus();
+}
+
 void TSendMfrm::SayLetter(const std::string& letter) {
     if (letter.empty()) return;
     const bool capital = letter[0] >= 'A' && letter[0] <= 'Z';
@@ -95,36 +120,26 @@ bool TSendMfrm::eventFilter(QObject* watched, QEvent* event) {
             Talk().Announce(FAnswering ? " zzzmeskzc " : "zzzmesla ");
             return true;
         }
-        for (QLineEdit* field : {EdRecip, EdSubject, EdAnswer}) {
-            if (watched != field) continue;
+        if (watched == EdRecip) {
             if (event->type() == QEvent::KeyRelease) {
-                KeyUp(field, key);
+                KeyUp(EdRecip, key);
                 return false;
             }
-            KeyDown(field, key);
-            return KeyPress(field, key);
+            KeyDown(EdRecip, key);
+            return KeyPress(key);
         }
     }
     return TTalkingDialog::eventFilter(watched, event);
 }
 
-bool TSendMfrm::KeyPress(QLineEdit* field, const QKeyEvent& key) {
+// The address's own keys: Enter goes on to the subject.
+bool TSendMfrm::KeyPress(const QKeyEvent& key) {
     if (key.key() == Qt::Key_Escape) {
         done(mrCancel);
         return true;
     }
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
-        if (field == EdRecip) {
-            EdSubject->setFocus();
-        } else if (field == EdSubject && FAnswering) {
-            EdAnswer->setFocus();
-        } else if (!EdRecip->text().isEmpty()) {
-            done(mrOk);
-        } else {
-            // Nowhere to send it yet: back to the address.
-            Talk().PlayBeep();
-            EdRecip->setFocus();
-        }
+        EdSubject->setFocus();
         return true;
     }
     const QString typed = key.text();

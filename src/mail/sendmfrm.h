@@ -40,7 +40,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool KeyPress(QLineEdit* field, const QKeyEvent& key);
+    void MakeTextFields();
+    void SendOrBackToAddress();
+    bool KeyPress(const QKeyEvent& key);
     void KeyDown(QLineEdit* field, const QKeyEvent& key);
     void KeyUp(QLineEdit* field, const QKeyEvent& key);
     // A letter with its mark byte, said with " hoa" when it is a capital.

@@ -155,7 +155,9 @@ void TMainForm::SuspectWordCommand() {
 void TMainForm::PrepareSpellCheck(TSpellFrm& dialog, int& found) {
     const bool braille = FDocument.Braille();
     const std::string shown = Editor->Text();
-    const std::string before = shown.substr(0, static_cast<std::size_t>(Editor->SelStart()));
+    // From the end of the selection: a word just found, still selected, is passed over.
+    const std::string before =
+        shown.substr(0, static_cast<std::size_t>(Editor->SelStart() + Editor->SelLength()));
     dialog.Text = braille ? VniFromBraille(FData.Braille, shown) : shown;
     dialog.StartPosition =
         static_cast<int>(braille ? VniFromBraille(FData.Braille, before).size() : before.size()) +
@@ -179,8 +181,15 @@ void TMainForm::SaySpellCheckEnd(const TSpellFrm& dialog, int result, int found)
     if (worker && !worker->Error().empty()) {
         // The check could not run: said in the words of the error (English text).
         Report(TReport{{}, worker->Error(), {}});
-    } else if (result != mrCancel) {
-        Announce(found ? " zzzmesbr " : " zzzmesbsa ");
+    } else if (result == mrCancel) {
+        return;
+    } else if (!found || !worker || !worker->Found()) {
+        Announce(" zzzmesbsa ");
+    } else {
+        // The word itself, as the check read it: a word it doubts is mostly spelt out.
+        const auto start = static_cast<std::size_t>(worker->Position() - 1);
+        const auto length = static_cast<std::size_t>(worker->End() - worker->Position());
+        Announce(" zzzmesbr " + dialog.Text.substr(start, length));
     }
 }
 

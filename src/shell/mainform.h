@@ -190,6 +190,9 @@ private:
     void HelpTextCommand(const char* item);
     void ShortcutHelpCommand(const char* item);
     void AboutCommand();
+    std::string MenuCaptionSpeech(const QAction& action) const;
+    void MenuTitleHovered(QAction* action);
+    void MenuEscapeKey(QObject* watched, QEvent* event);
     void VolumeUpCommand();
     void VolumeDownCommand();
     // statusbar.cpp
@@ -425,6 +428,13 @@ private:
         std::shared_ptr<TReadOnSource> Source;
         int StopKey = 0;
     } FReadOn;
+    // The menus: a title waiting for the first item of its menu; an Escape being handled; the
+    // entry just said.
+    struct {
+        std::string PendingTitle;
+        bool EscapePending = false;
+        QAction* Hovered = nullptr;
+    } FMenus;
     // The controls found by name or number: menu items and tool buttons, status bar panels.
     struct {
         std::map<std::string, QAction*> Actions;

@@ -1,5 +1,7 @@
 #include "shell/menudefs.h"
 
+#include <iterator>
+
 namespace tavi {
 
 namespace {
@@ -142,6 +144,19 @@ const std::vector<const char*>& ToolBarButtons() {
         "TLRight", "",         "TFontBold", "TFontItalic", "TFontUnderLine",
         "",        "TROption", "VolBar"};
     return buttons;
+}
+
+const char* ShortcutHelp(int tag) {
+    static const char* const help[] = {"zzzmesde zzzmesdf zzzmesks zzzmesdg zzzmesdh zzzmeslf "
+                                       "zzzmesku zzzmesjo zzzmesjp zzzmesdi zzzmeskv",
+                                       "zzzmesde",
+                                       "zzzmesdf",
+                                       "zzzmesks zzzmesdg",
+                                       "zzzmesdh zzzmeslf",
+                                       "zzzmesku zzzmesjo zzzmesjp",
+                                       "zzzmesdi",
+                                       "zzzmeskv"};
+    return tag >= 0 && tag < static_cast<int>(std::size(help)) ? help[tag] : "";
 }
 
 std::string SpeechKey(const char* caption) {

@@ -32,6 +32,10 @@ const std::vector<TMenuEntry>& MainMenuEntries();
 // The tool bar in order; "" is a separator, "VolBar" the volume slider.
 const std::vector<const char*>& ToolBarButtons();
 
+// The prompt keys the shortcut help items say, by their Tag (0: every shortcut); "" for
+// another Tag.
+const char* ShortcutHelp(int tag);
+
 // A caption as the menu speech list keys it: without its first "&".
 std::string SpeechKey(const char* caption);
 

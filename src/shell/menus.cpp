@@ -15,25 +15,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
 #include <stack>
+#include <utility>
 
 namespace tavi {
 
 namespace {
-
-// Spoken shortcut help by the Tag of its item.
-const char* const ShortcutHelp[] = {"zzzmesde zzzmesdf zzzmesks zzzmesdg zzzmesdh zzzmeslf "
-                                    "zzzmesku zzzmesjo zzzmesjp zzzmesdi zzzmeskv",
-                                    "zzzmesde",
-                                    "zzzmesdf",
-                                    "zzzmesks zzzmesdg",
-                                    "zzzmesdh zzzmeslf",
-                                    "zzzmesku zzzmesjo zzzmesjp",
-                                    "zzzmesdi",
-                                    "zzzmeskv"};
 
 // Tool buttons that have no menu item of their own.
 struct TButtonOnly {
@@ -68,6 +59,10 @@ void TMainForm::BuildMenus() {
             FControls.Actions[e.name] = menu->menuAction();
             connect(menu, &QMenu::hovered, this, &TMainForm::MenuEntryHovered);
             connect(menu, &QMenu::aboutToHide, this, [this] { FSpeech->StopReading(); });
+            // Opened from its title (Down, Enter, a click), it says the title again first.
+            if (open.empty())
+                connect(menu, &QMenu::aboutToShow, this,
+                        [this, menu] { MenuTitleHovered(menu->menuAction()); });
             open.push(menu);
             break;
         }
@@ -76,6 +71,9 @@ void TMainForm::BuildMenus() {
         case TMenuEntry::Item: AddMenuItem(*open.top(), e, groups); break;
         }
     }
+    // The bar's titles speak as the highlight reaches them: with Alt and the arrows, and as a
+    // menu opens before its first item.
+    connect(menuBar(), &QMenuBar::hovered, this, &TMainForm::MenuTitleHovered);
     BuildToolBar();
     ConnectCommands();
 }
@@ -194,7 +192,7 @@ void TMainForm::HelpTextCommand(const char* item) {
 }
 
 void TMainForm::ShortcutHelpCommand(const char* item) {
-    Announce(ShortcutHelp[Action(item)->property("tag").toInt()]);
+    Announce(ShortcutHelp(Action(item)->property("tag").toInt()));
 }
 
 void TMainForm::AboutCommand() {
@@ -211,6 +209,49 @@ bool TMainForm::IsCommandKey(const QKeyEvent& key) const {
     return false;
 }
 
+// The caption of a menu entry as the menu speech list keys it.
+std::string TMainForm::MenuCaptionSpeech(const QAction& action) const {
+    std::string caption = VnBytes(action.text(), VniDosTable);
+    if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
+    if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
+    return FData.MenuSpeech.Value(caption);
+}
+
+// A menu that opens highlights its first item at once: the title waits for that item, so that
+// one is not cut off by the other, and is said alone when no item follows. (The bar hears of
+// the items of its menus too: they speak for themselves.)
+void TMainForm::MenuTitleHovered(QAction* action) {
+    if (!SoundOn() || !action || !menuBar()->actions().contains(action)) return;
+    FMenus.PendingTitle = MenuCaptionSpeech(*action);
+    QTimer::singleShot(0, this, [this] {
+        if (FMenus.PendingTitle.empty()) return;
+        FSpeech->StopReading();
+        SpeakText(std::exchange(FMenus.PendingTitle, {}), VniWinTable, false, false);
+    });
+}
+
+// Escape closes one level: a submenu goes back to its entry, which is said again; a menu to its
+// title on the bar, which says itself; the bar gives the keys back to the document, and says so.
+void TMainForm::MenuEscapeKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress ||
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+        return;
+    // The bar and its menus only (the mail viewer has menus of its own).
+    QObject* owner = watched;
+    while (owner && owner != menuBar()) owner = owner->parent();
+    if (!owner) return;
+    // The key passes the menu and its parents: the first of its checks acts.
+    FMenus.EscapePending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!std::exchange(FMenus.EscapePending, false)) return;
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            if (menu->activeAction()) MenuEntryHovered(menu->activeAction());
+        } else if (!menuBar()->activeAction()) {
+            Announce("zzzmesa");
+        }
+    });
+}
+
 void TMainForm::MenuEntryHovered(QAction* action) {
     QMenu* menu = nullptr; // the menu showing the entry (a submenu's entry is in its parent)
     for (QObject* o : action->associatedObjects())
@@ -224,12 +265,15 @@ void TMainForm::MenuEntryHovered(QAction* action) {
         return;
     }
     if (!SoundOn()) return;
+    // A submenu opened from the keyboard highlights its first entry twice at once: said once.
+    if (std::exchange(FMenus.Hovered, action) == action) return;
+    QTimer::singleShot(0, this, [this] { FMenus.Hovered = nullptr; });
     FSpeech->StopReading();
-    std::string text = action->menu() ? " zzzmesha " : "";
-    std::string caption = VnBytes(action->text(), VniDosTable);
-    if (const auto amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
-    if (const auto tab = caption.find('\t'); tab != std::string::npos) caption.erase(tab);
-    text += FData.MenuSpeech.Value(caption);
+    // The title of a menu just opened comes first.
+    std::string text = std::exchange(FMenus.PendingTitle, {});
+    if (!text.empty()) text += ' ';
+    if (action->menu()) text += " zzzmesha ";
+    text += MenuCaptionSpeech(*action);
     if (action->isChecked()) text += " . zzzmeslh";
     SpeakText(text, VniWinTable, false, false);
 }

@@ -1,6 +1,6 @@
 // The Pause key: it pauses and resumes whichever voice speaks, wherever the keyboard is (the
 // editor, a menu, any dialog), before anything else sees the key. Keys and clicks that stop
-// reading on are seen here as well.
+// reading on, and Escape in the menus, are seen here as well.
 #include "shell/mainform.h"
 
 #include <QApplication>
@@ -27,6 +27,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (ReadOnKey(event)) return true;
+    MenuEscapeKey(watched, event);
     // A click stops reading on too, and then goes where it was meant: the caret where clicked.
     if (event->type() == QEvent::MouseButtonPress) StopReadOn();
     return QMainWindow::eventFilter(watched, event);

@@ -149,6 +149,12 @@ TEST(ReplaceFrm, EnterGoesOnToTheReplacementAndButtonsWaitForBoth) {
     EXPECT_EQ(talker.said[2].text, "em");
     EXPECT_FALSE(talker.said[2].english); // F8 here speaks with the Vietnamese voice
     EXPECT_EQ(talker.said[3].text, " zzzmesbv ");
+    // Replace all says its whole caption.
+    talker.Clear();
+    dialog.BtAll->setFocus();
+    EXPECT_EQ(talker.Texts(), Texts{"thay ta\xE1t ca\xFB"});
+    EXPECT_EQ(dialog.BtAll->text(), QString::fromUtf8("Thay &tất cả"));
+    dialog.ByText->setFocus();
     tavitest::PlayKeys(&dialog, "{Enter}");
     EXPECT_EQ(dialog.result(), tavi::mrOk);
     EXPECT_EQ(dialog.Find(), "an");

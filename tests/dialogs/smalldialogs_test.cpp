@@ -4,6 +4,7 @@
 #include "dialogs/finfofrm.h"
 #include "dialogs/manualfrm.h"
 #include "dialogs/prtsetupfrm.h"
+#include "dialogs/vntext.h"
 #include "support/recordingtalker.h"
 #include "support/testdata.h"
 
@@ -129,6 +130,8 @@ TEST(AboutBox, MemoryTextsAndGreeting) {
     EXPECT_EQ(tavi::PhysMemText(1024ull * 1234567), "1,234,567 KB");
     EXPECT_EQ(tavi::PhysMemText(1024ull * 512), "512 KB");
     EXPECT_EQ(tavi::MemoryLoadText(45), "45 %");
+    EXPECT_EQ(tavi::SpokenPhysMem(1024ull * 1234567), QString::fromUtf8("1.234.567 ki lô bai"));
+    EXPECT_EQ(tavi::SpokenMemoryLoad(45), QString::fromUtf8("45 phần trăm"));
     const auto status = tavi::ReadMemoryStatus();
     EXPECT_GT(status.TotalBytes, 0u);
     EXPECT_GE(status.LoadPercent, 0);
@@ -136,7 +139,16 @@ TEST(AboutBox, MemoryTextsAndGreeting) {
     RecordingTalker talker;
     tavi::TAboutBox box(talker);
     Activate(box);
-    EXPECT_EQ(talker.Texts(), (Texts{" zzzmesgsa "}));
+    // Its title, then what it shows: the version, the memory and the share in use.
+    const std::string content = box.Content();
+    EXPECT_EQ(talker.Texts(), (Texts{" zzzmesgsa " + content}));
+    EXPECT_EQ(content.rfind(tavi::Vni("Phiên bản "), 0), 0u) << content;
+    // The release of the F1 that opened it asks nothing; F1 in the box reads it again.
+    talker.Clear();
+    QTest::keyRelease(&box, Qt::Key_F1);
+    EXPECT_EQ(talker.Texts(), Texts{});
+    QTest::keyClick(&box, Qt::Key_F1);
+    EXPECT_EQ(talker.Texts(), (Texts{" zzzmesgsa " + content}));
     QTest::mouseClick(box.OKButton, Qt::LeftButton);
     EXPECT_EQ(box.result(), tavi::mrCancel);
 }

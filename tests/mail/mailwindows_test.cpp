@@ -1,5 +1,6 @@
 // The mail windows on real widgets with a recording host: the account dialog, the send
 // dialog, the viewer, and the transfer window against scripted servers on loopback.
+#include "codes/keyboard.h"
 #include "dialogs/confirmfrm.h"
 #include "dialogs/vntext.h"
 #include "mail/lettertext.h"
@@ -142,6 +143,20 @@ TEST(SendMfrm, EnterMovesOnThenSendsAndLettersAreSaidWhole) {
     tavitest::PlayKeys(dialog.EdRecip, "{Enter}");
     EXPECT_TRUE(dialog.EdSubject->hasFocus());
     EXPECT_FALSE(plain.back()); // the subject is typed in Vietnamese
+
+    // As in the find field: a tone key names its tone, a letter the keyboard makes is said.
+    tavi::TVnKey engine;
+    tavi::TKeyboard accent(nullptr, engine);
+    accent.SetCodeTable(tavi::TKeyboard::VniAnsi);
+    accent.SetEnabled(true);
+    host.Clear();
+    tavitest::PlayKeys(dialog.EdSubject, "ca1o7");
+    EXPECT_EQ(host.Texts(), (Texts{"c", "a",
+                                   "da\xE1u sa\xE9"
+                                   "c",
+                                   "o", "\xF4"}));
+    EXPECT_EQ(tavi::TTalkingDialog::FieldBytes(dialog.EdSubject), "ca\xF9\xF4");
+    accent.SetEnabled(false);
 
     // A letter with its mark byte is passed, and said, whole.
     tavi::TTalkingDialog::SetFieldBytes(dialog.EdSubject, "ba\xF9n");

@@ -150,6 +150,13 @@ const EchoCase Cases[] = {
     // Echo modes, reading the selection, speech off, the English voice.
     {"word echo at a space", "|", "xin ", {"vi\txin"}, nullptr, "word"},
     {"word echo at a full stop", "|", "xin.", {"vi\txin"}, nullptr, "word"},
+    {"word echo at a full stop after a letter with a tone",
+     "|",
+     "ca1o.",
+     {"vi\tcáo"},
+     "cáo.|",
+     "word"},
+    {"word echo at a space after a comma", "|", "Nam, ", {"vi\tNam,"}, "Nam, |", "word"},
     {"sentence echo at the full stop",
      "|",
      "Xin cha2o.",

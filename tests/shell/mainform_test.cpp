@@ -3,6 +3,7 @@
 #include "dialogs/confirmfrm.h"
 #include "dialogs/initfrm.h"
 #include "dialogs/savefrm.h"
+#include "dialogs/vntext.h"
 #include "document/msrichedit.h"
 #include "mail/mailsetup.h"
 #include "platform/errors.h"
@@ -14,8 +15,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -289,6 +292,32 @@ TEST_F(MainFormTest, MenuEntriesSpeakAsTheyAreHighlighted) {
                                    "c t\xF6\xF8ng ky\xF9 t\xF6\xEF, Shift F9. . zzzmeslh");
     EXPECT_EQ(log->spoken[2].text, " zzzmesha \xD1o\xEF"
                                    "c khi go\xF5.");
+
+    // The bar's titles: one reached with the arrows is said alone, one whose menu opens before
+    // its first item; Escape goes back to the title, and out of the menus says so.
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* layout = form->findChild<QMenu*>("MLayout");
+    log->Clear();
+    form->menuBar()->setActiveAction(layout->menuAction()); // opened by a click: no item yet
+    QApplication::processEvents();
+    QTest::keyClick(layout, Qt::Key_Right); // on to the next menu, open at its first item
+    ASSERT_EQ(QApplication::activePopupWidget(), read);
+    QApplication::processEvents();
+    read->setActiveAction(echo->menuAction());
+    QTest::keyClick(read, Qt::Key_Right); // into the submenu, and out to its entry
+    for (QWidget* level : {static_cast<QWidget*>(echo), static_cast<QWidget*>(read),
+                           static_cast<QWidget*>(form->menuBar())}) {
+        QTest::keyClick(level, Qt::Key_Escape);
+        QApplication::processEvents();
+    }
+    const std::string submenu = tavi::Vni(" zzzmesha Đọc khi gõ.");
+    EXPECT_EQ(log->Texts(),
+              (Texts{tavi::Vni("Trình đơn trình bày."),
+                     tavi::Vni("Trình đơn đọc. Bật hoặc tắt tiếng đọc, F5. . zzzmeslh"), submenu,
+                     tavi::Vni("Không đọc khi gõ, F9."), submenu, tavi::Vni("Trình đơn đọc."),
+                     "zzzmesa"}));
     form->close();
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Search by voice, through the real program: find, find next, replace all and its undo, the
 # suspect word, speech off and on with the keyboard's repeat (given back at the end), and the
-# spoken shortcut help and the manual.
+# spoken shortcut help and the manual, the menus' titles.
 #   tavi_search_e2e.sh TAVI_BINARY
 [ $# -eq 1 ] || { echo "usage: $0 TAVI_BINARY" >&2; exit 2; }
 source "$(dirname "$0")/../support/e2e.sh"
@@ -52,13 +52,16 @@ before=$(log_lines)
 xdotool key ctrl+z
 wait_said " zzzmesfn an ba an an bo, 17 zzzmeswd" "$before" # the span it changed back
 
-# The first suspect word after the caret is selected.
+# The first suspect word after the caret is selected and said; Ctrl+J again goes on to the next.
 xdotool key ctrl+End
-xdotool type --delay 40 ' xyzq nhe'
+xdotool type --delay 40 ' xyzq nhe kkk'
 xdotool key ctrl+Home
 before=$(log_lines)
 xdotool key ctrl+j
-wait_said " zzzmesbr " "$before"
+wait_said " zzzmesbr xyzq" "$before"
+focus "$E2E_MAIN"
+xdotool key ctrl+j
+wait_said " zzzmesbr kkk" "$before"
 focus "$E2E_MAIN"
 xdotool type --delay 40 'ban'
 
@@ -68,7 +71,7 @@ focus "$(window '^Lưu tập tin$')"
 xdotool type --delay 40 'tim'
 xdotool key Return
 wait_said "zzzmeser " "$before"
-[ "$(cat "$docs/tim.TXT")" = "an ba an bo an ban nhe" ] ||
+[ "$(cat "$docs/tim.TXT")" = "an ba an bo an xyzq nhe ban" ] ||
     fail "tim.TXT holds '$(cat "$docs/tim.TXT")'"
 
 # Speech off gives the user's repeat back; on again, the slow one.
@@ -91,6 +94,21 @@ before=$(log_lines)
 xdotool key Escape
 wait_said "zzzmesa" "$before"
 
+# The menus: Alt and the arrows say each title, a menu that opens its title before its first
+# item, Escape goes back to the title and then out of the menus.
+focus "$E2E_MAIN"
+before=$(log_lines)
+xdotool key alt
+wait_said "Trình đơn tập tin." "$before"
+xdotool key Right
+wait_said "Trình đơn soạn thảo." "$before"
+xdotool key Right Right Down
+wait_said "Trình đơn đọc. Bật hoặc tắt tiếng đọc, F5. . zzzmeslh" "$before"
+from=$(log_lines)
+xdotool key Escape
+wait_said "Trình đơn đọc." "$from"
+xdotool key Escape
+wait_said "zzzmesa" "$from"
 
 # At the end the user's repeat is given back.
 focus "$E2E_MAIN"
