@@ -78,6 +78,10 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     FRecovery.Timer->setSingleShot(true);
     connect(FRecovery.Timer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
     FRecovery.Writer = std::make_unique<TRecoveryWriter>();
+    FRecovery.Writer->OnWritten = [this](bool ok) {
+        QMetaObject::invokeMethod(
+            this, [this, ok] { RecoveryWritten(ok); }, Qt::QueuedConnection);
+    };
     setAcceptDrops(true);           // files dropped on the window are opened
     qApp->installEventFilter(this); // the Pause key, wherever the keyboard is
     FRun.KeyRepeat = ReadKeyRepeat();
@@ -158,6 +162,7 @@ bool TMainForm::FormShow() {
     UpdatePasteCommand();
     UpdateLockPanels(false);
     LoadProgramLists();
+    SayStartupProblems();
     OfferRecovery();
     if (!FSetup.OpenAtStart.empty()) OpenRequested(FSetup.OpenAtStart);
     return true;
@@ -208,6 +213,20 @@ void TMainForm::LoadProgramLists() {
         FData.DotNames.LoadFromFile(ProgramFolder() / "Dot");
         SixKeyKbd1->LoadCharacters(ProgramFolder() / SixKeyTableName);
     });
+}
+
+// Said with whatever voice is left and not shown in a box, which would wait unseen and take
+// the keys meant for the document; a user who turned speech off reads them in a box.
+void TMainForm::SayStartupProblems() {
+    std::string keys, words;
+    for (const TStartupProblem& p : FSetup.StartupProblems) {
+        keys += " " + p.Prompt;
+        words += (words.empty() ? "" : " ") + p.Words;
+    }
+    if (keys.empty()) return;
+    if (!SoundOn()) return ShowMessage(words, true);
+    StopReadOn();
+    FSpeech->SayWarning(keys + " ", words);
 }
 
 void TMainForm::StartUntitledDocument() {
