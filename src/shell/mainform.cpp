@@ -226,7 +226,7 @@ void TMainForm::SayStartupProblems() {
     if (keys.empty()) return;
     if (!SoundOn()) return ShowMessage(words, true);
     StopReadOn();
-    FSpeech->SayWarning(keys + " ", words);
+    if (FSpeech->SayWarning(keys + " ", words) == TWarningVoice::Reader) HearWhole();
 }
 
 void TMainForm::StartUntitledDocument() {

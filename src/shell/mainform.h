@@ -117,6 +117,11 @@ public:
     bool Checked(const std::string& name) const;
     TSpeakSettings SpeechSettings() const;
 
+    // A warning said once (a problem at start, a disk that fails) is heard whole: the keys
+    // typed meanwhile wait, in their order, and then act as usual.
+    void SayWhole(const std::string& key);
+    void HearWhole();
+
     // The start-up: asks for the user name, starts the untitled document, reads the settings.
     // Returns false when the user cancelled (the program then ends). Run once, at first show.
     bool FormShow();

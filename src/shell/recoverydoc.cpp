@@ -45,11 +45,10 @@ void TMainForm::RecoveryWritten(bool ok) {
         FRecovery.Timer->start(FSetup.RecoveryPeriodMs);
     switch (FRecovery.Writes.Written(ok)) {
     case TWriteWatch::TNews::Failing:
-        Report("zzzmeswc ", "Không ghi được bản lưu dự phòng.");
+        if (!SoundOn()) return ShowMessage("Không ghi được bản lưu dự phòng.", true);
+        SayWhole("zzzmeswc ");
         break;
-    case TWriteWatch::TNews::WorksAgain:
-        if (SoundOn()) Announce("zzzmeswd ");
-        break;
+    case TWriteWatch::TNews::WorksAgain: SayWhole("zzzmeswd "); break;
     case TWriteWatch::TNews::None: break;
     }
 }
