@@ -141,9 +141,6 @@ int main(int argc, char** argv) {
     tavi::InstallAudioSystem();
     auto voices = std::make_unique<tavi::TProgramVoices>();
     tavi::TMainFormSetup setup;
-    // The window says them; what went wrong is for whoever looks after the installation.
-    for (const tavi::TStartupProblem& p : voices->StartupProblems)
-        std::fprintf(stderr, "tavi: %s\n", p.Detail.c_str());
     setup.StartupProblems = std::move(voices->StartupProblems);
     setup.Speech = WithSpeechLog(std::move(voices), start.SpeechLog, startTime);
     if (!file.isEmpty()) setup.OpenAtStart = QFileInfo(file).absoluteFilePath().toStdString();

@@ -29,6 +29,16 @@ struct TStartupProblem {
     bool operator==(const TStartupProblem&) const = default;
 };
 
+// Adds a problem to the list, once a prompt: the user hears each once, whatever number of
+// parts it stopped, and the details of all of them are kept.
+inline void NoteProblem(std::vector<TStartupProblem>& list, const TStartupProblem& problem,
+                        const std::string& detail) {
+    for (TStartupProblem& p : list)
+        if (p.Prompt == problem.Prompt) return void(p.Detail += "; " + detail);
+    list.push_back(problem);
+    list.back().Detail = detail;
+}
+
 class ISpeechPort {
 public:
     virtual ~ISpeechPort() = default;

@@ -90,17 +90,8 @@ void TProgramVoices::OpenEnglishWords() {
     }
 }
 
-// One problem a prompt: the user hears each once, whatever number of parts it stopped.
 void TProgramVoices::Note(const TStartupProblem& problem, const std::exception& why) {
-    const auto same =
-        std::find_if(StartupProblems.begin(), StartupProblems.end(),
-                     [&](const TStartupProblem& p) { return p.Prompt == problem.Prompt; });
-    if (same != StartupProblems.end()) {
-        same->Detail += "; " + std::string(why.what());
-        return;
-    }
-    StartupProblems.push_back(problem);
-    StartupProblems.back().Detail = why.what();
+    NoteProblem(StartupProblems, problem, why.what());
 }
 
 TProgramVoices::~TProgramVoices() {

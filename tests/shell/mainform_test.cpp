@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -35,7 +34,6 @@ protected:
         setup.RegistryFile = dir / "registry.reg";
         setup.DocumentsRoot = dir / "data";
         setup.StateFolder = dir / "state";
-        setup.StartupProblems = problems;
         setup.RunDialog = [this, user](QDialog& d) -> int {
             if (auto* init = dynamic_cast<tavi::TInitFrm*>(&d)) {
                 if (user.empty()) return tavi::mrCancel;
@@ -76,9 +74,8 @@ protected:
     std::shared_ptr<SpeechLog> log = std::make_shared<SpeechLog>();
     std::vector<int> answers;
     std::string saveAs;
-    std::string password;                        // typed in the mail account dialog
-    std::vector<std::string> boxes;              // the texts of the message boxes shown
-    std::vector<tavi::TStartupProblem> problems; // what the voices could not start
+    std::string password;           // typed in the mail account dialog
+    std::vector<std::string> boxes; // the texts of the message boxes shown
 };
 
 TEST_F(MainFormTest, FirstRunOfANewUser) {
@@ -103,40 +100,6 @@ TEST_F(MainFormTest, FirstRunOfANewUser) {
     tavi::TRegistry reg(dir / "registry.reg");
     EXPECT_TRUE(reg.KeyExists(std::string(tavi::SettingsKey) + "\\ANNA"));
     EXPECT_EQ(Stored("ANNA").Options.SoundEdit, 1);
-}
-
-TEST_F(MainFormTest, StartUpProblemsAreSaidAfterTheNameByTheVoiceLeft) {
-    problems = {{"zzzmeswa", "Một.", "dict.idx"}, {"zzzmeswb", "Hai.", "espeak-ng"}};
-    using V = tavi::TWarningVoice;
-    const struct {
-        V voice;
-        bool speechOn;
-        Texts said, sounds, boxes;
-    } rows[] = {
-        {V::Reader, true, {" zzzmeswa zzzmeswb "}, {}, {}},
-        {V::Engine, true, {"Một. Hai."}, {}, {}},
-        {V::Beeps, true, {}, {"warning"}, {}},
-        {V::Reader, false, {}, {}, {"Một. Hai."}}, // speech turned off: read on the screen
-    };
-    for (const auto& row : rows) {
-        tavi::TRegistry reg(dir / "registry.reg");
-        tavi::TUserSettings s;
-        s.Options.SpeechOn = row.speechOn;
-        reg.OpenKey(std::string(tavi::SettingsKey) + "\\ANNA", true);
-        tavi::WriteUserSettings(reg, "ANNA", s);
-        reg.Flush();
-        log->warningVoice = row.voice;
-        boxes.clear();
-        auto form = Start();
-        log->Clear();
-        ASSERT_TRUE(form->FormShow());
-        EXPECT_EQ(log->Texts(), row.said);
-        EXPECT_EQ(log->sounds, row.sounds);
-        EXPECT_EQ(boxes, row.boxes);
-        QTest::keyClicks(form->Editor, "ab"); // the keyboard is the document's
-        EXPECT_EQ(form->Editor->Text(), "ab");
-        form->SetModified(0);
-    }
 }
 
 TEST_F(MainFormTest, CancelledStartUpEndsWithoutWriting) {

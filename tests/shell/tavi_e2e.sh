@@ -56,7 +56,7 @@ grep -qvP '^[0-9]+\t(vi|en|beep)\t' "$E2E_LOG" && fail "a malformed log line"
 kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended"
 
 # Broken installations: a sound dictionary whose data is cut short, an espeak-ng without its
-# data, then both with an index cut short as well. Each start says what it lost, after the
+# data and a list of the program folder missing, then both voices broken (the index cut short). Each start says what it lost, after the
 # name, with the voice that is left (espeak-ng's own Vietnamese voice, the Vietnamese voice, a
 # pattern of beeps), shows no box, and the keys typed next land in the document.
 tavi="$1"
@@ -85,15 +85,16 @@ wait_said 'Không dùng được tự điển giọng Việt, cần cài lại t
 said_since "$start" | grep -qxF $'en\tKhông dùng được tự điển giọng Việt, cần cài lại ta vi.' ||
     fail "the damaged dictionary was not said in espeak-ng's voice"
 typed_lands
-restart chi "ESPEAK_DATA_PATH=$broken/empty"
-wait_said ' zzzmeswb ' "$start"
+cp -rs "$data" "$broken/nodot" && rm "$broken/nodot/Dot"
+restart chi "TAVI_DATA_DIR=$broken/nodot" "ESPEAK_DATA_PATH=$broken/empty"
+wait_said ' zzzmeswb zzzmeswf ' "$start"
 typed_lands
 head -c 3000 "$data/dict.idx" >"$broken/data/dict.idx"
 restart dung "TAVI_DATA_DIR=$broken/data" "ESPEAK_DATA_PATH=$broken/empty"
 wait_said 'warning' "$start"
 said_since "$start" | grep -qxF $'beep\twarning' || fail "no voice left, and no warning beeps"
 typed_lands
-for damage in 'Damaged sound data' 'is not a multiple of 29' 'espeak-ng'; do
+for damage in 'Damaged sound data' 'is not a multiple of 29' 'espeak-ng' 'nodot/Dot'; do
     grep -qF "$damage" "$E2E_WORK/tavi.out" || fail "not in the error output: $damage"
 done
 echo "tavi_e2e: the program said what the keys do, and what a broken installation lost"

@@ -25,8 +25,6 @@ struct SpeechLog {
     int volume = 65535;
     bool englishWords = true;
     double readerRate = 1.0, engineRate = 1.0;
-    // The voice that works for warnings, as a broken installation leaves it.
-    tavi::TWarningVoice warningVoice = tavi::TWarningVoice::Reader;
     // What is read on, and where StopReadOn says the voice was.
     std::optional<tavi::ISpeechPort::TReadOn> readOn;
     std::optional<tavi::TReadPlace> readOnPlace;
@@ -109,14 +107,9 @@ public:
     void PlaySoundFile(const std::filesystem::path& file) override {
         Log->sounds.push_back(file.filename().string());
     }
-    tavi::TWarningVoice SayWarning(const std::string& keys, const std::string& words) override {
-        if (Log->warningVoice == tavi::TWarningVoice::Reader)
-            Log->spoken.push_back({"vi", keys, tavi::VniWinTable, false});
-        else if (Log->warningVoice == tavi::TWarningVoice::Engine)
-            Log->spoken.push_back({"en", words, "", false});
-        else
-            Log->sounds.push_back("warning");
-        return Log->warningVoice;
+    tavi::TWarningVoice SayWarning(const std::string& keys, const std::string&) override {
+        Log->spoken.push_back({"vi", keys, tavi::VniWinTable, false});
+        return tavi::TWarningVoice::Reader;
     }
     int Volume() const override { return Log->volume; }
     void SetVolume(int value) override { Log->volume = value; }
