@@ -37,7 +37,7 @@ count_said() {
 state="$XDG_STATE_HOME/tavi"
 mkdir -p "$state"
 mount -t tmpfs -o size=64k,ro tmpfs "$state" || fail "cannot mount a read-only state folder"
-trap 'umount -l "$state" 2>/dev/null; umount -l "$disk" 2>/dev/null; e2e_cleanup' EXIT
+trap 'umount -l "$state" 2>/dev/null || true; umount -l "$disk" 2>/dev/null || true; e2e_cleanup' EXIT
 e2e_start_tavi "$tavi"
 e2e_log_in binh
 start=$(log_lines)
