@@ -14,7 +14,9 @@ void TMainForm::ReadSettings() {
     } catch (const std::exception& e) {
         // An unreadable registry file: the defaults apply and nothing will be written over it.
         s.Options.AutoConvert = true;
-        ApplicationException(&e);
+        const TStartupProblem unread{
+            "zzzmeswg", "Không đọc được cài đặt, ta vi dùng cài đặt mặc định.", {}};
+        NoteProblem(FSetup.StartupProblems, unread, e.what());
     }
     bool written = true;
     try {

@@ -56,7 +56,8 @@ grep -qvP '^[0-9]+\t(vi|en|beep)\t' "$E2E_LOG" && fail "a malformed log line"
 kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended"
 
 # Broken installations: a sound dictionary whose data is cut short, an espeak-ng without its
-# data and a list of the program folder missing, then both voices broken (the index cut short). Each start says what it lost, after the
+# data, a list of the program folder missing and settings that cannot be read, then both voices
+# broken (the index cut short). Each start says what it lost, after the
 # name, with the voice that is left (espeak-ng's own Vietnamese voice, the Vietnamese voice, a
 # pattern of beeps), shows no box, and the keys typed next land in the document.
 tavi="$1"
@@ -86,8 +87,10 @@ said_since "$start" | grep -qxF $'en\tKhông dùng được tự điển giọng
     fail "the damaged dictionary was not said in espeak-ng's voice"
 typed_lands
 cp -rs "$data" "$broken/nodot" && rm "$broken/nodot/Dot"
-restart chi "TAVI_DATA_DIR=$broken/nodot" "ESPEAK_DATA_PATH=$broken/empty"
-wait_said ' zzzmeswb zzzmeswf ' "$start"
+mkdir -p "$broken/config/registry.reg" # settings that cannot be read
+restart chi "TAVI_DATA_DIR=$broken/nodot" "ESPEAK_DATA_PATH=$broken/empty" \
+    "TAVI_CONFIG_DIR=$broken/config"
+wait_said ' zzzmeswb zzzmeswg zzzmeswf ' "$start"
 typed_lands
 head -c 3000 "$data/dict.idx" >"$broken/data/dict.idx"
 restart dung "TAVI_DATA_DIR=$broken/data" "ESPEAK_DATA_PATH=$broken/empty"
