@@ -1,7 +1,8 @@
 // The sound dictionary's outside input on arbitrary bytes: the index loader either refuses the
-// index or returns records with short names, sorted and unique, as the binary search needs; the
-// wave format of the data file's header gives silences of whole frames and bounded length; a
-// recording's WAV file (input starting "RIFF") is refused or gives whole frames.
+// index or returns records with short names, sorted and unique, as the binary search needs, and
+// the check at start leaves no record that would fail when read; the wave format of the data
+// file's header gives silences of whole frames and bounded length; a recording's WAV file
+// (input starting "RIFF") is refused or gives whole frames.
 #include "speech/sounddata.h"
 #include "speech/wavfile.h"
 
@@ -19,6 +20,11 @@ void Index(const std::string& index) {
         for (std::size_t i = 1; i < records.size(); ++i)
             Check(records[i - 1].Name < records[i].Name); // sorted, unique
         for (const auto& r : records) Check(r.Name.size() <= tavi::IndexNameMax);
+        // The same bytes taken for a data file: a check that passes leaves no record to fail.
+        tavi::CheckSoundData(records, tavi::Pcm16Format, index.size(), "fuzz");
+        for (const auto& r : records)
+            Check(r.Offset >= 16 && r.Size >= 2 && r.Size % 2 == 0 &&
+                  std::uint64_t(r.Offset) + std::uint64_t(r.Size) <= index.size());
     } catch (const std::exception&) {
     }
 }

@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 
 #include <chrono>
@@ -141,9 +140,8 @@ int main(int argc, char** argv) {
     tavi::RegisterScreenFonts();
     tavi::InstallAudioSystem();
     auto voices = std::make_unique<tavi::TProgramVoices>();
-    const std::string problems = voices->StartupProblems;
-
     tavi::TMainFormSetup setup;
+    setup.StartupProblems = std::move(voices->StartupProblems);
     setup.Speech = WithSpeechLog(std::move(voices), start.SpeechLog, startTime);
     if (!file.isEmpty()) setup.OpenAtStart = QFileInfo(file).absoluteFilePath().toStdString();
     tavi::TMainForm form(std::move(setup));
@@ -160,7 +158,5 @@ int main(int argc, char** argv) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
-    if (!problems.empty())
-        QMessageBox::warning(&form, form.windowTitle(), QString::fromStdString(problems));
     return app.exec();
 }

@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cstdio>
+
 namespace tavi {
 
 namespace fs = std::filesystem;
@@ -78,6 +80,10 @@ TMainForm::TMainForm(TMainFormSetup setup, QWidget* parent)
     FRecovery.Timer->setSingleShot(true);
     connect(FRecovery.Timer, &QTimer::timeout, this, [this] { SaveRecovery(false); });
     FRecovery.Writer = std::make_unique<TRecoveryWriter>();
+    FRecovery.Writer->OnWritten = [this](bool ok) {
+        QMetaObject::invokeMethod(
+            this, [this, ok] { RecoveryWritten(ok); }, Qt::QueuedConnection);
+    };
     setAcceptDrops(true);           // files dropped on the window are opened
     qApp->installEventFilter(this); // the Pause key, wherever the keyboard is
     FRun.KeyRepeat = ReadKeyRepeat();
@@ -165,6 +171,7 @@ bool TMainForm::FormShow() {
     UpdatePasteCommand();
     UpdateLockPanels(false);
     LoadProgramLists();
+    SayStartupProblems();
     OfferRecovery();
     if (!FSetup.OpenAtStart.empty()) OpenRequested(FSetup.OpenAtStart);
     return true;
@@ -208,13 +215,42 @@ void TMainForm::PrepareUserFolders() {
     FRecovery.File = RecoveryFile(FSetup.StateFolder, user);
 }
 
+// Each list on its own: one that is missing leaves the others working.
 void TMainForm::LoadProgramLists() {
-    Guarded([this] {
-        FData.MenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
-        FData.MenuSpeech.Sort();
-        FData.DotNames.LoadFromFile(ProgramFolder() / "Dot");
-        SixKeyKbd1->LoadCharacters(ProgramFolder() / SixKeyTableName);
-    });
+    const std::function<void()> loads[] = {
+        [this] {
+            FData.MenuSpeech.LoadFromFile(ProgramFolder() / "Menu");
+            FData.MenuSpeech.Sort();
+        },
+        [this] { FData.DotNames.LoadFromFile(ProgramFolder() / "Dot"); },
+        [this] { SixKeyKbd1->LoadCharacters(ProgramFolder() / SixKeyTableName); },
+    };
+    const TStartupProblem missing{
+        "zzzmesxf", "Thiếu tập tin dữ liệu của ta vi, cần cài lại ta vi.", {}};
+    for (const auto& load : loads) {
+        try {
+            load();
+        } catch (const std::exception& e) {
+            NoteProblem(FSetup.StartupProblems, missing, e.what());
+        }
+    }
+}
+
+// Said with whatever voice is left and not shown in a box, which would wait unseen and take
+// the keys meant for the document; a user who turned speech off reads them in a box. The
+// details go to the error output.
+void TMainForm::SayStartupProblems() {
+    std::string keys, words;
+    for (const TStartupProblem& p : FSetup.StartupProblems) {
+        // What went wrong, for whoever looks after the installation.
+        std::fprintf(stderr, "tavi: %s\n", p.Detail.c_str());
+        keys += " " + p.Prompt;
+        words += (words.empty() ? "" : " ") + p.Words;
+    }
+    if (keys.empty()) return;
+    if (!SoundOn()) return ShowMessage(words, true);
+    StopReadOn();
+    if (FSpeech->SayWarning(keys + " ", words) == TWarningVoice::Reader) HearWhole();
 }
 
 void TMainForm::StartUntitledDocument() {

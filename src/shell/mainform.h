@@ -16,6 +16,7 @@
 #include "shell/speakop.h"
 #include "shell/speechport.h"
 #include "shell/usersettings.h"
+#include "shell/writewatch.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -66,6 +67,8 @@ struct TMainFormSetup {
     std::function<bool()> PowerOff;
     // A file to open once the user has given their name (the command line, the desktop).
     std::string OpenAtStart;
+    // What could not be started, said once the user has given their name.
+    std::vector<TStartupProblem> StartupProblems;
     // How long after the first change the unsaved document is written for recovery, and how
     // often while the changes go on.
     int RecoveryDelayMs = 500;
@@ -114,6 +117,11 @@ public:
     QAction* Action(const std::string& name) const;
     bool Checked(const std::string& name) const;
     TSpeakSettings SpeechSettings() const;
+
+    // A warning said once (a problem at start, a disk that fails) is heard whole: the keys
+    // typed meanwhile wait, in their order, and then act as usual.
+    void SayWhole(const std::string& key);
+    void HearWhole();
 
     // The start-up: asks for the user name, starts the untitled document, reads the settings.
     // Returns false when the user cancelled (the program then ends). Run once, at first show.
@@ -177,6 +185,7 @@ private:
     void PrepareEmptyDocument();
     void PrepareUserFolders();
     void LoadProgramLists();
+    void SayStartupProblems();
     void StartUntitledDocument();
     // menus.cpp
     void BuildMenus();
@@ -202,6 +211,7 @@ private:
     // settings.cpp
     void ReadSettings();
     void WriteSettings();
+    void SettingsWritten(bool ok); // told once when writing fails, kept quiet until it works
     // After every command: settings it changed are written at once, not only at the end.
     void KeepChangedSettings();
     // layoutcmds.cpp: the Layout menu and the display
@@ -287,6 +297,7 @@ private:
     // recoverydoc.cpp: no document lost
     void ScheduleRecovery();
     bool SaveRecovery(bool now); // false when it could not be written now
+    void RecoveryWritten(bool ok);
     void ForgetRecovery();
     void OfferRecovery();
     // editing.cpp
@@ -391,6 +402,7 @@ private:
         std::string Name;
         std::filesystem::path Documents;
         std::unique_ptr<TRegistry> Registry; // from the reading of the settings to the end
+        TWriteWatch SettingsWrites;
     } FUser;
     // The lists of the program folder, the Braille converter and the folder of the beep.
     struct {
@@ -407,6 +419,7 @@ private:
         QElapsedTimer LastSnapshot; // invalid until the first
         std::unique_ptr<TRecoveryWriter> Writer;
         bool GivenUp = false; // the user chose not to save: nothing to recover
+        TWriteWatch Writes;
     } FRecovery;
     struct {
         bool Running = false, Cancelled = false;

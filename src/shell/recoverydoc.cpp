@@ -37,6 +37,22 @@ bool TMainForm::SaveRecovery(bool now) {
     return true;
 }
 
+// A disk that is full or read-only is said once; the writes go on, also without new changes,
+// and the user hears when one works again, so that they know whether a crash would lose work.
+void TMainForm::RecoveryWritten(bool ok) {
+    if (FRun.Closed) return;
+    if (!ok && FDocument.Modified != 0 && !FRecovery.GivenUp && !FRecovery.Timer->isActive())
+        FRecovery.Timer->start(FSetup.RecoveryPeriodMs);
+    switch (FRecovery.Writes.Written(ok)) {
+    case TWriteWatch::TNews::Failing:
+        if (!SoundOn()) return ShowMessage("Không ghi được bản lưu dự phòng.", true);
+        SayWhole("zzzmesxc ");
+        break;
+    case TWriteWatch::TNews::WorksAgain: SayWhole("zzzmesxd "); break;
+    case TWriteWatch::TNews::None: break;
+    }
+}
+
 void TMainForm::ForgetRecovery() {
     if (FRecovery.Timer) FRecovery.Timer->stop();
     if (!FRecovery.File.empty()) FRecovery.Writer->Remove(FRecovery.File);

@@ -42,7 +42,10 @@ void TRecoveryWriter::Write(const fs::path& file, TRecoveryJob job) {
     auto slot = std::make_shared<std::optional<TRecoveryJob>>(std::move(job));
     Supersede(slot);
     Pool.start([this, file, slot] {
-        if (const auto job = Take(slot)) Store(file, *job);
+        if (const auto job = Take(slot)) {
+            const bool written = Store(file, *job);
+            if (OnWritten) OnWritten(written);
+        }
     });
 }
 

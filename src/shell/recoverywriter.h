@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -31,6 +32,8 @@ public:
 
     // Written on the writer's thread; a failure is left to the next write.
     void Write(const std::filesystem::path& file, TRecoveryJob job);
+    // Told on the writer's thread whether each such write worked (set before the first).
+    std::function<void(bool written)> OnWritten;
     // Written at once, after the writes asked before; false when it could not be written.
     bool WriteNow(const std::filesystem::path& file, const TRecoveryJob& job);
     void Remove(const std::filesystem::path& file);

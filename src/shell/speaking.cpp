@@ -2,6 +2,8 @@
 // and the beep.
 #include "shell/mainform.h"
 
+#include "platform/eventwait.h"
+
 #include <QApplication>
 #include <QLabel>
 
@@ -50,6 +52,17 @@ void TMainForm::SpeakText(const std::string& text, const std::string& codeTable,
 
 std::string TMainForm::DotReading(const std::string& text, bool readControlChars) const {
     return tavi::DotReading(text, readControlChars, SpeechSettings(), FData.DotNames);
+}
+
+void TMainForm::SayWhole(const std::string& key) {
+    if (!SoundOn()) return;
+    Announce(key);
+    HearWhole();
+}
+
+void TMainForm::HearWhole() {
+    constexpr int LongestWarningMs = 15000; // a voice that never ends must not hold the keys
+    PumpEventsUntil([this] { return !Playing(); }, LongestWarningMs, false);
 }
 
 void TMainForm::PlayBeep() {

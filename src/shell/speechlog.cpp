@@ -98,6 +98,17 @@ void TSpeechLogPort::PlaySoundFile(const std::filesystem::path& file) {
     Voices->PlaySoundFile(file);
 }
 
+TWarningVoice TSpeechLogPort::SayWarning(const std::string& keys, const std::string& words) {
+    const auto when = std::chrono::steady_clock::now();
+    const TWarningVoice voice = Voices->SayWarning(keys, words);
+    switch (voice) {
+    case TWarningVoice::Reader: WriteReaderText(when, keys, VniWinTable, false); break;
+    case TWarningVoice::Engine: Write(when, "en", words); break;
+    case TWarningVoice::Beeps: Write(when, "beep", "warning"); break;
+    }
+    return voice;
+}
+
 void TSpeechLogPort::Write(std::chrono::steady_clock::time_point when, const char* voice,
                            const std::string& utf8) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(when - Start).count();

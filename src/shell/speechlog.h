@@ -54,6 +54,8 @@ public:
     bool EnginePaused() const override { return Voices->EnginePaused(); }
     void SetEnginePaused(bool paused) override { Voices->SetEnginePaused(paused); }
     void PlaySoundFile(const std::filesystem::path& file) override;
+    // Written with the voice that said it: the keys (vi), the words (en) or "warning" (beep).
+    TWarningVoice SayWarning(const std::string& keys, const std::string& words) override;
     int Volume() const override { return Voices->Volume(); }
     void SetVolume(int value) override { Voices->SetVolume(value); }
 

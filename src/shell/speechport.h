@@ -16,6 +16,29 @@ namespace tavi {
 // Where the Vietnamese reader is with what it was given.
 enum class TReaderState { Playing, Paused, Idle };
 
+// The voice that said a warning: whichever works.
+enum class TWarningVoice { Reader, Engine, Beeps };
+
+// A part of the program that could not be started, as the user is told it once they have
+// given their name: a message key, its Vietnamese words (UTF-8) for a voice without the
+// dictionary, and what went wrong (English, for the error output and support).
+struct TStartupProblem {
+    std::string Prompt;
+    std::string Words;
+    std::string Detail;
+    bool operator==(const TStartupProblem&) const = default;
+};
+
+// Adds a problem to the list, once a prompt: the user hears each once, whatever number of
+// parts it stopped, and the details of all of them are kept.
+inline void NoteProblem(std::vector<TStartupProblem>& list, const TStartupProblem& problem,
+                        const std::string& detail) {
+    for (TStartupProblem& p : list)
+        if (p.Prompt == problem.Prompt) return void(p.Detail += "; " + detail);
+    list.push_back(problem);
+    list.back().Detail = detail;
+}
+
 class ISpeechPort {
 public:
     virtual ~ISpeechPort() = default;
@@ -79,6 +102,12 @@ public:
 
     // A short sound file played to its end before the call returns.
     virtual void PlaySoundFile(const std::filesystem::path& file) = 0;
+
+    // A warning that must be heard whatever voice is left (a problem found at start): the
+    // reader says the message keys when its dictionary opened whole; else the engine says the
+    // Vietnamese words (UTF-8) in its Vietnamese voice, or its own when it has none; else a
+    // pattern of beeps, unlike every other sound of the program. Speech goes on after the call.
+    virtual TWarningVoice SayWarning(const std::string& keys, const std::string& words) = 0;
 
     // The program's output volume, 0 to 65535.
     virtual int Volume() const = 0;

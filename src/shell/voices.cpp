@@ -1,6 +1,7 @@
 #include "shell/voices.h"
 
 #include "codes/memorystream.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
 #include "speech/mastervol.h"
 #include "speech/speechrate.h"
@@ -9,6 +10,10 @@
 #include "speech/waveout.h"
 #include "speech/wavfile.h"
 #include "speech/wordreader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace tavi {
 
@@ -19,6 +24,31 @@ TWordReader* ProgramReader = nullptr;
 // A beep or other short sound longer than this is cut off rather than blocking the program.
 constexpr int LongestSoundMs = 5000;
 
+// What the user hears when a voice cannot be used, in the words of the prompt catalogue.
+const TStartupProblem NoDictionary{
+    "zzzmesxa", "Không dùng được tự điển giọng Việt, cần cài lại ta vi.", {}};
+const TStartupProblem NoEnglishVoice{
+    "zzzmesxb", "Không dùng được giọng đọc tiếng Anh, từ tiếng Anh sẽ được đánh vần.", {}};
+
+// Three falling tones: no other sound of the program is like it, so that a user left without
+// any voice still knows that the program started with something wrong.
+std::string WarningBeeps(const TSoundFormat& format) {
+    std::string out;
+    const double rate = format.SamplesPerSec;
+    for (const auto& [hz, ms] : {std::pair{880.0, 140}, {660.0, 140}, {440.0, 280}}) {
+        const int n = static_cast<int>(rate * ms / 1000);
+        for (int i = 0; i < n + static_cast<int>(rate * 0.07); ++i) {
+            const double fade = std::min({1.0, i / 200.0, (n - i) / 200.0});
+            const double v =
+                i < n ? 0.4 * fade * std::sin(2 * std::numbers::pi * hz * i / rate) : 0;
+            const auto x = static_cast<std::uint16_t>(static_cast<std::int16_t>(v * 32767));
+            out += static_cast<char>(x & 0xFF);
+            out += static_cast<char>(x >> 8);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 TWordReader* WordReader() {
@@ -28,19 +58,24 @@ TWordReader* WordReader() {
 TProgramVoices::TProgramVoices() {
     const auto folder = ProgramFolder();
     try {
-        Reader = std::make_unique<TWordReader>(folder / "dict.dat", folder / "dict.idx",
-                                               folder / "abbr.txt");
-        Reader->SetCodeTable(VniWinTable);
+        auto reader = std::make_unique<TWordReader>(folder / "dict.dat", folder / "dict.idx",
+                                                    folder / "abbr.txt");
+        // A unit past the end of the data would otherwise stop a sentence half-way, days later.
+        reader->Sounds->Check();
+        reader->SetCodeTable(VniWinTable);
+        Reader = std::move(reader);
         ProgramReader = Reader.get();
-        OpenEnglishWords();
     } catch (const std::exception& e) {
-        StartupProblems += std::string(e.what()) + "\n";
+        Note(NoDictionary, e);
     }
+    if (Reader) OpenEnglishWords();
     try {
         Engine = std::make_unique<TTTS>(CreateESpeakEngine());
         Engine->SetSpeed(EnglishNormalWpm);
+        if (Engine->Mode().ModeName.empty())
+            throw EDataError("The English voice cannot be used: espeak-ng did not start.");
     } catch (const std::exception& e) {
-        StartupProblems += std::string(e.what()) + "\n";
+        Note(NoEnglishVoice, e);
     }
     Master = std::make_unique<TMasterVol>();
 }
@@ -51,12 +86,17 @@ void TProgramVoices::OpenEnglishWords() {
         Reader->EnglishList = std::make_shared<TEnglishWords>(EnglishWordsFile);
         Reader->EnglishVoice = std::make_shared<TEnglishVoice>(CreateESpeakEngine());
     } catch (const std::exception& e) {
-        StartupProblems += "English words are spelt: " + std::string(e.what()) + "\n";
+        Note(NoEnglishVoice, e);
     }
+}
+
+void TProgramVoices::Note(const TStartupProblem& problem, const std::exception& why) {
+    NoteProblem(StartupProblems, problem, why.what());
 }
 
 TProgramVoices::~TProgramVoices() {
     if (ProgramReader == Reader.get()) ProgramReader = nullptr;
+    if (WarningDevice) WarningDevice->Close();
 }
 
 void TProgramVoices::ReaderSpeak(const std::string& text, const std::string& codeTable,
@@ -205,6 +245,40 @@ void TProgramVoices::PlaySoundFile(const std::filesystem::path& file) {
             [&done] { return done; },
             static_cast<int>(PlayMilliseconds(wav.Format, samples.size())) + LongestSoundMs, false);
     device->Close();
+}
+
+TWarningVoice TProgramVoices::SayWarning(const std::string& keys, const std::string& words) {
+    if (Reader) {
+        ReaderSpeak(keys, VniWinTable, false);
+        return TWarningVoice::Reader;
+    }
+    if (SayInEngine(words)) return TWarningVoice::Engine;
+    PlayWarning(Pcm16Format, WarningBeeps(Pcm16Format));
+    return TWarningVoice::Beeps;
+}
+
+// Vietnamese words in espeak-ng's own Vietnamese voice (the one the dictionary is made from),
+// or in its English voice when it has no Vietnamese one.
+bool TProgramVoices::SayInEngine(const std::string& words) {
+    const std::unique_ptr<ITTSEngine> engine = CreateESpeakEngine();
+    if (!engine) return false;
+    const std::vector<TTTSModeInfo> modes = engine->Modes();
+    auto mode = std::find_if(modes.begin(), modes.end(),
+                             [](const TTTSModeInfo& m) { return m.Language == "vi"; });
+    if (const int best = engine->DefaultMode(); mode == modes.end() && best >= 0)
+        mode = modes.begin() + best;
+    std::string samples;
+    if (mode == modes.end() || engine->Select(*mode) != ttsresult::Ok ||
+        engine->Synthesize(words, TChrSet::csText, false, samples) != ttsresult::Ok)
+        return false;
+    return !samples.empty() && PlayWarning(engine->Format(), samples);
+}
+
+bool TProgramVoices::PlayWarning(const TSoundFormat& format, const std::string& samples) {
+    if (WarningDevice) WarningDevice->Close();
+    WarningDevice = AudioSystem().CreateDevice();
+    return IsPlayableFormat(format) && WarningDevice->Open(format) &&
+           WarningDevice->Write(ScaleSamples(format, samples, OutputVolume()), 1);
 }
 
 int TProgramVoices::Volume() const {

@@ -12,6 +12,7 @@ namespace tavi {
 class TTTS;
 class TWordReader;
 class TMasterVol;
+class TWaveOut;
 
 // The program-wide word reader (null until the voices exist, or when the dictionary could not
 // be opened).
@@ -19,12 +20,13 @@ TWordReader* WordReader();
 
 class TProgramVoices : public ISpeechPort {
 public:
-    // Opens the dictionary of the program folder and the English engine on the audio system
-    // installed at start. What cannot be opened is left out and told in StartupProblems.
+    // Opens the dictionary of the program folder (checked whole: a damaged one is left out
+    // as a missing one is) and the English engine on the audio system installed at start.
+    // What cannot be opened is left out and told in StartupProblems, one problem a prompt.
     TProgramVoices();
     ~TProgramVoices() override;
 
-    std::string StartupProblems;
+    std::vector<TStartupProblem> StartupProblems;
 
     void ReaderSpeak(const std::string& text, const std::string& codeTable,
                      bool speakSymbols) override;
@@ -47,15 +49,20 @@ public:
     bool EnginePaused() const override;
     void SetEnginePaused(bool paused) override;
     void PlaySoundFile(const std::filesystem::path& file) override;
+    TWarningVoice SayWarning(const std::string& keys, const std::string& words) override;
     int Volume() const override;
     void SetVolume(int value) override;
 
 private:
     void OpenEnglishWords();
+    void Note(const TStartupProblem& problem, const std::exception& why);
+    bool SayInEngine(const std::string& words);
+    bool PlayWarning(const TSoundFormat& format, const std::string& samples);
 
     std::unique_ptr<TWordReader> Reader;
     std::unique_ptr<TTTS> Engine;
     std::unique_ptr<TMasterVol> Master;
+    std::unique_ptr<TWaveOut> WarningDevice; // plays a warning without holding up the keys
     bool ReadingOnInEnglish = false;
 };
 

@@ -35,6 +35,17 @@ bool NameLess(std::string_view a, std::string_view b) {
     });
 }
 
+// Whether a record's samples can be read whole from a data file of this size, starting no
+// sooner than from. The samples start at byte 16, so whole frames start at multiples of the
+// frame.
+bool RecordFits(const TIndexRecord& record, std::int32_t frame, std::uint64_t dataSize,
+                std::int32_t from) {
+    return record.Offset >= from && record.Size >= 1 && record.Size % frame == 0 &&
+           record.Offset % frame == 0 &&
+           static_cast<std::uint64_t>(record.Offset) + static_cast<std::uint64_t>(record.Size) <=
+               dataSize;
+}
+
 } // namespace
 
 std::string TSoundFormat::Bytes() const {
@@ -112,7 +123,20 @@ std::vector<TIndexRecord> ParseSoundIndex(std::string_view bytes, const std::str
     return records;
 }
 
-TSoundData::TSoundData(const fs::path& dataFile, const fs::path& indexFile) {
+void CheckSoundData(const std::vector<TIndexRecord>& records, const TSoundFormat& format,
+                    std::uint64_t dataSize, const std::string& fileName) {
+    if (!IsPlayableFormat(format))
+        throw EDataError("Damaged sound data " + fileName + ": its header is no sound format");
+    const auto frame = static_cast<std::int32_t>(FrameBytes(format));
+    for (const TIndexRecord& r : records)
+        if (!RecordFits(r, frame, dataSize, static_cast<std::int32_t>(SoundHeaderSize)))
+            throw EDataError("Damaged sound data " + fileName + ": unit \"" + r.Name + "\" at " +
+                             std::to_string(r.Offset) + ", " + std::to_string(r.Size) +
+                             " bytes, is not within its " + std::to_string(dataSize) + " bytes");
+}
+
+TSoundData::TSoundData(const fs::path& dataFile, const fs::path& indexFile)
+    : DataFileName(dataFile.string()) {
     std::error_code ec;
     if (fs::is_directory(dataFile, ec)) throw EFOpenError(dataFile.string());
     DataFile.open(dataFile, std::ios::binary);
@@ -145,13 +169,12 @@ const TIndexRecord* TSoundData::Find(std::string_view key) const {
     return nullptr;
 }
 
+void TSoundData::Check() const {
+    CheckSoundData(Records, Format, DataFileSize, DataFileName);
+}
+
 void TSoundData::AppendSound(const TIndexRecord& record, TMemoryStream& dest) {
-    // The samples start at byte 16, so whole frames start at multiples of the frame.
-    const auto frame = static_cast<std::int32_t>(FrameBytes(Format));
-    if (record.Offset < 0 || record.Size < 1 || record.Size % frame != 0 ||
-        record.Offset % frame != 0 ||
-        static_cast<std::uint64_t>(record.Offset) + static_cast<std::uint64_t>(record.Size) >
-            DataFileSize)
+    if (!RecordFits(record, static_cast<std::int32_t>(FrameBytes(Format)), DataFileSize, 0))
         throw EReadError();
     const std::size_t n = static_cast<std::size_t>(record.Size);
     std::string& d = dest.Data;

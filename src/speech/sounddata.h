@@ -65,6 +65,14 @@ std::size_t SilenceBytes(const TSoundFormat& format, std::size_t count);
 // bytes, a prefix first); a duplicate name keeps its first record and drops the others.
 std::vector<TIndexRecord> ParseSoundIndex(std::string_view bytes, const std::string& fileName);
 
+// Every record of an index against the data file it locates samples in: a unit that would
+// fail when it is read (past the end of the file, empty, not whole frames of the format) or a
+// header that no device plays makes the dictionary damaged: EDataError naming the file and the
+// first such unit. Done once at start, so that a damaged file is told then and not in the
+// middle of a sentence.
+void CheckSoundData(const std::vector<TIndexRecord>& records, const TSoundFormat& format,
+                    std::uint64_t dataSize, const std::string& fileName);
+
 // The sound store: the index in memory, the data file open and read only for chosen units.
 class TSoundData {
 public:
@@ -88,8 +96,11 @@ public:
 
     const std::vector<TIndexRecord>& Entries() const { return Records; }
     std::uint64_t DataSize() const { return DataFileSize; }
+    // CheckSoundData over this store: EDataError when a unit or the header is damaged.
+    void Check() const;
 
 private:
+    std::string DataFileName;
     std::ifstream DataFile;
     std::uint64_t DataFileSize = 0;
     TSoundFormat Format;

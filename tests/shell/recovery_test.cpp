@@ -1,6 +1,7 @@
 // The recovery file: any document survives it, and a damaged one is never taken for a document.
 #include "platform/errors.h"
 #include "shell/recovery.h"
+#include "shell/writewatch.h"
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,26 @@ TEST(Recovery, SnapshotsComeSoonAfterAChangeAndThenAtAPace) {
     } cases[] = {{-1, 500}, {100, 1700}, {1299, 501}, {1300, 500}, {1800, 500}, {60000, 500}};
     for (const auto& c : cases)
         EXPECT_EQ(tavi::RecoveryDelayMs(c.sinceLast, 500, 1800), c.delay) << c.sinceLast;
+}
+
+TEST(Recovery, AWriteThatFailsIsToldOnceAndAgainWhenItWorks) {
+    using N = tavi::TWriteWatch::TNews;
+    const struct {
+        std::vector<bool> written;
+        std::vector<N> told;
+    } cases[] = {
+        {{true, true}, {N::None, N::None}},
+        {{false, false, false}, {N::Failing, N::None, N::None}},
+        {{true, false, false, true, true}, {N::None, N::Failing, N::None, N::WorksAgain, N::None}},
+        {{false, true, false}, {N::Failing, N::WorksAgain, N::Failing}},
+    };
+    for (const auto& c : cases) {
+        tavi::TWriteWatch watch;
+        std::vector<N> told;
+        for (bool ok : c.written) told.push_back(watch.Written(ok));
+        EXPECT_EQ(told, c.told) << c.written.size();
+        EXPECT_EQ(watch.Failing(), !c.written.back());
+    }
 }
 
 } // namespace

@@ -57,6 +57,7 @@ struct TSaveKind {
     bool OnDisk;     // the settings and the recovery file live on the faulty disk
     const char* Old; // the file that must stay as it was, on the faulty disk
     std::function<void(tavi::TMainForm&)> Act;
+    const char* Said = "vi\tzzzmesesa ";
 };
 
 TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
@@ -72,7 +73,7 @@ TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
          }},
         {"docx", false, "doc.docx", save},
         {"settings", true, "registry.reg",
-         [](tavi::TMainForm& f) { f.Action("MREWord")->trigger(); }},
+         [](tavi::TMainForm& f) { f.Action("MREWord")->trigger(); }, "vi\tzzzmesxe "},
         {"recovery", true, "state/ANNA.recovery", Logout},
     };
     for (const TSaveKind& kind : kinds) {
@@ -107,7 +108,7 @@ TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
             rig.said.clear();
             kind.Act(*form);
             disk.Lift();
-            EXPECT_TRUE(Said(rig.said, "vi\tzzzmesesa ")) << row;
+            EXPECT_TRUE(Said(rig.said, kind.Said)) << row;
             EXPECT_EQ(Bytes(old), expected) << row;
             EXPECT_EQ(Names(disk.Path()), expectedNames) << row << ": something was left";
             EXPECT_EQ(form->Document().Modified, 1) << row;
@@ -117,6 +118,64 @@ TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
             const auto kept = tavi::ReadRecoveryFile(recovery);
             ASSERT_TRUE(kept.has_value()) << row;
             EXPECT_EQ(kept->Rtf, form->Editor->TextRTF()) << row;
+        }
+    }
+}
+
+// A write that the program tries again and again (the recovery file while the user types, the
+// settings after each command) is said once when the disk fails, in Vietnamese and without a
+// path, is tried again, and is written once the disk works again.
+TEST(SaveFaults, AWriteThatKeepsFailingIsSaidOnceAndTriedAgain) {
+    const auto echo = [](tavi::TMainForm& f, int n) {
+        f.Action(n % 2 ? "MREWord" : "MREChar")->trigger();
+    };
+    const struct {
+        const char* Name;
+        bool AtStart; // the disk fails before the program starts
+        const char* File;
+        const char *Failing, *WorksAgain;
+        std::function<void(tavi::TMainForm&, int)> Change;
+    } rows[] = {
+        {"recovery", false, "state/ANNA.recovery", "vi\tzzzmesxc ", "vi\tzzzmesxd ",
+         [](tavi::TMainForm& f, int n) { f.Editor->SetText(Text + std::to_string(n)); }},
+        {"settings", false, "registry.reg", "vi\tzzzmesxe ", nullptr, echo},
+        {"settings from the start", true, "registry.reg", "vi\tzzzmesxe ", nullptr, echo},
+    };
+    for (const auto& r : rows) {
+        for (TFault fault : {TFault::FullDisk, TFault::ReadOnly}) {
+            const std::string row = std::string(r.Name) + " under " + FaultName(fault);
+            tavitest::TFormRig rig;
+            tavitest::TFaultyDisk disk(rig.dir / "disk");
+            if (!disk.IsMounted()) GTEST_SKIP() << "cannot mount a tmpfs (not root?)";
+            const fs::path file = disk.Path() / r.File;
+            ASSERT_TRUE(!r.AtStart || disk.Make(fault, file)) << row;
+            auto form = rig.Start([&](tavi::TMainFormSetup& s) {
+                s.RecoveryDelayMs = 0;
+                s.RecoveryPeriodMs = 20;
+                s.RegistryFile = disk.Path() / "registry.reg";
+                s.StateFolder = disk.Path() / "state";
+            });
+            ASSERT_TRUE(r.AtStart || disk.Make(fault, file)) << row;
+            const auto times = [&](const char* line) {
+                return std::count(rig.said.begin(), rig.said.end(), line);
+            };
+            for (int n = 0; n < 4; ++n) {
+                r.Change(*form, n);
+                tavi::PumpEventsUntil([&] { return times(r.Failing) > 1; }, 100);
+            }
+            EXPECT_EQ(times(r.Failing), 1) << row;
+            const std::string before = fs::exists(file) ? Bytes(file) : "";
+            disk.Heal();
+            for (int n : {4, 5}) r.Change(*form, n); // the last change is one the file never had
+            EXPECT_TRUE(tavi::PumpEventsUntil(
+                [&] { return fs::exists(file) && Bytes(file) != before; }, 5000))
+                << row;
+            EXPECT_TRUE(!r.WorksAgain ||
+                        tavi::PumpEventsUntil([&] { return times(r.WorksAgain) == 1; }, 5000))
+                << row;
+            EXPECT_EQ(times(r.Failing), 1) << row;
+            EXPECT_EQ(times("vi\t zzzmeseyb "), 0) << row << ": told as an error";
+            EXPECT_EQ(times("vi\tzzzmesesa "), 0) << row << ": told as a document";
         }
     }
 }

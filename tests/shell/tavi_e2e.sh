@@ -60,4 +60,50 @@ fi
 # Every line: milliseconds, voice, text.
 grep -qvP '^[0-9]+\t(vi|en|beep)\t' "$E2E_LOG" && fail "a malformed log line"
 kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended"
-echo "tavi_e2e: the program said what the keys do"
+
+# Broken installations: a sound dictionary whose data is cut short, an espeak-ng without its
+# data, a list of the program folder missing and settings that cannot be read, then both voices
+# broken (the index cut short). Each start says what it lost, after the
+# name, with the voice that is left (espeak-ng's own Vietnamese voice, the Vietnamese voice, a
+# pattern of beeps), shows no box, and the keys typed next land in the document.
+tavi="$1"
+data="$(cd "$(dirname "$tavi")/../share/tavi" && pwd)"
+broken="$E2E_WORK/broken" && mkdir -p "$broken/empty"
+cp -rs "$data" "$broken/data"
+rm "$broken/data/dict.dat" "$broken/data/dict.idx"
+head -c $(($(stat -c %s "$data/dict.dat") / 2)) "$data/dict.dat" >"$broken/data/dict.dat"
+cp "$data/dict.idx" "$broken/data/dict.idx"
+restart() { # restart USER VARIABLE=VALUE...: the next start, in a broken installation
+    kill "$E2E_TAVI" && wait "$E2E_TAVI" 2>/dev/null || true
+    local user="$1"
+    shift
+    start=$(log_lines)
+    env "$@" "$tavi" --speech-log "$E2E_LOG" >>"$E2E_WORK/tavi.out" 2>&1 &
+    E2E_TAVI=$!
+    e2e_log_in "$user"
+}
+typed_lands() { # what was typed after the start is the whole document: no box took the keys
+    xdotool type --delay 80 'xin chao'
+    xdotool key --delay 80 ctrl+a F8
+    wait_said 'xin chao' "$start"
+}
+restart binh "TAVI_DATA_DIR=$broken/data"
+wait_said 'Không dùng được tự điển giọng Việt, cần cài lại ta vi.' "$start"
+said_since "$start" | grep -qxF $'en\tKhông dùng được tự điển giọng Việt, cần cài lại ta vi.' ||
+    fail "the damaged dictionary was not said in espeak-ng's voice"
+typed_lands
+cp -rs "$data" "$broken/nodot" && rm "$broken/nodot/Dot"
+mkdir -p "$broken/config/registry.reg" # settings that cannot be read
+restart chi "TAVI_DATA_DIR=$broken/nodot" "ESPEAK_DATA_PATH=$broken/empty" \
+    "TAVI_CONFIG_DIR=$broken/config"
+wait_said ' zzzmesxb zzzmesxg zzzmesxf ' "$start"
+typed_lands
+head -c 3000 "$data/dict.idx" >"$broken/data/dict.idx"
+restart dung "TAVI_DATA_DIR=$broken/data" "ESPEAK_DATA_PATH=$broken/empty"
+wait_said 'warning' "$start"
+said_since "$start" | grep -qxF $'beep\twarning' || fail "no voice left, and no warning beeps"
+typed_lands
+for damage in 'Damaged sound data' 'is not a multiple of 29' 'espeak-ng' 'nodot/Dot'; do
+    grep -qF "$damage" "$E2E_WORK/tavi.out" || fail "not in the error output: $damage"
+done
+echo "tavi_e2e: the program said what the keys do, and what a broken installation lost"

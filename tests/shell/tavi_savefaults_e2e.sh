@@ -32,6 +32,27 @@ count_said() {
     said_since "$2" | cut -f2- | grep -cxF "$1" || true
 }
 
+# A read-only state folder: the recovery file cannot be written while the user types; that is
+# said once, the writes go on, and once the folder takes them again that is said too.
+state="$XDG_STATE_HOME/tavi"
+mkdir -p "$state"
+mount -t tmpfs -o size=64k,ro tmpfs "$state" || fail "cannot mount a read-only state folder"
+trap 'umount -l "$state" 2>/dev/null || true; umount -l "$disk" 2>/dev/null || true; e2e_cleanup' EXIT
+e2e_start_tavi "$tavi"
+e2e_log_in binh
+start=$(log_lines)
+xdotool type --delay 100 'mot hai ba'
+wait_said "zzzmesxc " "$start"
+xdotool type --delay 100 ' bon nam sau bay'
+sleep 2 # several writes, every one failing
+umount "$state"
+xdotool type --delay 100 ' tam'
+wait_said "zzzmesxd " "$start"
+[ "$(count_said "zzzmesxc " "$start")" = 1 ] || fail "the failing writes were said more than once"
+[ "$(count_said "zzzmesxd " "$start")" = 1 ] || fail "the working writes were said more than once"
+[ -f "$state/BINH.recovery" ] || fail "no recovery file once the folder could be written"
+kill "$E2E_TAVI" && wait "$E2E_TAVI" 2>/dev/null || true
+
 # Everything from here on, the program included, may write no file past 256 KB.
 ulimit -f 256
 e2e_start_tavi "$tavi"
@@ -81,4 +102,6 @@ wait_said "zzzmesesa " "$start"
 kill -0 "$E2E_TAVI" 2>/dev/null || fail "the program ended at the file-size limit"
 [ "$(md5sum <"$E2E_WORK/big.txt")" = "$big" ] || fail "big.txt was changed"
 [ "$(count_said "zzzmeser " 0)" = 1 ] || fail "a failed save was called saved"
-echo "tavi_savefaults_e2e: full disk, Ctrl+N after it and the size limit lose nothing"
+
+echo "tavi_savefaults_e2e: full disk, Ctrl+N after it, the size limit and a read-only state" \
+    "folder lose nothing, and the failing writes are said once"

@@ -32,7 +32,7 @@ protected:
 
 TEST_F(VoicesTest, TheReaderPlaysAVietnameseTextToItsEnd) {
     tavi::TProgramVoices voices;
-    EXPECT_EQ(voices.StartupProblems, "");
+    EXPECT_TRUE(voices.StartupProblems.empty());
     ASSERT_NE(tavi::WordReader(), nullptr);
     std::vector<std::string> units;
     tavi::WordReader()->OnUnit = [&](const tavi::TIndexRecord& r) { units.push_back(r.Name); };

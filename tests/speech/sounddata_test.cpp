@@ -164,6 +164,44 @@ TEST_F(StoreFiles, DataFileShorterThanItsHeader) {
     EXPECT_NO_THROW(Open());
 }
 
+TEST_F(StoreFiles, TheCheckAtStartFindsEveryUnitThatWouldFailWhenRead) {
+    tavi::TSoundFormat noFormat;
+    noFormat.BlockAlign = 0;
+    const std::string pcm16 = tavi::Pcm16Format.Bytes();
+    const struct {
+        std::string data, index;
+        bool ok;
+        const char* why;
+    } cases[] = {
+        {Header() + "AAAB", Record("a", 16, 3) + Record("b", 19, 1), true, "every unit inside"},
+        {Header(), "", true, "a header and no units"},
+        {Header() + "AAA", Record("a", 16, 3) + Record("b", 19, 1), false, "data cut short"},
+        {Header() + "AAAB", Record("a", 16, 3) + Record("b", 19, 2), false, "a unit past the end"},
+        {Header() + "AAAB", Record("a", 0x7FFFFFF0, 16), false, "an offset far past the end"},
+        {Header() + "AAAB", Record("a", -4, 3), false, "a negative offset"},
+        {Header() + "AAAB", Record("a", 4, 3), false, "a unit inside the header"},
+        {Header() + "AAAB", Record("a", 16, 0), false, "an empty unit"},
+        {pcm16 + "AABB", Record("a", 16, 4), true, "16-bit whole frames"},
+        {pcm16 + "AABB", Record("a", 16, 3), false, "16-bit half a sample"},
+        {pcm16 + "AABB", Record("a", 17, 2), false, "16-bit shifted by a byte"},
+        {noFormat.Bytes() + "AAAB", Record("a", 16, 3), false, "a header no device plays"},
+    };
+    for (const auto& c : cases) {
+        Write(c.data, c.index);
+        const tavi::TSoundData store = Open(); // opening alone reads no unit
+        if (c.ok) {
+            EXPECT_NO_THROW(store.Check()) << c.why;
+            continue;
+        }
+        try {
+            store.Check();
+            ADD_FAILURE() << c.why << ": not found";
+        } catch (const tavi::EDataError& e) {
+            EXPECT_NE(std::string(e.what()).find("d.dat"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST_F(StoreFiles, DamagedIndexFileIsRefusedAtCreation) {
     Write(Header() + "A", Record("a", 16, 1) + "xyz");
     try {

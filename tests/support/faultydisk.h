@@ -58,6 +58,12 @@ public:
         }
         return false;
     }
+    // The disk works again: room on it, written as before.
+    void Heal() {
+        ::mount(nullptr, At.c_str(), nullptr, MS_REMOUNT, nullptr);
+        std::error_code ec;
+        std::filesystem::remove(At / "filler", ec);
+    }
     // Takes a file-size limit away again (the test process writes its own files too).
     void Lift() {
         if (Limited) ::setrlimit(RLIMIT_FSIZE, &Saved);

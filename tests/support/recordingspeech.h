@@ -107,6 +107,10 @@ public:
     void PlaySoundFile(const std::filesystem::path& file) override {
         Log->sounds.push_back(file.filename().string());
     }
+    tavi::TWarningVoice SayWarning(const std::string& keys, const std::string&) override {
+        Log->spoken.push_back({"vi", keys, tavi::VniWinTable, false});
+        return tavi::TWarningVoice::Reader;
+    }
     int Volume() const override { return Log->volume; }
     void SetVolume(int value) override { Log->volume = value; }
 
