@@ -249,7 +249,7 @@ void TPulseWaveOut::DropStream() {
 bool TPulseWaveOut::Open(const TSoundFormat& format) {
     if (Opened) Close();
     if (!IsPlayableFormat(format)) return Fail(BadFormatText);
-    if (format.Bytes() != Format.Bytes()) {
+    if (Feed->Stream && format.Bytes() != Format.Bytes()) {
         TLocked lock;
         DropStream();
     }
