@@ -129,7 +129,8 @@ TAtomicFileWriter::~TAtomicFileWriter() {
 
 void TAtomicFileWriter::Fail(const char* what) {
     TFileFailure why = FailureOfErrno(errno);
-    throw EFileFailure(std::string(what) + " " + File.string() + ": " + why.Words, std::move(why));
+    const std::string message = std::string(what) + " " + File.string() + ": " + why.Words;
+    throw EFileFailure(message, std::move(why));
 }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
