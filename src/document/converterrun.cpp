@@ -28,20 +28,21 @@ void EndGroup(qint64 leader) {
     if (leader > 0) ::kill(-static_cast<pid_t>(leader), SIGKILL);
 }
 
-TRunEnd EndOf(const QProcess& p, bool finished, bool cancelled, bool tooMuch) {
-    if (cancelled) return TRunEnd::Cancelled;
-    if (tooMuch) return TRunEnd::TooLarge;
-    if (!finished) return TRunEnd::TimedOut;
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? TRunEnd::Finished
-                                                                       : TRunEnd::Failed;
+TFileReason EndOf(const QProcess& p, bool finished, bool cancelled, bool tooMuch) {
+    if (cancelled) return TFileReason::Cancelled;
+    if (tooMuch) return TFileReason::TooLarge;
+    if (!finished) return TFileReason::TimedOut;
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0
+               ? TFileReason::None
+               : TFileReason::ConverterFailed;
 }
 
-QString Reason(TRunEnd end, const QString& program, const QByteArray& errors) {
+QString Reason(TFileReason end, const QString& program, const QByteArray& errors) {
     switch (end) {
-    case TRunEnd::TimedOut: return program + " did not finish in time";
-    case TRunEnd::Cancelled: return program + " was cancelled";
-    case TRunEnd::TooLarge: return program + " gave more than the program can hold";
-    case TRunEnd::Failed: {
+    case TFileReason::TimedOut: return program + " did not finish in time";
+    case TFileReason::Cancelled: return program + " was cancelled";
+    case TFileReason::TooLarge: return program + " gave more than the program can hold";
+    case TFileReason::ConverterFailed: {
         const QString said = QString::fromLocal8Bit(errors).trimmed();
         return said.isEmpty() ? program + " failed" : said;
     }
@@ -60,7 +61,7 @@ TRunResult RunConverter(const QString& program, const QStringList& args,
     p.setChildProcessModifier([space] { PrepareChild(space); });
     p.start(program, args);
     if (!p.waitForStarted()) {
-        r.Error = "cannot start " + program;
+        r.Failure.Words = ("cannot start " + program).toStdString();
         return r;
     }
     const qint64 leader = p.processId();
@@ -75,12 +76,12 @@ TRunResult RunConverter(const QString& program, const QStringList& args,
     const auto cancelled = [&] { return watch.Cancelled && watch.Cancelled(); };
     if (watch.Started) watch.Started();
     PumpEventsUntil([&] { return finished || tooMuch || cancelled(); }, watch.TimeoutMs);
-    r.End = EndOf(p, finished, cancelled(), tooMuch);
+    const TFileReason end = EndOf(p, finished, cancelled(), tooMuch);
     EndGroup(leader);
     if (!finished) p.waitForFinished(10000);
     r.Output += p.readAllStandardOutput();
-    r.Error = Reason(r.End, program, errors);
-    if (r.End != TRunEnd::Finished) r.Output.clear();
+    r.Failure = {end, Reason(end, program, errors).toStdString()};
+    if (r.Failure.Failed()) r.Output.clear();
     if (watch.Ended) watch.Ended();
     return r;
 }

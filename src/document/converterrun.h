@@ -5,6 +5,8 @@
 // the program goes on taking events: keys are echoed and Escape is seen.
 #pragma once
 
+#include "platform/filefailure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -25,17 +27,16 @@ struct TConversionWatch {
     std::function<bool()> Cancelled; // asked again and again while it runs
 };
 
-// How a conversion ended. TooLarge: its input or its result is past the program's limits.
-enum class TRunEnd { Finished, Failed, NotStarted, TimedOut, Cancelled, TooLarge };
-
+// How a conversion ended: no failure when it finished, else ConverterMissing (it could not be
+// started), ConverterFailed, TimedOut, Cancelled or TooLarge (its input or its result is past
+// the program's limits), with why in words for people.
 struct TRunResult {
-    TRunEnd End = TRunEnd::NotStarted;
-    QByteArray Output; // what it wrote to its standard output, when Finished
-    QString Error;     // why it did not finish, for people
+    TFileFailure Failure{TFileReason::ConverterMissing, {}};
+    QByteArray Output; // what it wrote to its standard output, when it finished
 };
 
-// Runs program until it ends, the watch's time runs out or it is cancelled. Finished only for
-// an exit status of 0; more standard output than maxOutput ends it as TooLarge.
+// Runs program until it ends, the watch's time runs out or it is cancelled. It finished only
+// with an exit status of 0; more standard output than maxOutput ends it as TooLarge.
 TRunResult RunConverter(const QString& program, const QStringList& args,
                         const TConversionWatch& watch, qsizetype maxOutput = qsizetype(256) << 20);
 

@@ -721,24 +721,14 @@ std::string TMsRichEdit::HtmlToText(const QString& name) {
     }
 }
 
-bool TMsRichEdit::Refuse(TLoadFailure why) {
-    LoadFailure = why;
+bool TMsRichEdit::Refuse(TFileFailure why) {
+    FileFailure = std::move(why);
     return false;
 }
 
 namespace {
 
-TLoadFailure FailureOf(TFileFault fault) {
-    return fault == TFileFault::TooLarge ? TLoadFailure::TooLarge : TLoadFailure::Unreadable;
-}
-
-TLoadFailure FailureOf(TRunEnd end) {
-    switch (end) {
-    case TRunEnd::Cancelled: return TLoadFailure::Cancelled;
-    case TRunEnd::TooLarge: return TLoadFailure::TooLarge;
-    default: return TLoadFailure::Unreadable;
-    }
-}
+const TFileFailure Oversized{TFileReason::TooLarge, {}};
 
 std::size_t TextSize(const TRtfDocument& doc) {
     std::size_t size = 0;
@@ -754,16 +744,16 @@ std::filesystem::path PathOf(const QString& name) {
 } // namespace
 
 bool TMsRichEdit::ImportThroughConverter(const QString& name, int kind) {
-    const TFileFault fault = CheckDocumentFile(PathOf(name), MaxConvertedFileSize);
-    if (fault != TFileFault::None) return Refuse(FailureOf(fault));
+    if (TFileFailure f = CheckDocumentFile(PathOf(name), MaxConvertedFileSize); f.Failed())
+        return Refuse(std::move(f));
     if (kind == FileKindPackage) {
         const auto unpacked = PackageUnpackedSize(PathOf(name));
-        if (unpacked && *unpacked > MaxUnpackedPackage) return Refuse(TLoadFailure::TooLarge);
+        if (unpacked && *unpacked > MaxUnpackedPackage) return Refuse(Oversized);
     }
     TRtfDocument doc;
-    const TRunEnd end = ImportWordDocument(name, kind, doc, Conversion);
-    if (end != TRunEnd::Finished) return Refuse(FailureOf(end));
-    if (TextSize(doc) > MaxDocumentFileSize) return Refuse(TLoadFailure::TooLarge);
+    if (TFileFailure f = ImportWordDocument(name, kind, doc, Conversion); f.Failed())
+        return Refuse(std::move(f));
+    if (TextSize(doc) > MaxDocumentFileSize) return Refuse(Oversized);
     SetDocument(doc);
     FLineBreak = "\r\n";
     FileKind = kind;
@@ -772,13 +762,13 @@ bool TMsRichEdit::ImportThroughConverter(const QString& name, int kind) {
 }
 
 bool TMsRichEdit::LoadFromFile(const QString& name) {
-    LoadFailure = TLoadFailure::None;
+    FileFailure = {};
     const int kind = GetFileKind(name);
     if (kind == FileKindDoc || kind == FileKindWri || kind == FileKindPackage)
         return ImportThroughConverter(name, kind);
     std::string data;
-    const TFileFault fault = ReadDocumentFile(PathOf(name), MaxDocumentFileSize, data);
-    if (fault != TFileFault::None) return Refuse(FailureOf(fault));
+    if (TFileFailure f = ReadDocumentFile(PathOf(name), MaxDocumentFileSize, data); f.Failed())
+        return Refuse(std::move(f));
     // An office document under another name is still an office document.
     switch (PackageOf(data)) {
     case TPackage::Ole: return ImportThroughConverter(name, FileKindDoc);
@@ -792,7 +782,7 @@ bool TMsRichEdit::LoadText(std::string_view data, int kind) {
     TRtfDocument doc;
     const bool rtf = kind != FileKindHtml && LooksLikeRtf(data);
     // RTF that the reader refuses nests its groups deeper than any word processor writes.
-    if (rtf && !ReadRtf(data, doc)) return Refuse(TLoadFailure::Unreadable);
+    if (rtf && !ReadRtf(data, doc)) return Refuse({TFileReason::TooDeep, {}});
     FileKind = kind;
     if (kind == FileKindHtml) {
         SetText(tavi::HtmlToText(data));
@@ -811,9 +801,10 @@ bool TMsRichEdit::LoadText(std::string_view data, int kind) {
 }
 
 bool TMsRichEdit::SaveToFile(const QString& name) {
+    FileFailure = {};
     if (GetFileKind(name) == FileKindPackage) {
-        if (!ExportOfficeDocument(WriteRtf(UnicodeDocument(), true), name, Conversion))
-            return false;
+        TFileFailure f = ExportOfficeDocument(WriteRtf(UnicodeDocument(), true), name, Conversion);
+        if (f.Failed()) return Refuse(std::move(f));
         PlainText = false;
         return true;
     }
@@ -838,8 +829,10 @@ bool TMsRichEdit::SaveToFile(const QString& name) {
     }
     try {
         SaveFileWhole(QFile::encodeName(name).toStdString(), data);
-    } catch (const std::exception&) {
-        return false; // the old file is as it was
+    } catch (const EFileFailure& e) {
+        return Refuse(e.Failure); // the old file is as it was
+    } catch (const std::exception& e) {
+        return Refuse({TFileReason::Other, e.what()});
     }
     PlainText = plain;
     return true;

@@ -40,9 +40,6 @@ constexpr qint64 MaxDocumentFileSize = 32 << 20;
 constexpr qint64 MaxConvertedFileSize = qint64(128) << 20;
 constexpr std::uint64_t MaxUnpackedPackage = std::uint64_t(256) << 20;
 
-// Why the last LoadFromFile failed.
-enum class TLoadFailure { None, Unreadable, TooLarge, Cancelled };
-
 class TMsRichEdit : public QTextEdit {
     Q_OBJECT
 public:
@@ -62,9 +59,8 @@ public:
     std::function<bool()> BrailleDisplay = [] { return false; };
     // How loading and saving watch the outside program that converts office documents.
     TConversionWatch Conversion;
-    // Why the last load failed: Unreadable also for a file that is no regular file, whose RTF
-    // nests too deeply, or that no converter reads.
-    TLoadFailure LoadFailure = TLoadFailure::None;
+    // Why the last LoadFromFile or SaveToFile failed.
+    TFileFailure FileFailure;
 
     // Events, named like the window's handlers. A key handler that sets key (or ch) to 0 keeps
     // the key from the editor. OnKeyPress sees the byte a key types (0 for a character key that
@@ -82,13 +78,13 @@ public:
 
     // Files.
     static int GetFileKind(const QString& name);
-    // Loads by file kind; false (and the document unchanged, LoadFailure saying why) when the
+    // Loads by file kind; false (and the document unchanged, FileFailure saying why) when the
     // file cannot be read, is too large, or no converter reads it.
     bool LoadFromFile(const QString& name);
     // ".txt" (any case) as plain text, ".docx" and ".odt" in their own formats (the text in
     // Unicode, through the converter), anything else as RTF. Writes beside the file and renames
-    // over it only when everything was written, so a failed save returns false and leaves the
-    // old file as it was.
+    // over it only when everything was written, so a failed save returns false (FileFailure
+    // saying why) and leaves the old file as it was.
     bool SaveToFile(const QString& name);
     // Converts the whole document into a code table, detecting the table it is in, run by
     // run: the formatting stays. False (and the document unchanged) when a table cannot be
@@ -201,7 +197,7 @@ private:
     void WatchLongParagraphs(int from, int added);
     bool ImportThroughConverter(const QString& name, int kind);
     bool LoadText(std::string_view data, int kind);
-    bool Refuse(TLoadFailure why);
+    bool Refuse(TFileFailure why);
     TRtfDocument Range(int from, int to) const;
     void Insert(QTextCursor& cursor, const TRtfDocument& doc) const;
     QTextCharFormat SelCharFormat() const;

@@ -2,7 +2,6 @@
 
 #include "document/doctext.h"
 #include "platform/atomicfile.h"
-#include "platform/errors.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,10 +22,8 @@ QString LibreOfficeProgram() {
     return {};
 }
 
-// The end of a run, its reason told when it is not Finished.
-TRunEnd Ended(const TRunResult& r, QString* error) {
-    if (r.End != TRunEnd::Finished && error) *error = r.Error;
-    return r.End;
+TFileFailure Fail(const QString& why) {
+    return {TFileReason::ConverterFailed, why.toStdString()};
 }
 
 // The RTF that LibreOffice makes of a document carries its pictures in hex: it may be several
@@ -36,9 +33,9 @@ constexpr qint64 MaxConvertedRtf = qint64(512) << 20;
 // LibreOffice converts a file into a folder of its own, with a profile of its own so that it
 // neither meets a LibreOffice the user is running nor touches the user's settings. made is the
 // one file it made there.
-TRunEnd ConvertWithLibreOffice(const QString& program, const QString& file, const QString& filter,
-                               const QTemporaryDir& tmp, const TConversionWatch& watch,
-                               QString& made, QString* error) {
+TFileFailure ConvertWithLibreOffice(const QString& program, const QString& file,
+                                    const QString& filter, const QTemporaryDir& tmp,
+                                    const TConversionWatch& watch, QString& made) {
     const QString outDir = tmp.filePath("out");
     const QStringList args = {"--headless",
                               "--norestore",
@@ -51,57 +48,46 @@ TRunEnd ConvertWithLibreOffice(const QString& program, const QString& file, cons
                               "--outdir",
                               outDir,
                               file};
-    const TRunEnd end = Ended(RunConverter(program, args, watch), error);
-    if (end != TRunEnd::Finished) return end;
+    TFileFailure end = RunConverter(program, args, watch).Failure;
+    if (end.Failed()) return end;
     // It reports a file it cannot read on its output and still exits with 0.
     const QFileInfoList files = QDir(outDir).entryInfoList(QDir::Files);
-    if (files.isEmpty()) {
-        if (error) *error = "LibreOffice could not convert the document";
-        return TRunEnd::Failed;
-    }
+    if (files.isEmpty()) return Fail("LibreOffice could not convert the document");
     made = files.first().filePath();
-    return TRunEnd::Finished;
+    return {};
 }
 
-TRunEnd Fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return TRunEnd::Failed;
-}
-
-TRunEnd ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& doc,
-                       const TConversionWatch& watch, QString* error) {
+TFileFailure ViaLibreOffice(const QString& program, const QString& file, TRtfDocument& doc,
+                            const TConversionWatch& watch) {
     QTemporaryDir tmp;
-    if (!tmp.isValid()) return Fail(error, "cannot make a temporary folder");
+    if (!tmp.isValid()) return Fail("cannot make a temporary folder");
     // LibreOffice believes a file's extension: an office document named otherwise (a ".txt"
     // that is a zip package) is shown to it without one, so that it looks inside.
     QString source = file;
     static const QStringList trusted = {"doc", "docx", "odt", "wri", "rtf"};
     if (!trusted.contains(QFileInfo(file).suffix().toLower())) {
         source = tmp.filePath("document");
-        if (!QFile::link(file, source)) return Fail(error, "cannot make a temporary file");
+        if (!QFile::link(file, source)) return Fail("cannot make a temporary file");
     }
     QString made;
-    const TRunEnd end =
-        ConvertWithLibreOffice(program, source, "rtf:Rich Text Format", tmp, watch, made, error);
-    if (end != TRunEnd::Finished) return end;
+    const TFileFailure end =
+        ConvertWithLibreOffice(program, source, "rtf:Rich Text Format", tmp, watch, made);
+    if (end.Failed()) return end;
     QFile rtf(made);
-    if (rtf.size() > MaxConvertedRtf) {
-        if (error) *error = "the document is too large";
-        return TRunEnd::TooLarge;
-    }
-    if (!rtf.open(QIODevice::ReadOnly)) return Fail(error, "cannot read LibreOffice's result");
+    if (rtf.size() > MaxConvertedRtf) return {TFileReason::TooLarge, "the document is too large"};
+    if (!rtf.open(QIODevice::ReadOnly)) return Fail("cannot read LibreOffice's result");
     const QByteArray data = rtf.readAll();
     std::string why;
     if (!ReadRtf(std::string_view(data.constData(), data.size()), doc, &why))
-        return Fail(error, QString::fromStdString(why));
-    return TRunEnd::Finished;
+        return {TFileReason::NotUnderstood, why};
+    return {};
 }
 
 // antiword gives the text only, one paragraph a line, after one empty line.
-TRunEnd ViaAntiword(const QString& program, const QString& file, TRtfDocument& doc,
-                    const TConversionWatch& watch, QString* error) {
+TFileFailure ViaAntiword(const QString& program, const QString& file, TRtfDocument& doc,
+                         const TConversionWatch& watch) {
     TRunResult r = RunConverter(program, {"-m", "UTF-8.txt", "-w", "0", file}, watch);
-    if (r.End != TRunEnd::Finished) return Ended(r, error);
+    if (r.Failure.Failed()) return r.Failure;
     QByteArray& out = r.Output;
     if (out.startsWith('\n')) out.remove(0, 1);
     if (out.endsWith('\n')) out.chop(1);
@@ -116,7 +102,7 @@ TRunEnd ViaAntiword(const QString& program, const QString& file, TRtfDocument& d
         if (eol == std::string::npos) break;
         start = eol + 1;
     }
-    return TRunEnd::Finished;
+    return {};
 }
 
 // The filter that writes each office format.
@@ -134,39 +120,36 @@ bool OnlyLibreOfficeReads(int fileKind) {
 
 } // namespace
 
-bool ExportOfficeDocument(const std::string& rtf, const QString& fileName,
-                          const TConversionWatch& watch, QString* error) {
+TFileFailure ExportOfficeDocument(const std::string& rtf, const QString& fileName,
+                                  const TConversionWatch& watch) {
     const QString filter = ExportFilter(QFileInfo(fileName).suffix().toLower());
     const QString program = LibreOfficeProgram();
-    if (filter.isEmpty() || program.isEmpty()) {
-        if (error) *error = "no program to write this kind of document is installed";
-        return false;
-    }
+    if (filter.isEmpty() || program.isEmpty())
+        return {TFileReason::ConverterMissing,
+                "no program to write this kind of document is installed"};
     QTemporaryDir tmp;
     QFile source(tmp.filePath("document.rtf"));
     if (!tmp.isValid() || !source.open(QIODevice::WriteOnly) ||
         source.write(rtf.data(), static_cast<qint64>(rtf.size())) !=
-            static_cast<qint64>(rtf.size())) {
-        if (error) *error = "cannot write a temporary file";
-        return false;
-    }
+            static_cast<qint64>(rtf.size()))
+        return Fail("cannot write a temporary file");
     source.close();
     QString made;
-    if (ConvertWithLibreOffice(program, source.fileName(), filter, tmp, watch, made, error) !=
-        TRunEnd::Finished)
-        return false;
+    if (TFileFailure end =
+            ConvertWithLibreOffice(program, source.fileName(), filter, tmp, watch, made);
+        end.Failed())
+        return end;
     QFile result(made);
+    if (!result.open(QIODevice::ReadOnly)) return Fail("cannot read LibreOffice's result");
+    const QByteArray bytes = result.readAll();
+    if (result.error() != QFileDevice::NoError) return Fail("cannot read LibreOffice's result");
     try {
-        if (!result.open(QIODevice::ReadOnly)) throw EFOpenError(made.toStdString());
-        const QByteArray bytes = result.readAll();
-        if (result.error() != QFileDevice::NoError) throw EFOpenError(made.toStdString());
         SaveFileWhole(QFile::encodeName(fileName).toStdString(),
                       std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromStdString(e.what());
-        return false;
+    } catch (const EFileFailure& e) {
+        return e.Failure;
     }
-    return true;
+    return {};
 }
 
 TWordConverter FindWordConverter(int fileKind) {
@@ -177,20 +160,23 @@ TWordConverter FindWordConverter(int fileKind) {
     return TWordConverter::None;
 }
 
-TRunEnd ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
-                           const TConversionWatch& watch, QString* error) {
+TFileFailure ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
+                                const TConversionWatch& watch) {
     const QFileInfo info(fileName);
-    if (!info.isFile() || !info.isReadable()) return Fail(error, "cannot read " + fileName);
+    if (!info.isFile() || !info.isReadable()) {
+        const TFileReason why = !info.exists()   ? TFileReason::NotFound
+                                : !info.isFile() ? TFileReason::NotRegular
+                                                 : TFileReason::NoPermission;
+        return {why, ("cannot read " + fileName).toStdString()};
+    }
     const QString file = info.absoluteFilePath();
     switch (FindWordConverter(fileKind)) {
-    case TWordConverter::LibreOffice:
-        return ViaLibreOffice(LibreOfficeProgram(), file, doc, watch, error);
+    case TWordConverter::LibreOffice: return ViaLibreOffice(LibreOfficeProgram(), file, doc, watch);
     case TWordConverter::Antiword:
-        return ViaAntiword(QStandardPaths::findExecutable("antiword"), file, doc, watch, error);
+        return ViaAntiword(QStandardPaths::findExecutable("antiword"), file, doc, watch);
     case TWordConverter::None: break;
     }
-    if (error) *error = "no program to read Word documents is installed";
-    return TRunEnd::NotStarted;
+    return {TFileReason::ConverterMissing, "no program to read Word documents is installed"};
 }
 
 } // namespace tavi

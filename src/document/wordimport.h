@@ -16,17 +16,17 @@ enum class TWordConverter { None, LibreOffice, Antiword };
 // such as ".docx" or ".odt"), found on the PATH.
 TWordConverter FindWordConverter(int fileKind);
 
-// Reads a Word document into doc, the converter run under the watch. Finished when it was
-// read; otherwise how the conversion ended (NotStarted also when no converter is installed for
-// that kind), with a reason in error. Text that the converter gives as Unicode becomes
-// document bytes by DocumentBytes.
-TRunEnd ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
-                           const TConversionWatch& watch = {}, QString* error = nullptr);
+// Reads a Word document into doc, the converter run under the watch. No failure when it was
+// read; otherwise how the conversion ended (ConverterMissing also when no converter is
+// installed for that kind), with a reason in its words. Text that the converter gives as
+// Unicode becomes document bytes by DocumentBytes.
+TFileFailure ImportWordDocument(const QString& fileName, int fileKind, TRtfDocument& doc,
+                                const TConversionWatch& watch = {});
 
 // Writes RTF as the office format of the file name's extension (".docx", ".odt", ".doc")
 // through LibreOffice, run under the watch. The file is replaced only when the whole converted
-// document is there; false, with a reason in error, when there is no converter or it fails.
-bool ExportOfficeDocument(const std::string& rtf, const QString& fileName,
-                          const TConversionWatch& watch = {}, QString* error = nullptr);
+// document is there; otherwise why not: no converter, the converter's failure, or the disk's.
+TFileFailure ExportOfficeDocument(const std::string& rtf, const QString& fileName,
+                                  const TConversionWatch& watch = {});
 
 } // namespace tavi

@@ -1,10 +1,10 @@
 #include "platform/atomicfile.h"
 
 #include "platform/errors.h"
+#include "platform/filefailure.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -116,7 +116,7 @@ TAtomicFileWriter::TAtomicFileWriter(const fs::path& file, int mode) : File(file
     if (name.size() > 200) name.resize(200);
     std::string pattern = (file.parent_path() / ("." + name + ".XXXXXX")).string();
     Fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (Fd < 0) throw EFOpenError(file.string() + ": " + std::strerror(errno));
+    if (Fd < 0) Fail("Cannot create a file beside");
     Temp = pattern;
     ::fchmod(Fd, mode < 0 ? 0666 & ~CurrentUmask() : static_cast<mode_t>(mode));
 }
@@ -128,7 +128,9 @@ TAtomicFileWriter::~TAtomicFileWriter() {
 }
 
 void TAtomicFileWriter::Fail(const char* what) {
-    throw EInOutError(std::string(what) + " " + File.string() + ": " + std::strerror(errno));
+    TFileFailure why = FailureOfErrno(errno);
+    const std::string message = std::string(what) + " " + File.string() + ": " + why.Words;
+    throw EFileFailure(message, std::move(why));
 }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {

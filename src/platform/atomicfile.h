@@ -17,7 +17,7 @@ void WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
 
 // A document the user saves: written whole or not at all, on the disk when this returns, with
 // the permissions of the file it replaces (a new one gets those the umask allows). A link is
-// followed: the file it names is replaced. Throws EFOpenError or EInOutError naming the file;
+// followed: the file it names is replaced. Throws EFileFailure naming the file and saying why;
 // the old file is then byte for byte as it was, and nothing is left beside it.
 void SaveFileWhole(const std::filesystem::path& file, std::string_view bytes);
 
@@ -27,18 +27,18 @@ void SaveFileWhole(const std::filesystem::path& file, std::string_view bytes);
 class TAtomicFileWriter {
 public:
     // The folder must exist. mode: the permissions of the file; by default those of a new
-    // file (0666 less the umask). Throws EFOpenError naming the file.
+    // file (0666 less the umask). Throws EFileFailure naming the file and saying why.
     explicit TAtomicFileWriter(const std::filesystem::path& file, int mode = -1);
     ~TAtomicFileWriter();
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
-    // Throws EInOutError naming the file and the reason.
+    // Throws EFileFailure naming the file and saying why.
     void Write(std::string_view bytes);
     // Writes over bytes already written (a header whose sizes are known only at the end).
     void WriteAt(std::uint64_t offset, std::string_view bytes);
     // Puts the file in place; with sync, only once it reached the disk, and the folder's new
-    // entry is written to the disk after it. Throws EInOutError.
+    // entry is written to the disk after it. Throws EFileFailure.
     void Commit(bool sync = false);
 
 private:

@@ -9,6 +9,7 @@
 #include "dialogs/talkingdialog.h"
 #include "document/msrichedit.h"
 #include "document/screenfonts.h"
+#include "shell/errorreport.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -61,7 +62,10 @@ bool TMainForm::OpenDocument(const std::string& name) {
     // What is shown stays as it is until the new document is in: a document still in Braille
     // must not be taken for text.
     if (!Editor->LoadFromFile(QString::fromStdString(file.string()))) {
-        ReportLoadFailure(Editor->LoadFailure);
+        if (Editor->FileFailure.Reason == TFileReason::Cancelled)
+            Announce(" zzzmescvh "); // the user's own Escape
+        else
+            Report(OpenFailureReport(Editor->FileFailure));
         return false;
     }
     ShowOpened(file.string());
@@ -83,14 +87,6 @@ void TMainForm::ShowOpened(const std::string& file) {
     SetModified(0);
     ForgetRecovery();
     Announce(" zzzmesem ");
-}
-
-void TMainForm::ReportLoadFailure(TLoadFailure why) {
-    switch (why) {
-    case TLoadFailure::TooLarge: Report(" zzzmesql ", "Tập tin quá lớn, không mở được!"); break;
-    case TLoadFailure::Cancelled: Announce(" zzzmescvh "); break; // the user's own Escape
-    default: Report(" zzzmesel ", "Không hiểu cấu trúc tập tin này !");
-    }
 }
 
 void TMainForm::OpenRequested(const std::string& file) {
@@ -125,7 +121,7 @@ bool TMainForm::SaveDocument(TMsRichEdit& source, const std::string& name) {
         ForgetRecovery();
         return true;
     }
-    Report("zzzmesesa ", "Không lưu được tập tin!");
+    Report(SaveFailureReport(source.FileFailure));
     return false;
 }
 

@@ -51,7 +51,6 @@ class TRecoveryWriter;
 class TSixKeyKbd;
 class TSpellFrm;
 class TSysFont;
-enum class TLoadFailure;
 
 // What the main window needs from outside; tests replace each piece.
 struct TMainFormSetup {
@@ -286,7 +285,6 @@ private:
     bool SaveDocument(TMsRichEdit& source, const std::string& name);
     void PlainKeys(bool plain);
     int ShowWithPlainKeys(QDialog& dialog);
-    void ReportLoadFailure(TLoadFailure why);
     // conversion.cpp: an office document converted by an outside program
     void WatchConversions();
     void ConversionStarted();

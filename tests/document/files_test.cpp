@@ -234,22 +234,21 @@ TEST(Files, BadFilesLoadWhatTheyCanOrFail) {
     ASSERT_EQ(::mkfifo((dir / "fifo.docx").c_str(), 0600), 0);
     std::filesystem::create_symlink(dir / "fifo.txt", dir / "link.txt");
     std::filesystem::create_symlink("/dev/zero", dir / "zero.txt"); // would never end
-    using tavi::TLoadFailure;
+    using R = tavi::TFileReason;
     const struct {
         const char* name;
-        TLoadFailure why;
-    } unread[] = {
-        {"missing.txt", TLoadFailure::Unreadable}, {"folder.txt", TLoadFailure::Unreadable},
-        {"empty.rtf", TLoadFailure::TooLarge},     {"missing.doc", TLoadFailure::Unreadable},
-        {"huge.docx", TLoadFailure::TooLarge},     {"fifo.txt", TLoadFailure::Unreadable},
-        {"fifo.docx", TLoadFailure::Unreadable},   {"deep.rtf", TLoadFailure::Unreadable},
-        {"link.txt", TLoadFailure::Unreadable},    {"zero.txt", TLoadFailure::Unreadable}};
+        R why;
+    } unread[] = {{"missing.txt", R::NotFound}, {"folder.txt", R::NotRegular},
+                  {"empty.rtf", R::TooLarge},   {"missing.doc", R::NotFound},
+                  {"huge.docx", R::TooLarge},   {"fifo.txt", R::NotRegular},
+                  {"fifo.docx", R::NotRegular}, {"deep.rtf", R::TooDeep},
+                  {"link.txt", R::NotRegular},  {"zero.txt", R::NotRegular}};
     TMsRichEdit e;
     e.SetText("kept");
     e.PlainText = false;
     for (const auto& [name, why] : unread) {
         EXPECT_FALSE(e.LoadFromFile(Q(dir / name))) << name;
-        EXPECT_EQ(e.LoadFailure, why) << name;
+        EXPECT_EQ(e.FileFailure.Reason, why) << name;
         EXPECT_EQ(e.Text(), "kept") << name;
         EXPECT_FALSE(e.PlainText) << name;
         EXPECT_EQ(e.FileKind, tavi::FileKindText) << name;
@@ -273,6 +272,7 @@ TEST(Files, FailedSaveKeepsTheOldFile) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     EXPECT_FALSE(saved1);
     EXPECT_FALSE(saved2);
+    EXPECT_EQ(e.FileFailure.Reason, tavi::TFileReason::SizeLimit);
     EXPECT_EQ(ReadFile(dir / "old.txt"), "the old document");
     EXPECT_FALSE(std::filesystem::exists(dir / "old.rtf"));
     // Nothing is left beside it.
@@ -282,7 +282,9 @@ TEST(Files, FailedSaveKeepsTheOldFile) {
     // Names that cannot be files.
     std::filesystem::create_directory(dir / "folder.rtf");
     EXPECT_FALSE(e.SaveToFile(Q(dir / "no" / "such" / "folder.txt")));
+    EXPECT_EQ(e.FileFailure.Reason, tavi::TFileReason::NotFound);
     EXPECT_FALSE(e.SaveToFile(Q(dir / "folder.rtf")));
+    EXPECT_EQ(e.FileFailure.Reason, tavi::TFileReason::NotRegular);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.rtf"));
 }
 
@@ -437,7 +439,7 @@ TEST(Word, NoConverterMeansNoLoad) {
 // Converters that never end, end badly, leave children behind or grow without end: each is
 // ended, everything it started goes with it, and the document stays as it was.
 TEST(Word, AConverterIsEndedWithEverythingItStarted) {
-    using tavi::TRunEnd;
+    using R = tavi::TFileReason;
     TempDir bin;
     const std::filesystem::path pids = bin / "pids";
     const std::string note = "echo $$ >> " + pids.string() + "\n";
@@ -447,21 +449,21 @@ TEST(Word, AConverterIsEndedWithEverythingItStarted) {
         std::string script;
         int timeoutMs;
         bool cancel; // the user gives it up once it and its child run
-        TRunEnd end;
+        R end;
     } cases[] = {
-        {"never ends", "#!/bin/sh\n" + note + child + "wait\n", 1500, false, TRunEnd::TimedOut},
-        {"given up", "#!/bin/sh\n" + note + child + "wait\n", 60000, true, TRunEnd::Cancelled},
+        {"never ends", "#!/bin/sh\n" + note + child + "wait\n", 1500, false, R::TimedOut},
+        {"given up", "#!/bin/sh\n" + note + child + "wait\n", 60000, true, R::Cancelled},
         {"fails", "#!/bin/sh\n" + note + "echo broken >&2\nexit 3\n", 60000, false,
-         TRunEnd::Failed},
+         R::ConverterFailed},
         {"leaves a child", "#!/bin/sh\n" + note + child + "exit 0\n", 60000, false,
-         TRunEnd::Failed}, // and writes nothing
+         R::ConverterFailed}, // and writes nothing
         // 8 GB of address space, never touched: past the converter's limit it fails at once;
         // without a limit it would wait for the time-out.
         {"grows",
          "#!/usr/bin/python3\nimport mmap, os, time\nopen('" + pids.string() +
              "', 'a').write(f'{os.getpid()}\\n')\nheld = [mmap.mmap(-1, 100 << 20) "
              "for _ in range(80)]\ntime.sleep(1000)\n",
-         60000, false, TRunEnd::Failed},
+         60000, false, R::ConverterFailed},
     };
     TPathOf path(bin, {});
     for (const auto& c : cases) {
@@ -475,11 +477,9 @@ TEST(Word, AConverterIsEndedWithEverythingItStarted) {
         watch.Ended = [&] { ++ended; };
         watch.Cancelled = [&] { return c.cancel && tavitest::NotedPids(pids).size() >= 2; };
         tavi::TRtfDocument doc;
-        QString error;
-        EXPECT_EQ(tavi::ImportWordDocument(Q(tavitest::TestData("document/known.doc")),
-                                           tavi::FileKindDoc, doc, watch, &error),
-                  c.end)
-            << c.name << ": " << error.toStdString();
+        const tavi::TFileFailure f = tavi::ImportWordDocument(
+            Q(tavitest::TestData("document/known.doc")), tavi::FileKindDoc, doc, watch);
+        EXPECT_EQ(f.Reason, c.end) << c.name << ": " << f.Words;
         EXPECT_EQ(started, 1) << c.name;
         EXPECT_EQ(ended, 1) << c.name;
         EXPECT_GE(tavitest::NotedPids(pids).size(), 1u) << c.name; // it did run
@@ -495,7 +495,8 @@ TEST(Word, AConverterIsEndedWithEverythingItStarted) {
     WriteFile(bin / "kept.docx", "old");
     tavi::TConversionWatch quick;
     quick.TimeoutMs = 1500;
-    EXPECT_FALSE(tavi::ExportOfficeDocument("{\\rtf1 x}", Q(bin / "kept.docx"), quick));
+    EXPECT_EQ(tavi::ExportOfficeDocument("{\\rtf1 x}", Q(bin / "kept.docx"), quick).Reason,
+              R::TimedOut);
     EXPECT_EQ(ReadFile(bin / "kept.docx"), "old");
     EXPECT_TRUE(tavi::PumpEventsUntil([&] { return tavitest::StillRunning(pids).empty(); }, 5000));
 }

@@ -118,9 +118,12 @@ TEST_F(Documents, SaveAsAsksBeforeOverwritingAndAFailedSaveKeepsEverything) {
     EXPECT_EQ(tavitest::ReadFile(Docs() / "cu.TXT"), VietNam);
 
     form->Editor->SetText("new text");
-    TypeName("/proc/tavi/cannot.txt"); // a folder nobody can write in
+    TypeName("/proc/tavi/cannot.txt"); // a folder that is not there
     Run("MFSaveAs");
-    EXPECT_NE(std::find(rig.said.begin(), rig.said.end(), "vi\tzzzmesesa "), rig.said.end());
+    const auto failed = std::find(rig.said.begin(), rig.said.end(), "vi\tzzzmesesa ");
+    // Not saved, no such folder; then back to the editor.
+    EXPECT_EQ(Lines(failed, rig.said.end()),
+              (Lines{"vi\tzzzmesesa ", "vi\tzzzmesyd ", "vi\tzzzmesa"}));
     EXPECT_EQ(form->Document().Modified, 1);
     EXPECT_EQ(form->Document().FileName, (Docs() / "cu.TXT").string());
 }

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 namespace {
@@ -52,12 +53,26 @@ void Logout(tavi::TMainForm& form) {
     QCoreApplication::exec();
 }
 
+// What a failed save of the document says: that it was not saved, then why.
+const std::map<TFault, std::vector<std::string>> NotSaved = {
+    {TFault::FullDisk, {"vi\tzzzmesesa ", "vi\tzzzmesya "}},
+    {TFault::ReadOnly, {"vi\tzzzmesesa ", "vi\tzzzmesyc "}},
+    {TFault::FolderInPlace, {"vi\tzzzmesesa "}},
+    {TFault::SizeLimit, {"vi\tzzzmesesa ", "vi\tzzzmesye "}},
+    {TFault::NoPermission, {"vi\tzzzmesesa ", "vi\tzzzmesyb "}},
+};
+
+// What was said from the first line of an utterance on.
+std::vector<std::string> SaidFrom(const std::vector<std::string>& said, const std::string& first) {
+    return {std::find(said.begin(), said.end(), first), said.end()};
+}
+
 struct TSaveKind {
     const char* Name;
     bool OnDisk;     // the settings and the recovery file live on the faulty disk
     const char* Old; // the file that must stay as it was, on the faulty disk
     std::function<void(tavi::TMainForm&)> Act;
-    const char* Said = "vi\tzzzmesesa ";
+    std::vector<std::string> Said = {}; // empty: as a document's save says
 };
 
 TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
@@ -72,13 +87,15 @@ TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
              save(f);
          }},
         {"docx", false, "doc.docx", save},
-        {"settings", true, "registry.reg",
-         [](tavi::TMainForm& f) { f.Action("MREWord")->trigger(); }, "vi\tzzzmesxe "},
-        {"recovery", true, "state/ANNA.recovery", Logout},
+        {"settings",
+         true,
+         "registry.reg",
+         [](tavi::TMainForm& f) { f.Action("MREWord")->trigger(); },
+         {"vi\tzzzmesxe "}},
+        {"recovery", true, "state/ANNA.recovery", Logout, {"vi\tzzzmesesa "}},
     };
     for (const TSaveKind& kind : kinds) {
-        for (TFault fault :
-             {TFault::FullDisk, TFault::ReadOnly, TFault::FolderInPlace, TFault::SizeLimit}) {
+        for (const auto& [fault, notSaved] : NotSaved) {
             // The converter is slow, and under a size limit it fails before the save does.
             if (std::string(kind.Name) == "docx" &&
                 (!office || fault == TFault::ReadOnly || fault == TFault::SizeLimit))
@@ -108,7 +125,11 @@ TEST(SaveFaults, AFailedSaveKeepsTheOldFileAndTheDocument) {
             rig.said.clear();
             kind.Act(*form);
             disk.Lift();
-            EXPECT_TRUE(Said(rig.said, kind.Said)) << row;
+            const auto& said = kind.Said.empty() ? notSaved : kind.Said;
+            auto heard = SaidFrom(rig.said, said.front());
+            // A file-size limit holds for the settings as well, which then say so on their own.
+            if (kind.Said.empty()) std::erase(heard, "vi\tzzzmesxe ");
+            EXPECT_EQ(heard, said) << row;
             EXPECT_EQ(Bytes(old), expected) << row;
             EXPECT_EQ(Names(disk.Path()), expectedNames) << row << ": something was left";
             EXPECT_EQ(form->Document().Modified, 1) << row;

@@ -48,7 +48,8 @@ const std::vector<std::string> MessageKeys = {
     "zzzmeskl", "zzzmeskm",  "zzzmeskn",  "zzzmesko",  "zzzmeskp",  "zzzmeskr",  "zzzmesks",
     "zzzmesku", "zzzmeskv",  "zzzmeskz",  "zzzmesla",  "zzzmeslc",  "zzzmesld",  "zzzmesle",
     "zzzmeslf", "zzzmeslg",  "zzzmeslh",  "zzzmesp",   "zzzmesrc",  "zzzmessa",  "zzzmesu",
-    "zzzmesv",  "zzzmeswa",  "zzzmeswb",  "zzzmeswc",  "zzzmeswd",
+    "zzzmesv",  "zzzmeswa",  "zzzmeswb",  "zzzmeswc",  "zzzmeswd",  "zzzmesya",  "zzzmesyb",
+    "zzzmesyc", "zzzmesyd",  "zzzmesye",
 };
 
 std::map<std::string, std::string> Catalogue() {
@@ -71,7 +72,7 @@ std::vector<std::string> Inventory() {
 }
 
 TEST(PromptCatalogue, HasEveryMessageKey) {
-    EXPECT_EQ(MessageKeys.size(), 138u);
+    EXPECT_EQ(MessageKeys.size(), 143u);
     const auto catalogue = Catalogue();
     for (const std::string& key : MessageKeys) {
         const auto it = catalogue.find(key);

@@ -1,6 +1,8 @@
 // The faults of a real disk, made for a test: a small tmpfs of its own that can be filled up or
-// remounted read-only, a folder in a file's place, and a file-size limit (ulimit -f). Mounting
-// needs root, as CI and the test machines run; elsewhere Mounted() is false and the test skips.
+// remounted read-only, a folder in a file's place, a file-size limit (ulimit -f), and a folder
+// without write permission (root passes every permission check, so the calling thread gives up
+// that power while the fault lasts). Mounting needs root, as CI and the test machines run;
+// elsewhere Mounted() is false and the test skips.
 #pragma once
 
 #include <filesystem>
@@ -8,17 +10,20 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace tavitest {
 
-enum class TFault { FullDisk, ReadOnly, FolderInPlace, SizeLimit };
+enum class TFault { FullDisk, ReadOnly, FolderInPlace, SizeLimit, NoPermission };
 
 inline const char* FaultName(TFault f) {
     const char* names[] = {"a full disk", "a read-only disk", "a folder in the file's place",
-                           "a file-size limit"};
+                           "a file-size limit", "a folder without write permission"};
     return names[static_cast<int>(f)];
 }
 
@@ -55,6 +60,9 @@ public:
             Limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
             return Limited;
         }
+        case TFault::NoPermission:
+            Locked = ::chmod(file.parent_path().c_str(), 0555) == 0 && Override(false);
+            return Locked;
         }
         return false;
     }
@@ -64,13 +72,25 @@ public:
         std::error_code ec;
         std::filesystem::remove(At / "filler", ec);
     }
-    // Takes a file-size limit away again (the test process writes its own files too).
+    // Takes a file-size limit and the lost permission away again (the test process writes its
+    // own files too).
     void Lift() {
         if (Limited) ::setrlimit(RLIMIT_FSIZE, &Saved);
-        Limited = false;
+        if (Locked) Override(true);
+        Limited = Locked = false;
     }
 
 private:
+    // Whether this thread passes permission checks as root does.
+    static bool Override(bool on) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (::syscall(SYS_capget, &header, data) != 0) return false;
+        const unsigned bit = 1u << CAP_DAC_OVERRIDE;
+        data[0].effective = on ? data[0].effective | bit : data[0].effective & ~bit;
+        return ::syscall(SYS_capset, &header, data) == 0;
+    }
+
     bool Fill() {
         const int fd = ::open((At / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const std::string block(65536, 'x');
@@ -81,6 +101,7 @@ private:
     std::filesystem::path At;
     bool Mounted = false;
     bool Limited = false;
+    bool Locked = false;
     rlimit Saved{};
 };
 
