@@ -119,7 +119,8 @@ public:
 
     // A warning said once (a problem at start, a disk that fails) is heard whole: the keys
     // typed meanwhile wait, in their order, and then act as usual.
-    void SayWhole(const std::string& key);
+    // With speech off, shown (when given) is put in a box instead.
+    void SayWhole(const std::string& key, const char* shown = nullptr);
     void HearWhole();
 
     // The start-up: asks for the user name, starts the untitled document, reads the settings.

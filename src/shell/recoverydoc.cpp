@@ -45,8 +45,7 @@ void TMainForm::RecoveryWritten(bool ok) {
         FRecovery.Timer->start(FSetup.RecoveryPeriodMs);
     switch (FRecovery.Writes.Written(ok)) {
     case TWriteWatch::TNews::Failing:
-        if (!SoundOn()) return ShowMessage("Không ghi được bản lưu dự phòng.", true);
-        SayWhole("zzzmesxc ");
+        SayWhole("zzzmesxc ", "Không ghi được bản lưu dự phòng.");
         break;
     case TWriteWatch::TNews::WorksAgain: SayWhole("zzzmesxd "); break;
     case TWriteWatch::TNews::None: break;

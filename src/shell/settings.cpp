@@ -48,9 +48,8 @@ void TMainForm::WriteSettings() {
 void TMainForm::SettingsWritten(bool ok) {
     // Ending on a signal, nobody is there to answer a message box.
     if (FUser.SettingsWrites.Written(ok) != TWriteWatch::TNews::Failing || FRun.Ending) return;
-    if (!SoundOn()) return ShowMessage("Không lưu được cài đặt.", true);
-    HearWhole(); // what the command said first
-    SayWhole("zzzmesxe ");
+    if (SoundOn()) HearWhole(); // what the command said first
+    SayWhole("zzzmesxe ", "Không lưu được cài đặt.");
 }
 
 // A crash, a kill or a power cut must not take back what the user set during the day.

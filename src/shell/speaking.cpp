@@ -54,8 +54,11 @@ std::string TMainForm::DotReading(const std::string& text, bool readControlChars
     return tavi::DotReading(text, readControlChars, SpeechSettings(), FData.DotNames);
 }
 
-void TMainForm::SayWhole(const std::string& key) {
-    if (!SoundOn()) return;
+void TMainForm::SayWhole(const std::string& key, const char* shown) {
+    if (!SoundOn()) {
+        if (shown) ShowMessage(shown, true);
+        return;
+    }
     Announce(key);
     HearWhole();
 }
